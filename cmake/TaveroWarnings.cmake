@@ -1,0 +1,13 @@
+# Every target of the project links tavero_options: one place for warnings and sanitizers.
+add_library(tavero_options INTERFACE)
+target_compile_options(tavero_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wnon-virtual-dtor -Woverloaded-virtual
+    -Wimplicit-fallthrough)
+if(TAVERO_WERROR)
+    target_compile_options(tavero_options INTERFACE -Werror)
+endif()
+if(TAVERO_SANITIZE)
+    target_compile_options(tavero_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(tavero_options INTERFACE -fsanitize=address,undefined)
+endif()
