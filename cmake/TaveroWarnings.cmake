@@ -11,3 +11,9 @@ if(TAVERO_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(tavero_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(TAVERO_FUZZ)
+    # Coverage for every library; only the fuzz targets link the fuzzer's main.
+    target_compile_options(tavero_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+    target_link_options(tavero_options INTERFACE -fsanitize=address,undefined)
+endif()
