@@ -1,0 +1,217 @@
+#include "link/PacketLink.h"
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+#include "link/Com.h"
+
+namespace tavero::link {
+
+namespace {
+
+constexpr std::uint8_t kStart = 0x02;
+constexpr std::uint8_t kEscape = 0x10;
+constexpr std::uint8_t kEscapeBit = 0x80;
+
+// One fixed-format line for the diagnostic stream.
+template <typename... Args>
+void printf_to(std::ostream& out, const char* format, Args... args) {
+    std::array<char, 64> line{};
+    const int n = std::snprintf(line.data(), line.size(), format, args...);
+    if (n > 0) {
+        out.write(line.data(), std::min<std::streamsize>(n, line.size() - 1));
+    }
+}
+
+}  // namespace
+
+PacketLink::PacketLink(std::filesystem::path tracePath, std::ostream& diagnostics)
+    : tracePath_(std::move(tracePath)), diagnostics_(diagnostics) {}
+
+std::string_view PacketLink::statusText(std::uint8_t status) {
+    static constexpr std::array<std::string_view, 8> kTexts = {
+        "Kein Fehler.",
+        "SetCom wurde nicht aufgerufen.",
+        "Verbindung nicht hergestellt.",
+        "Keine Daten empfangen.",
+        "Datenlänge zu groß.",
+        "Datenpuffer zu klein.",
+        "Checksumme falsch.",
+        "Fehler bei der Übertragung.",
+    };
+    return status < kTexts.size() ? kTexts[status] : "Unbekannter Fehler";
+}
+
+bool PacketLink::SendByte(std::uint8_t byte) {
+    // The trace is opened per byte so that it is complete up to the last byte even if the
+    // program dies mid-frame; a trace that cannot be written never stops a send.
+    if (std::FILE* trace = std::fopen(tracePath_.c_str(), "ab")) {
+        std::fputc(byte, trace);
+        std::fclose(trace);
+    }
+    return port_->Write(&byte, 1);
+}
+
+bool PacketLink::SendStuffed(std::uint8_t byte) {
+    if (byte == kEscape || byte == kStart) {
+        if (!SendByte(kEscape)) {
+            return false;
+        }
+        crc_.update(kEscape);
+        byte |= kEscapeBit;
+    }
+    if (!SendByte(byte)) {
+        return false;
+    }
+    crc_.update(byte);
+    return true;
+}
+
+bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint32_t timeoutMs) {
+    status_ = kTransferError;
+    if (port_ == nullptr) {
+        status_ = kNoCom;
+        return false;
+    }
+    if (!port_->IsOpen()) {
+        status_ = kNotConnected;
+        return false;
+    }
+    std::uint32_t keptTimeoutMs = 0;
+    if (timeoutMs != 0) {
+        if (!port_->GetTimeout(&keptTimeoutMs) || !port_->SetTimeout(timeoutMs)) {
+            return false;
+        }
+    }
+
+    const auto writeFrame = [&] {
+        crc_.reset();
+        if (!SendByte(kStart)) {
+            return false;
+        }
+        crc_.update(kStart);
+        if (!SendStuffed(address_) || !SendStuffed(static_cast<std::uint8_t>(length & 0xFF)) ||
+            !SendStuffed(static_cast<std::uint8_t>((length >> 8) & 0xFF))) {
+            return false;
+        }
+        for (std::uint32_t i = 0; i < (length & 0xFFFF); ++i) {
+            if (!SendStuffed(data[i])) {
+                return false;
+            }
+        }
+        const std::uint16_t crc = crc_.finish();
+        return SendStuffed(static_cast<std::uint8_t>(crc & 0xFF)) &&
+               SendStuffed(static_cast<std::uint8_t>(crc >> 8));
+    };
+    const bool written = writeFrame();
+
+    // The kept time-out is put back after a failed write as well, so a failure never leaves
+    // the port with another caller's time-out.
+    if (timeoutMs != 0 && !port_->SetTimeout(keptTimeoutMs)) {
+        return false;
+    }
+    if (!written) {
+        return false;
+    }
+    status_ = kOk;
+    return true;
+}
+
+bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* count,
+                         std::uint32_t timeoutMs) {
+    status_ = kOk;
+    if (port_ == nullptr) {
+        status_ = kNoCom;
+        return false;
+    }
+    if (!port_->IsOpen()) {
+        status_ = kNotConnected;
+        return false;
+    }
+    std::uint32_t keptTimeoutMs = 0;
+    if (timeoutMs != 0) {
+        port_->GetTimeout(&keptTimeoutMs);
+        port_->SetTimeout(timeoutMs);
+    }
+
+    std::uint32_t stored = 0;
+    bool started = false;
+    bool escape = false;
+    bool done = false;
+    std::uint32_t declaredLength = 0;
+    std::uint16_t expectedCrc = 0;
+    bool crcComputed = false;
+    std::uint32_t got = 0;
+    std::uint8_t byte = 0;
+
+    crc_.reset();
+    bool ok = port_->Read(&byte, 1, &got);
+    while (ok && got != 0 && !done) {
+        if (byte == kStart && !started) {
+            started = true;
+            *count = 0;
+            stored = 0;
+            crcComputed = false;
+            crc_.reset();
+            crc_.update(kStart);
+        } else if (started) {
+            if (escape) {
+                buffer[stored++] = byte & 0x7F;
+                ++*count;
+                escape = false;
+            } else if (byte == kEscape) {
+                escape = true;
+            } else {
+                buffer[stored++] = byte;
+                ++*count;
+            }
+            crc_.update(byte);
+
+            if (stored == 3) {
+                declaredLength = buffer[1] + 256U * buffer[2];
+            } else if (stored == declaredLength + 3 && stored > 3 && !crcComputed) {
+                expectedCrc = crc_.finish();
+                crcComputed = true;
+            } else if (stored >= declaredLength + 5 && stored > 3 && crcComputed) {
+                const std::uint8_t low = buffer[declaredLength + 3];
+                const std::uint8_t high = buffer[declaredLength + 4];
+                if (expectedCrc == low + 256U * high) {
+                    printf_to(diagnostics_, "Empfangen %d\n", static_cast<int>(declaredLength));
+                    for (std::uint32_t i = 3; i < declaredLength + 3; ++i) {
+                        printf_to(diagnostics_, "0x%02x ", static_cast<unsigned>(buffer[i]));
+                    }
+                    diagnostics_ << '\n';
+                    done = true;
+                } else {
+                    printf_to(diagnostics_, "Checksumme fehlerhaft: 0x%02x 0x%02x -> 0x%04x\n",
+                              static_cast<unsigned>(low), static_cast<unsigned>(high),
+                              static_cast<unsigned>(expectedCrc));
+                    ok = false;
+                    status_ = kChecksumWrong;
+                }
+            }
+        }
+        if (stored >= size && !done) {
+            ok = false;
+            status_ = kBufferTooSmall;
+        }
+        if (ok && !done) {
+            ok = port_->Read(&byte, 1, &got);
+        }
+    }
+
+    if (timeoutMs != 0) {
+        port_->SetTimeout(keptTimeoutMs);
+    }
+    if (!done) {
+        if (got == 0) {
+            status_ = kNoData;
+        } else if (status_ == kOk) {
+            status_ = kTransferError;
+        }
+    }
+    return done;
+}
+
+}  // namespace tavero::link

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+#include "link/FrameCrc.h"
+
+namespace tavero::link {
+
+class Com;
+
+/// Carries one payload to the generator as one frame and reads back one reply frame.
+///
+/// Frame: 0x02, address, length (16 bit, low byte first), payload, CRC (low byte first); every
+/// byte after the start byte is stuffed (0x02 and 0x10 go as 0x10, byte | 0x80). Every byte
+/// written is first appended to the trace file; received frames and CRC mismatches are printed
+/// to the diagnostic stream.
+class PacketLink {
+public:
+    /// Result codes of the last `Send` or `Receive`.
+    enum Status : std::uint8_t {
+        kOk = 0,
+        kNoCom = 1,
+        kNotConnected = 2,
+        kNoData = 3,
+        kLengthTooLarge = 4,
+        kBufferTooSmall = 5,
+        kChecksumWrong = 6,
+        kTransferError = 7,
+    };
+
+    /// @param tracePath file every sent byte is appended to ("out.txt" in the working folder)
+    /// @param diagnostics where received frames and CRC mismatches are reported
+    explicit PacketLink(std::filesystem::path tracePath = "out.txt",
+                        std::ostream& diagnostics = std::cout);
+
+    /// Attaches the port; the link never opens, closes or owns it.
+    void SetCom(Com* port) { port_ = port; }
+
+    /// Writes `data` as one frame.
+    /// @param length payload bytes; only the low 16 bits go into the frame
+    /// @param timeoutMs port time-out for the send, in ms; 0 leaves the port's time-out alone
+    bool Send(const std::uint8_t* data, std::uint32_t length, std::uint32_t timeoutMs);
+
+    /// Reads one frame into `buffer` without start byte and escapes: address, length (2),
+    /// payload, CRC (2); `*count` receives the bytes stored.
+    /// @param timeoutMs time-out of each one-byte read, in ms; 0 leaves the port's alone
+    bool Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* count,
+                 std::uint32_t timeoutMs);
+
+    std::uint8_t status() const { return status_; }
+
+    /// The fixed German text of a status code.
+    static std::string_view statusText(std::uint8_t status);
+
+private:
+    bool SendByte(std::uint8_t byte);
+    bool SendStuffed(std::uint8_t byte);
+
+    Com* port_ = nullptr;
+    FrameCrc crc_;
+    std::uint8_t address_ = 0;
+    std::uint8_t status_ = kOk;
+    std::filesystem::path tracePath_;
+    std::ostream& diagnostics_;
+};
+
+}  // namespace tavero::link

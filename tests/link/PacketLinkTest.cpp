@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FakeCom.h"
+#include "ReferenceFrame.h"
+#include "link/FrameCrc.h"
+#include "link/PacketLink.h"
+
+namespace tavero::link {
+namespace {
+
+using testing::FakeCom;
+using Bytes = std::vector<std::uint8_t>;
+
+// Each case gets its own folder for the trace file and its own link writing there.
+class PacketLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("tavero-link-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        link_ = std::make_unique<PacketLink>(folder_ / "out.txt", diagnostics_);
+        link_->SetCom(&com_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    PacketLink& link() { return *link_; }
+
+    Bytes trace() const {
+        std::ifstream in(folder_ / "out.txt", std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::filesystem::path folder_;
+    std::ostringstream diagnostics_;
+    FakeCom com_;
+    std::unique_ptr<PacketLink> link_;
+};
+
+struct WorkedFrame {
+    const char* name;
+    Bytes payload;
+    Bytes line;
+};
+
+const std::vector<WorkedFrame> kWorkedFrames = {
+    {"s_with_2", {0x73, 0x02}, {0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x10, 0x82, 0xFE, 0xF7}},
+    {"connect", {0x78, 0x01}, {0x02, 0x00, 0x10, 0x82, 0x00, 0x78, 0x01, 0x93, 0x6D}},
+    {"parameter_read", {0x50}, {0x02, 0x00, 0x01, 0x00, 0x50, 0x04, 0xD9}},
+    {"d_with_escape",
+     {0x64, 0x10, 0x00},
+     {0x02, 0x00, 0x03, 0x00, 0x64, 0x10, 0x90, 0x00, 0xB7, 0x97}},
+    {"crc_escaped", {0x73, 0xC1}, {0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0xC1, 0x10, 0x90, 0xD5}},
+    {"reply_s", {0x73, 0x06}, {0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x06, 0x81, 0x57}},
+    {"f_1000Hz",
+     {0x66, 0x00, 0x01, 0x86, 0xA0},
+     {0x02, 0x00, 0x05, 0x00, 0x66, 0x00, 0x01, 0x86, 0xA0, 0x7A, 0xEE}},
+    {"g_500mV", {0x67, 0x01, 0xF4}, {0x02, 0x00, 0x03, 0x00, 0x67, 0x01, 0xF4, 0x73, 0x51}},
+    {"o_minus_1",
+     {0x6F, 0xFF, 0xFF, 0xFF, 0xFF},
+     {0x02, 0x00, 0x05, 0x00, 0x6F, 0xFF, 0xFF, 0xFF, 0xFF, 0x35, 0x7A}},
+    {"e_sweep", {0x65, 0x01}, {0x02, 0x00, 0x10, 0x82, 0x00, 0x65, 0x01, 0x93, 0x23}},
+    {"payload_0x90_unchanged", {0x73, 0x90}, testing::referenceFrame({0x73, 0x90})},
+};
+
+TEST(FrameCrc, CheckValueOfTheNineDigits) {
+    FrameCrc crc;
+    crc.reset();
+    for (const char c : std::string("123456789")) {
+        crc.update(static_cast<std::uint8_t>(c));
+    }
+    EXPECT_EQ(crc.finish(), 0x9ECF);
+    EXPECT_EQ(testing::referenceCrc(Bytes{'1', '2', '3', '4', '5', '6', '7', '8', '9'}), 0x9ECF);
+}
+
+TEST_F(PacketLinkTest, WorkedFramesGoOnTheLineAndIntoTheTraceByteForByte) {
+    Bytes allSent;
+    for (const WorkedFrame& frame : kWorkedFrames) {
+        SCOPED_TRACE(frame.name);
+        const std::size_t before = com_.written().size();
+        ASSERT_TRUE(link().Send(frame.payload.data(),
+                                static_cast<std::uint32_t>(frame.payload.size()), 500));
+        EXPECT_EQ(link().status(), PacketLink::kOk);
+        EXPECT_EQ(Bytes(com_.written().begin() + static_cast<std::ptrdiff_t>(before),
+                        com_.written().end()),
+                  frame.line);
+        allSent.insert(allSent.end(), frame.line.begin(), frame.line.end());
+    }
+    // The trace grows across frames.
+    EXPECT_EQ(trace(), allSent);
+}
+
+TEST_F(PacketLinkTest, WorkedFramesAreReceivedBack) {
+    for (const WorkedFrame& frame : kWorkedFrames) {
+        SCOPED_TRACE(frame.name);
+        com_.serveNow(frame.line);
+        std::array<std::uint8_t, 80> buffer{};
+        std::uint32_t count = 0;
+        ASSERT_TRUE(link().Receive(buffer.data(), 80, &count, 500));
+        ASSERT_EQ(count, frame.payload.size() + 5);
+        EXPECT_EQ(Bytes(buffer.begin() + 3,
+                        buffer.begin() + 3 + static_cast<std::ptrdiff_t>(frame.payload.size())),
+                  frame.payload);
+    }
+}
+
+TEST_F(PacketLinkTest, NoiseBeforeTheStartIsSkippedAndTheFrameIsPrinted) {
+    com_.serveNow(
+        {0xFF, 0x00, 0x55, 0x10, 0x82, 0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x06, 0x81, 0x57});
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    ASSERT_TRUE(link().Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(count, 7U);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 7),
+              (Bytes{0x00, 0x02, 0x00, 0x73, 0x06, 0x81, 0x57}));
+    EXPECT_EQ(diagnostics_.str(), "Empfangen 2\n0x73 0x06 \n");
+    EXPECT_EQ(link().status(), PacketLink::kOk);
+}
+
+TEST_F(PacketLinkTest, ChangedPayloadByteFailsTheChecksum) {
+    Bytes line = {0x02, 0x00, 0x10, 0x82, 0x00, 0x74, 0x06, 0x81, 0x57};
+    Bytes changedFrame(line.begin(), line.end() - 2);
+    const std::uint16_t computed = testing::referenceCrc(changedFrame);
+    com_.serveNow(line);
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    EXPECT_FALSE(link().Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(link().status(), PacketLink::kChecksumWrong);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "Checksumme fehlerhaft: 0x81 0x57 -> 0x%04x\n",
+                  computed);
+    EXPECT_EQ(diagnostics_.str(), expected);
+}
+
+TEST_F(PacketLinkTest, ReplyWhoseChecksumIsZeroIsAccepted) {
+    // Search a payload whose CRC is 0x0000 with the independent reference.
+    Bytes payload;
+    for (unsigned v = 0; v < 0x10000 && payload.empty(); ++v) {
+        const Bytes candidate = {0x73, static_cast<std::uint8_t>(v >> 8),
+                                 static_cast<std::uint8_t>(v)};
+        const Bytes line = testing::referenceFrame(candidate);
+        if (line[line.size() - 1] == 0 && line[line.size() - 2] == 0) {
+            payload = candidate;
+        }
+    }
+    ASSERT_FALSE(payload.empty());
+    com_.serveNow(testing::referenceFrame(payload));
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    EXPECT_TRUE(link().Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(buffer[count - 2], 0);
+    EXPECT_EQ(buffer[count - 1], 0);
+}
+
+TEST_F(PacketLinkTest, ReceiveEndsWithTheRightStatus) {
+    struct Case {
+        const char* name;
+        Bytes line;
+        std::optional<std::size_t> readFailsAfter;
+        std::uint8_t status;
+    };
+    const std::vector<Case> cases = {
+        {"nothing at all", {}, std::nullopt, PacketLink::kNoData},
+        {"first read fails", {}, 0, PacketLink::kNoData},
+        {"cut short", {0x02, 0x00, 0x10, 0x82, 0x00, 0x73}, std::nullopt, PacketLink::kNoData},
+        {"read fails mid frame",
+         {0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x06},
+         4,
+         PacketLink::kTransferError},
+        {"declared length zero never completes",
+         {0x02, 0x00, 0x00, 0x00, 0x12, 0x34, 0x56},
+         std::nullopt,
+         PacketLink::kNoData},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeCom com;
+        com.serveNow(c.line);
+        if (c.readFailsAfter) {
+            com.failReadAfter(*c.readFailsAfter);
+        }
+        link().SetCom(&com);
+        std::array<std::uint8_t, 80> buffer{};
+        std::uint32_t count = 0;
+        EXPECT_FALSE(link().Receive(buffer.data(), 80, &count, 500));
+        EXPECT_EQ(link().status(), c.status);
+    }
+}
+
+TEST_F(PacketLinkTest, FrameLongerThanTheBufferStopsAtExactlyItsSize) {
+    Bytes line = {0x02, 0x00, 0x50, 0x00};  // declares 80 payload bytes
+    line.resize(line.size() + 100, 0x41);
+    com_.serveNow(line);
+    std::array<std::uint8_t, 40> buffer{};
+    buffer.fill(0xEE);
+    std::uint32_t count = 0;
+    EXPECT_FALSE(link().Receive(buffer.data(), 32, &count, 500));
+    EXPECT_EQ(link().status(), PacketLink::kBufferTooSmall);
+    EXPECT_EQ(count, 32U);
+    EXPECT_EQ(buffer[31], 0x41);
+    EXPECT_EQ(buffer[32], 0xEE);  // nothing written past the size given
+}
+
+TEST_F(PacketLinkTest, LaterStartByteInsideAFrameIsData) {
+    // A raw 0x02 after the start is stored: the length reads as 0x0202 and the frame never ends.
+    com_.serveNow({0x02, 0x00, 0x02, 0x02, 0x73});
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    EXPECT_FALSE(link().Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(count, 4U);
+    EXPECT_EQ(buffer[1], 0x02);
+    EXPECT_EQ(buffer[2], 0x02);
+}
+
+TEST_F(PacketLinkTest, WithoutPortOrWithClosedPortNothingHappens) {
+    PacketLink unattached(folder_ / "out.txt", diagnostics_);
+    const std::uint8_t payload[] = {0x50};
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    EXPECT_FALSE(unattached.Send(payload, 1, 500));
+    EXPECT_EQ(unattached.status(), PacketLink::kNoCom);
+    EXPECT_FALSE(unattached.Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(unattached.status(), PacketLink::kNoCom);
+
+    com_.Close();
+    EXPECT_FALSE(link().Send(payload, 1, 500));
+    EXPECT_EQ(link().status(), PacketLink::kNotConnected);
+    EXPECT_FALSE(link().Receive(buffer.data(), 80, &count, 500));
+    EXPECT_EQ(link().status(), PacketLink::kNotConnected);
+    EXPECT_TRUE(trace().empty());
+}
+
+TEST_F(PacketLinkTest, TimeoutIsRestoredAfterEveryCall) {
+    std::array<std::uint8_t, 80> buffer{};
+    std::uint32_t count = 0;
+    EXPECT_FALSE(link().Receive(buffer.data(), 80, &count, 700));
+    EXPECT_EQ(com_.timeoutMs(), 500U);
+
+    com_.serveNow({0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x06, 0x81, 0x57});
+    EXPECT_TRUE(link().Receive(buffer.data(), 80, &count, 700));
+    EXPECT_EQ(com_.timeoutMs(), 500U);
+
+    const std::uint8_t payload[] = {0x50};
+    com_.failWriteAt(com_.written().size() + 3);
+    EXPECT_FALSE(link().Send(payload, 1, 700));
+    EXPECT_EQ(com_.timeoutMs(), 500U);
+}
+
+TEST_F(PacketLinkTest, FailedWriteStopsTheFrameAndLeavesStatusSeven) {
+    const std::uint8_t payload[] = {0x66, 0x00, 0x01, 0x86, 0xA0};
+    com_.failWriteAt(4);
+    EXPECT_FALSE(link().Send(payload, 5, 500));
+    EXPECT_EQ(link().status(), PacketLink::kTransferError);
+    EXPECT_EQ(com_.written(), (Bytes{0x02, 0x00, 0x05, 0x00}));
+    // Each byte is traced before it is written, the failing one included.
+    EXPECT_EQ(trace(), (Bytes{0x02, 0x00, 0x05, 0x00, 0x66}));
+}
+
+TEST_F(PacketLinkTest, UnwritableTraceNeverStopsASend) {
+    PacketLink untraced(folder_ / "missing-folder" / "out.txt", diagnostics_);
+    untraced.SetCom(&com_);
+    const std::uint8_t payload[] = {0x50};
+    EXPECT_TRUE(untraced.Send(payload, 1, 500));
+    EXPECT_EQ(com_.written(), (Bytes{0x02, 0x00, 0x01, 0x00, 0x50, 0x04, 0xD9}));
+}
+
+TEST(PacketLinkStatus, TextsAreFixed) {
+    EXPECT_EQ(PacketLink::statusText(0), "Kein Fehler.");
+    EXPECT_EQ(PacketLink::statusText(4), "Datenlänge zu groß.");
+    EXPECT_EQ(PacketLink::statusText(7), "Fehler bei der Übertragung.");
+    EXPECT_EQ(PacketLink::statusText(8), "Unbekannter Fehler");
+}
+
+}  // namespace
+}  // namespace tavero::link
