@@ -11,23 +11,23 @@ namespace tavero {
 /// Every signal setting of the generator. Field order is the order of the settings image sent
 /// with `p` and read with `P`, and of the attributes in profile and task list files.
 struct GeneratorSettings {
-    std::uint32_t frequenz = 0;              ///< synthesiser frequency, in 0.01 Hz
-    std::uint32_t minimalfrequenz = 0;       ///< lower limit of `frequenz`, in 0.01 Hz
-    std::uint32_t maximalfrequenz = 0;       ///< upper limit of `frequenz`, in 0.01 Hz
-    std::uint32_t schrittweite = 0;          ///< step of the up/down buttons, in 0.01 Hz
-    std::uint32_t amplitude = 0;             ///< in mV peak-to-peak, 0..1000
-    std::uint32_t wobbelStartfrequenz = 0;   ///< sweep start, in 0.01 Hz
-    std::uint32_t wobbelStoppfrequenz = 0;   ///< sweep stop, in 0.01 Hz
-    std::uint32_t wobbelFrequenz = 0;        ///< sweep repetition rate, in 0.1 Hz, 1..200
-    std::uint8_t signalform = 0;             ///< 0 sine, 1 triangle, 2 square, 3 square f/2
+    std::uint32_t frequenz = 0;                 ///< synthesiser frequency, in 0.01 Hz
+    std::uint32_t minimalfrequenz = 0;          ///< lower limit of `frequenz`, in 0.01 Hz
+    std::uint32_t maximalfrequenz = 0;          ///< upper limit of `frequenz`, in 0.01 Hz
+    std::uint32_t schrittweite = 0;             ///< step of the up/down buttons, in 0.01 Hz
+    std::uint32_t amplitude = 0;                ///< in mV peak-to-peak, 0..1000
+    std::uint32_t wobbelStartfrequenz = 0;      ///< sweep start, in 0.01 Hz
+    std::uint32_t wobbelStoppfrequenz = 0;      ///< sweep stop, in 0.01 Hz
+    std::uint32_t wobbelFrequenz = 0;           ///< sweep repetition rate, in 0.1 Hz, 1..200
+    std::uint8_t signalform = 0;                ///< 0 sine, 1 triangle, 2 square, 3 square f/2
     std::uint8_t modulationseinstellungen = 0;  ///< bit set, see the Modulation* constants
-    std::int64_t frequenzhub = 0;            ///< frequency deviation, in 0.01 Hz
-    std::uint32_t phasenhub = 0;             ///< phase deviation, in degrees, 1..359
-    std::uint8_t amplitudenhub = 0;          ///< modulation depth, in percent
-    std::uint32_t modulationsfrequenz = 0;   ///< in 0.1 Hz, 10..50000
-    std::uint8_t konfiguration = 0;          ///< bit set, see the Konfiguration* constants
-    std::uint32_t pllFaktor = 0;             ///< multiplier of the external PLL stage, 1..2048
-    std::int32_t pllOffset = 0;              ///< offset of the external PLL stage, in 0.01 kHz
+    std::int64_t frequenzhub = 0;               ///< frequency deviation, in 0.01 Hz
+    std::uint32_t phasenhub = 0;                ///< phase deviation, in degrees, 1..359
+    std::uint8_t amplitudenhub = 0;             ///< modulation depth, in percent
+    std::uint32_t modulationsfrequenz = 0;      ///< in 0.1 Hz, 10..50000
+    std::uint8_t konfiguration = 0;             ///< bit set, see the Konfiguration* constants
+    std::uint32_t pllFaktor = 0;                ///< multiplier of the external PLL stage, 1..2048
+    std::int32_t pllOffset = 0;                 ///< offset of the external PLL stage, in 0.01 kHz
 
     /// The values of a new, empty profile.
     static GeneratorSettings emptyProfile();

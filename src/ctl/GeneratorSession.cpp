@@ -1,0 +1,41 @@
+#include "ctl/GeneratorSession.h"
+
+#include <utility>
+
+#include "link/Connection.h"
+
+namespace tavero::ctl {
+
+GeneratorSession::GeneratorSession(link::UsbBridge& bridge, std::ostream& errors,
+                                   std::ostream& diagnostics, std::filesystem::path tracePath)
+    : errors_(errors),
+      sink_(errors),
+      port_(bridge),
+      link_(std::move(tracePath), diagnostics),
+      commands_(port_, link_, sink_) {}
+
+GeneratorSession::~GeneratorSession() {
+    if (connected_ && !link::disconnectGenerator(port_, commands_).closed) {
+        errors_ << link::kCloseFailedText << '\n';
+    }
+}
+
+bool GeneratorSession::open() {
+    switch (link::connectGenerator(port_, link_, commands_)) {
+        case link::ConnectResult::kConnected:
+            connected_ = true;
+            return true;
+        case link::ConnectResult::kNoDevice:
+            errors_ << link::kConnectFailedText << '\n';
+            return false;
+        case link::ConnectResult::kHandshakeFailed:
+            return false;
+    }
+    return false;
+}
+
+bool GeneratorSession::readParameters() {
+    return commands_.ReadParameters(settings, firmwareVersion);
+}
+
+}  // namespace tavero::ctl

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+#include "core/GeneratorSettings.h"
+#include "ctl/StreamMessageSink.h"
+#include "link/ComCP2102.h"
+#include "link/DeviceCommands.h"
+#include "link/PacketLink.h"
+
+namespace tavero::ctl {
+
+/// One connection to the generator for the length of a command: connects on `open`, sends
+/// the disconnect notice and closes the port when destroyed. Failures go to `errors`.
+class GeneratorSession {
+public:
+    /// @param diagnostics where the link prints received frames
+    GeneratorSession(link::UsbBridge& bridge, std::ostream& errors, std::ostream& diagnostics,
+                     std::filesystem::path tracePath);
+    ~GeneratorSession();
+
+    GeneratorSession(const GeneratorSession&) = delete;
+    GeneratorSession& operator=(const GeneratorSession&) = delete;
+
+    /// Connects; false after its message was written.
+    bool open();
+    /// Reads the stored parameters into `settings` and `firmwareVersion` (in hundredths).
+    bool readParameters();
+
+    link::DeviceCommands& commands() { return commands_; }
+    GeneratorSettings settings;
+    std::uint16_t firmwareVersion = 0;
+
+private:
+    std::ostream& errors_;
+    StreamMessageSink sink_;
+    link::ComCP2102 port_;
+    link::PacketLink link_;
+    link::DeviceCommands commands_;
+    bool connected_ = false;
+};
+
+}  // namespace tavero::ctl

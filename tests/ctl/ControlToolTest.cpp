@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ctl/ControlTool.h"
+#include "ctl/UsageError.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedGenerator.h"
+
+namespace tavero::ctl {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class ControlToolTest : public ::testing::Test {
+protected:
+    ~ControlToolTest() override { std::filesystem::remove(trace_); }
+
+    int run(const std::string& command, const std::vector<std::string>& args = {}) {
+        ControlTool tool(bridge_, out_, errors_, diagnostics_, trace_);
+        return command == "read" ? tool.read() : tool.set(args);
+    }
+
+    Bytes argumentsOf(char letter) const {
+        for (const sim::ReceivedCommand& c : generator_.received()) {
+            if (c.letter == letter) {
+                return c.arguments;
+            }
+        }
+        return {};
+    }
+
+    std::filesystem::path trace_ =
+        std::filesystem::temp_directory_path() /
+        ("tavero-ctl-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    sim::SimulatedGenerator generator_;
+    sim::SimulatedBridge bridge_{generator_};
+    std::ostringstream out_;
+    std::ostringstream errors_;
+    std::ostringstream diagnostics_;
+};
+
+TEST_F(ControlToolTest, ReadPrintsVersionAndEveryFieldInRecordOrder) {
+    GeneratorSettings stored = GeneratorSettings::emptyProfile();
+    stored.pllOffset = -1;
+    generator_.setSettings(stored);
+    EXPECT_EQ(run("read"), kExitSuccess);
+    EXPECT_EQ(out_.str(),
+              "Firmwareversion 1.20\n"
+              "Frequenz=100000\nMinimalfrequenz=25\nMaximalfrequenz=3000000000\nSchrittweite=0\n"
+              "Amplitude=500\nWobbel-Startfrequenz=25\nWobbel-Stoppfrequenz=3000000000\n"
+              "Wobbel-Frequenz=100\nSignalform=0\nModulationseinstellungen=0\n"
+              "Frequenzhub=1000000\nPhasenhub=1\nAmplitudenhub=100\nModulationsfrequenz=10000\n"
+              "Konfiguration=1\nPLL-Faktor=1\nPLL-Offset=-1\n");
+    EXPECT_EQ(generator_.receivedLetters(), "xPx");
+    EXPECT_EQ(argumentsOf('x'), Bytes{1});
+    EXPECT_EQ(generator_.received().back().arguments, Bytes{0});
+    EXPECT_TRUE(errors_.str().empty());
+    EXPECT_FALSE(generator_.connected());
+}
+
+TEST_F(ControlToolTest, SetSendsEachTouchedGroupOnceInFixedOrder) {
+    EXPECT_EQ(run("set", {"PLL-Faktor=2", "Amplitude=700", "Konfiguration=2",
+                          "Maximalfrequenz=2000000", "Frequenz=200000", "Phasenhub=90",
+                          "Modulationsfrequenz=20", "Minimalfrequenz=100"}),
+              kExitSuccess);
+    EXPECT_EQ(generator_.receivedLetters(), "xPcfgaemtx");
+    EXPECT_EQ(argumentsOf('c'), (Bytes{0, 0, 0, 100, 0x00, 0x1E, 0x84, 0x80}));
+    EXPECT_EQ(argumentsOf('f'), (Bytes{0x00, 0x03, 0x0D, 0x40}));
+    EXPECT_EQ(argumentsOf('a'), Bytes{0});  // filter bit clear
+    EXPECT_EQ(argumentsOf('e'), Bytes{1});  // sweep
+    EXPECT_EQ(generator_.settings().phasenhub, 90U);
+    EXPECT_EQ(generator_.settings().pllFaktor, 2U);
+    EXPECT_TRUE(errors_.str().empty());
+}
+
+TEST_F(ControlToolTest, RefusedInputSendsNothingAtAll) {
+    const std::vector<std::vector<std::string>> refused = {
+        {},
+        {"Frequenz"},
+        {"Frequenz="},
+        {"Frequenz=12a"},
+        {"Frequenz=1.5"},
+        {"frequenz=100000"},
+        {"Unbekannt=1"},
+        {"Frequenz=100010"},      // off the 0.25 Hz grid
+        {"Frequenz=3000000025"},  // above 30 MHz
+        {"Frequenz=4294967296"},  // would wrap into range
+        {"Frequenz=99999999999999999999"},
+        {"Amplitude=1001"},
+        {"Amplitude=-1"},
+        {"Signalform=4"},
+        {"Konfiguration=6"},              // both mode bits
+        {"Modulationseinstellungen=12"},  // no such modulation kind
+        {"Wobbel-Frequenz=0"},
+        {"Phasenhub=360"},
+        {"PLL-Faktor=0"},
+        {"PLL-Offset=200000001"},
+        {"Frequenzhub=-3000000025"},
+        {"Amplitude=500", "Amplitude=600"},
+    };
+    for (const auto& args : refused) {
+        SCOPED_TRACE(args.empty() ? "(none)" : args.front());
+        errors_.str("");
+        EXPECT_EQ(run("set", args), kExitUsage);
+        EXPECT_FALSE(errors_.str().empty());
+        EXPECT_EQ(generator_.receivedLetters(), "");
+    }
+}
+
+TEST_F(ControlToolTest, RulesBetweenFieldsAreJudgedAgainstTheGeneratorsRecord) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string letters;
+    };
+    // The generator starts with Frequenz 1 kHz within 0.25 Hz .. 30 MHz.
+    const std::vector<Case> cases = {
+        {{"Frequenz=3000000000", "Maximalfrequenz=2000000"}, kExitUsage, "xPx"},
+        {{"Minimalfrequenz=2000000", "Maximalfrequenz=1000000"}, kExitUsage, "xPx"},
+        {{"Minimalfrequenz=200000"}, kExitSuccess, "xPcfx"},  // Frequenz follows the limit up
+        {{"Maximalfrequenz=50"}, kExitSuccess, "xPcfx"},      // ... and down
+        {{"PLL-Offset=-100000"}, kExitSuccess, "xPcfox"},     // the least frequency raises both
+        {{"PLL-Offset=-100000", "Minimalfrequenz=100"}, kExitUsage, "xPx"},
+        {{"PLL-Offset=-200000000"}, kExitUsage, "xPx"},  // needs more than 30 MHz
+        {{"PLL-Offset=-200000000", "PLL-Faktor=2048"}, kExitSuccess, "xPcftox"},
+        {{"PLL-Offset=-100000", "PLL-Faktor=4", "Minimalfrequenz=25000000", "Frequenz=25000000"},
+         kExitSuccess,
+         "xPcftox"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        generator_.setSettings(GeneratorSettings::emptyProfile());
+        generator_.clearReceived();
+        EXPECT_EQ(run("set", c.args), c.status);
+        EXPECT_EQ(generator_.receivedLetters(), c.letters);
+    }
+    EXPECT_EQ(generator_.settings().minimalfrequenz, 25000000U);
+    EXPECT_EQ(generator_.settings().frequenz, 25000000U);
+}
+
+TEST_F(ControlToolTest, LeastFrequencyOfThePllStageMovesTheLimitAndTheFrequency) {
+    EXPECT_EQ(run("set", {"PLL-Offset=-200000000", "PLL-Faktor=2048"}), kExitSuccess);
+    EXPECT_EQ(generator_.settings().minimalfrequenz, 97656250U);
+    EXPECT_EQ(generator_.settings().frequenz, 97656250U);
+}
+
+TEST_F(ControlToolTest, FailedExchangeExitsWithItsMessage) {
+    struct Case {
+        sim::Fault fault;
+        char letter;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {sim::Fault::kNoReply, 'P', "Fehler beim lesen (Parameter)\n"},
+        {sim::Fault::kWrongLetter, 'P', "Antwort passt nicht auf gesendeten Befehl (Parameter)\n"},
+        {sim::Fault::kNak, 'g', "Antwort nicht OK\n"},
+        {sim::Fault::kBadCrc, 'g', "Fehler beim lesen\n"},
+        {sim::Fault::kNoReply, 'x', "Fehler beim lesen\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        generator_.clearFaults();
+        generator_.injectFault(c.fault, c.letter);
+        errors_.str("");
+        EXPECT_EQ(run("set", {"Amplitude=100"}), kExitFailure);
+        EXPECT_EQ(errors_.str(), c.message);
+    }
+}
+
+TEST_F(ControlToolTest, NoiseBeforeTheReplyIsHarmless) {
+    generator_.injectFault(sim::Fault::kNoise, std::nullopt, 10);
+    EXPECT_EQ(run("read"), kExitSuccess);
+    EXPECT_TRUE(errors_.str().empty());
+}
+
+TEST_F(ControlToolTest, MissingGeneratorGivesTheConnectionMessage) {
+    sim::SimulatedBridge empty;
+    ControlTool tool(empty, out_, errors_, diagnostics_, trace_);
+    EXPECT_EQ(tool.read(), kExitFailure);
+    EXPECT_EQ(
+        errors_.str(),
+        "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nVergewissern Sie sich, "
+        "dass das Tavero angeschlossen ist,\ndie Treiber installiert sind und dass keine andere "
+        "Tavero Anwendung \ndas Gerät bereits verwendet.\n");
+    EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(ControlToolTest, FailedHandshakeClosesThePortForARetry) {
+    generator_.injectFault(sim::Fault::kNoReply, 'x');
+    EXPECT_EQ(run("read"), kExitFailure);
+    EXPECT_FALSE(bridge_.isOpen(0));
+    EXPECT_EQ(run("read"), kExitSuccess);
+}
+
+}  // namespace
+}  // namespace tavero::ctl

@@ -1,0 +1,122 @@
+#include "ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <stdexcept>
+
+namespace tavero::testing {
+
+namespace {
+
+/// Starts argv with its standard output (and error, if `err` is given) on pipes.
+pid_t spawn(const std::vector<std::string>& argv, int& out, int* err) {
+    int outPipe[2];
+    int errPipe[2] = {-1, -1};
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || (err != nullptr && ::pipe2(errPipe, O_CLOEXEC) != 0)) {
+        throw std::runtime_error("pipe failed");
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        if (err != nullptr) {
+            ::dup2(errPipe[1], STDERR_FILENO);
+        }
+        const int devNull = ::open("/dev/null", O_RDONLY);
+        ::dup2(devNull, STDIN_FILENO);
+        std::vector<char*> args;
+        for (const std::string& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    out = outPipe[0];
+    if (err != nullptr) {
+        ::close(errPipe[1]);
+        *err = errPipe[0];
+    }
+    return pid;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+Finished runProgram(const std::vector<std::string>& argv) {
+    int out = -1;
+    int err = -1;
+    const pid_t pid = spawn(argv, out, &err);
+    Finished finished;
+    std::array<pollfd, 2> fds = {{{out, POLLIN, 0}, {err, POLLIN, 0}}};
+    std::array<std::string*, 2> sinks = {&finished.out, &finished.err};
+    int open = 2;
+    while (open > 0) {
+        ::poll(fds.data(), fds.size(), -1);
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd >= 0 && fds[i].revents != 0) {
+                std::array<char, 4096> chunk;
+                const ssize_t n = ::read(fds[i].fd, chunk.data(), chunk.size());
+                if (n > 0) {
+                    sinks[i]->append(chunk.data(), static_cast<std::size_t>(n));
+                } else {
+                    ::close(fds[i].fd);
+                    fds[i].fd = -1;
+                    --open;
+                }
+            }
+        }
+    }
+    finished.exitStatus = waitFor(pid);
+    return finished;
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    pid_ = spawn(argv, out_, nullptr);
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0) {
+        stop(SIGKILL);
+    }
+    if (out_ >= 0) {
+        ::close(out_);
+    }
+}
+
+std::optional<std::string> ChildProcess::readLine() {
+    for (;;) {
+        const std::size_t newline = pending_.find('\n');
+        if (newline != std::string::npos) {
+            std::string line = pending_.substr(0, newline);
+            pending_.erase(0, newline + 1);
+            return line;
+        }
+        std::array<char, 1024> chunk;
+        const ssize_t n = ::read(out_, chunk.data(), chunk.size());
+        if (n <= 0) {
+            return std::nullopt;
+        }
+        pending_.append(chunk.data(), static_cast<std::size_t>(n));
+    }
+}
+
+int ChildProcess::stop(int signal) {
+    ::kill(pid_, signal);
+    const int status = waitFor(pid_);
+    pid_ = -1;
+    return status;
+}
+
+}  // namespace tavero::testing

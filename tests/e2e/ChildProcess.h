@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavero::testing {
+
+/// What a finished program left behind.
+struct Finished {
+    int exitStatus = -1;  ///< exit code, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+/// Runs a program to its end and collects both output streams.
+Finished runProgram(const std::vector<std::string>& argv);
+
+/// A program running beside the test, its standard output read line by line.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    /// The next line of standard output without its newline; nothing once the program closed
+    /// it. Blocks until the line is there.
+    std::optional<std::string> readLine();
+    /// Sends `signal` and waits for the end; returns the exit status as runProgram does.
+    int stop(int signal);
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string pending_;
+};
+
+}  // namespace tavero::testing

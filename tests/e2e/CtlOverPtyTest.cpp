@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+
+namespace tavero::testing {
+namespace {
+
+/// tavero-sim on a pseudo-terminal, with the event lines it logs read one by one.
+class SimulatorOnPty {
+public:
+    explicit SimulatorOnPty(std::vector<std::string> options = {})
+        : process_(command(std::move(options))) {
+        path_ = process_.readLine().value_or("");
+    }
+    ~SimulatorOnPty() { process_.stop(SIGTERM); }
+
+    const std::string& path() const { return path_; }
+
+    /// The next logged event without its time stamp, e.g. "f 00 01 86 A0" or "port opened".
+    std::string nextEvent() {
+        const std::string line = process_.readLine().value_or("<end of log>");
+        const std::size_t blank = line.find(' ');
+        return blank == std::string::npos ? line : line.substr(blank + 1);
+    }
+
+    std::vector<std::string> nextEvents(std::size_t n) {
+        std::vector<std::string> events;
+        while (events.size() < n) {
+            events.push_back(nextEvent());
+        }
+        return events;
+    }
+
+private:
+    static std::vector<std::string> command(std::vector<std::string> options) {
+        options.insert(options.begin(), TAVERO_SIM_PATH);
+        return options;
+    }
+
+    ChildProcess process_;
+    std::string path_;
+};
+
+Finished ctl(const SimulatorOnPty& sim, std::vector<std::string> args) {
+    args.insert(args.begin(), {TAVERO_CTL_PATH, "--port", sim.path()});
+    return runProgram(args);
+}
+
+const char* const kEmptyProfileLines =
+    "Frequenz=100000\nMinimalfrequenz=25\nMaximalfrequenz=3000000000\nSchrittweite=0\n"
+    "Amplitude=500\nWobbel-Startfrequenz=25\nWobbel-Stoppfrequenz=3000000000\n"
+    "Wobbel-Frequenz=100\nSignalform=0\nModulationseinstellungen=0\nFrequenzhub=1000000\n"
+    "Phasenhub=1\nAmplitudenhub=100\nModulationsfrequenz=10000\nKonfiguration=1\n"
+    "PLL-Faktor=1\nPLL-Offset=0\n";
+
+TEST(CtlOverPty, ReadConnectsReadsAndDisconnects) {
+    SimulatorOnPty sim;
+    const Finished read = ctl(sim, {"read"});
+    EXPECT_EQ(read.exitStatus, 0) << read.err;
+    EXPECT_EQ(read.out, std::string("Firmwareversion 1.20\n") + kEmptyProfileLines);
+    EXPECT_EQ(sim.nextEvents(5),
+              (std::vector<std::string>{"port opened", "x 01", "P", "x 00", "port closed"}));
+}
+
+TEST(CtlOverPty, SetSendsTheTouchedGroupsAndTheGeneratorKeepsThem) {
+    SimulatorOnPty sim({"--pace"});
+    const Finished set = ctl(sim, {"set", "Amplitude=100", "Frequenz=200000"});
+    EXPECT_EQ(set.exitStatus, 0) << set.err;
+    EXPECT_EQ(sim.nextEvents(7),
+              (std::vector<std::string>{"port opened", "x 01", "P", "f 00 03 0D 40", "g 00 64",
+                                        "x 00", "port closed"}));
+    const Finished read = ctl(sim, {"read"});
+    EXPECT_NE(read.out.find("\nFrequenz=200000\n"), std::string::npos);
+    EXPECT_NE(read.out.find("\nAmplitude=100\n"), std::string::npos);
+}
+
+TEST(CtlOverPty, RefusedValueNeverOpensThePort) {
+    SimulatorOnPty sim;
+    const Finished refused = ctl(sim, {"set", "Amplitude=1001"});
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_NE(refused.err.find("Amplitude"), std::string::npos);
+    EXPECT_EQ(ctl(sim, {"read"}).exitStatus, 0);
+    // The first thing the generator sees is the read that followed.
+    EXPECT_EQ(sim.nextEvents(2), (std::vector<std::string>{"port opened", "x 01"}));
+}
+
+TEST(CtlOverPty, FaultsEndWithTheirMessage) {
+    struct Case {
+        const char* fault;
+        std::vector<std::string> args;
+        int status;
+        const char* err;
+    };
+    const std::vector<Case> cases = {
+        {"no-reply:P", {"read"}, 1, "Fehler beim lesen (Parameter)\n"},
+        {"nak:g", {"set", "Amplitude=100"}, 1, "Antwort nicht OK\n"},
+        {"wrong-letter:x:1", {"read"}, 1, "Antwort passt nicht auf gesendeten Befehl\n"},
+        {"bad-crc:f", {"set", "Frequenz=100025"}, 1, "Fehler beim lesen\n"},
+        {"noise", {"read"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SimulatorOnPty sim({"--fault", c.fault});
+        const Finished run = ctl(sim, c.args);
+        EXPECT_EQ(run.exitStatus, c.status);
+        EXPECT_EQ(run.err, c.err);
+    }
+}
+
+TEST(CtlOverPty, RetryAfterAFailedHandshakeSucceeds) {
+    SimulatorOnPty sim({"--fault", "no-reply:x:1"});
+    EXPECT_EQ(ctl(sim, {"read"}).exitStatus, 1);
+    const Finished retry = ctl(sim, {"read"});
+    EXPECT_EQ(retry.exitStatus, 0) << retry.err;
+}
+
+TEST(CtlOverPty, MissingDeviceGivesTheConnectionMessage) {
+    const Finished run =
+        runProgram({TAVERO_CTL_PATH, "--port", "/dev/tavero-does-not-exist", "read"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err.rfind("Es konnte keine Datenverbindung zum Tavero aufgebaut werden.", 0), 0U);
+}
+
+}  // namespace
+}  // namespace tavero::testing
