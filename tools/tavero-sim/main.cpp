@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -208,7 +209,8 @@ public:
         for (;;) {
             std::array<pollfd, 2> fds{{{signalPipe[0], POLLIN, 0}, {master_, POLLIN, 0}}};
             const nfds_t count = portOpen_ ? 2 : 1;
-            if (poll(fds.data(), count, pollTimeoutMs()) < 0 && errno != EINTR) {
+            const std::optional<timespec> wait = pollTimeout();
+            if (ppoll(fds.data(), count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
                 return false;
             }
             if ((fds[0].revents & POLLIN) != 0) {
@@ -230,7 +232,9 @@ public:
     }
 
 private:
-    int pollTimeoutMs() const {
+    /// How long to wait for the line: until the next paced byte is due, to the nanosecond, so
+    /// that pacing stays as exact as the wire it stands for.
+    std::optional<timespec> pollTimeout() const {
         std::optional<SteadyClock::time_point> next;
         for (const auto* queue : {&incoming_, &outgoing_}) {
             if (!queue->empty() && (!next || queue->front().due < *next)) {
@@ -243,10 +247,11 @@ private:
             wait = std::min<Duration>(wait, kClosedPortCheck);
         }
         if (wait == Duration::max()) {
-            return -1;
+            return std::nullopt;
         }
-        // Rounded up: waking early would only spin.
-        return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+        return timespec{static_cast<time_t>(nanoseconds / 1'000'000'000),
+                        static_cast<long>(nanoseconds % 1'000'000'000)};
     }
 
     void checkOpened() {
