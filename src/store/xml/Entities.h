@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tavero::store::xml {
+
+/// Appends `text` with the five XML escapes applied: & " ' < > become &amp; &quot; &apos; &lt;
+/// &gt;; every other byte is kept.
+void appendEscaped(std::string& out, std::string_view text);
+
+/// An ampersand that starts none of the five entities.
+struct UnknownEntity {
+    std::size_t offset;  ///< of the ampersand, in the text that was decoded
+    std::string
+        reference;  ///< what follows it, up to and including the first ';', at most 11 bytes
+};
+
+/// `raw` with the five entities replaced (letter case does not matter), or the first ampersand
+/// that starts none of them. No other reference is known, numeric ones included.
+std::variant<std::string, UnknownEntity> decodeEntities(std::string_view raw);
+
+}  // namespace tavero::store::xml

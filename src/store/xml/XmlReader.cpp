@@ -1,0 +1,328 @@
+#include "store/xml/XmlReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "store/text/TextFile.h"
+#include "store/text/Windows1252.h"
+#include "store/xml/Entities.h"
+#include "store/xml/Node.h"
+#include "store/xml/Tokenizer.h"
+
+namespace tavero::store::xml {
+
+namespace {
+
+class Reader {
+public:
+    explicit Reader(std::string_view text) : tokens_(text) {}
+
+    DocNode read(LoadResult& result);
+
+private:
+    /// How reading one element ended.
+    enum class Ending {
+        Complete,      ///< by `/>`, its own end tag, or an end tag naming it that came from deeper
+        PassedEndTag,  ///< by an end tag naming some other element, handed on to the parent
+        Stopped,       ///< by an error or the end of the data: every open element stops too
+    };
+    enum class AttributeState { ExpectName, ExpectEquals, ExpectValue };
+    enum class TagEnd { ContentFollows, Complete, Stopped };
+    enum class Decoding { Raw, Entities };
+
+    /// The content of `node`, after its start tag.
+    Ending parseContent(Node& node, int depth);
+    /// The rest of `element`'s start tag, then its content.
+    Ending parseTag(Node& element, int depth);
+    /// The attributes of a start tag, collected in `tagAttributes_`.
+    TagEnd parseAttributes(bool declaration);
+
+    Ending stop(LoadCode code, std::size_t offset);
+    bool appendPendingText(Node& node, std::optional<std::size_t>& pendingBegin, std::size_t end,
+                           Decoding decoding);
+    std::optional<std::string> decode(std::string_view raw);
+    bool namesElement(const Node& node, std::size_t endTagNameBegin) const;
+    void setPlace(LoadResult& result, std::size_t offset) const;
+
+    Tokenizer tokens_;
+    /// Kept across tags so that each element gets its attributes in one allocation.
+    std::vector<Attribute> tagAttributes_;
+    LoadCode code_ = LoadCode::NoError;
+    std::size_t stopOffset_ = 0;
+    std::size_t warningOffset_ = 0;
+    std::size_t passedTagBegin_ = 0;   ///< of the end tag being handed on
+    std::size_t passedNameBegin_ = 0;  ///< of its name
+};
+
+DocNode Reader::read(LoadResult& result) {
+    DocNode top = CreateTop();
+    parseContent(*top.get(), 0);
+    result.code = code_;
+    switch (code_) {
+        case LoadCode::NoError:
+            result.line = 0;
+            result.column = 0;
+            return top;
+        case LoadCode::UnmatchedEndTagWarning:
+            setPlace(result, warningOffset_);
+            return top;
+        default:
+            setPlace(result, stopOffset_);
+            return {};
+    }
+}
+
+Reader::Ending Reader::parseContent(Node& node, int depth) {
+    std::optional<std::size_t> pendingText;
+    for (;;) {
+        const Token token = tokens_.next();
+        switch (token.kind) {
+            case TokenKind::Text:
+            case TokenKind::QuotedText:
+            case TokenKind::Equals:
+                if (!pendingText) {
+                    pendingText = token.begin;
+                }
+                break;
+            case TokenKind::StartTag:
+            case TokenKind::DeclarationStart: {
+                appendPendingText(node, pendingText, token.begin, Decoding::Raw);
+                const Token name = tokens_.next();
+                if (name.kind != TokenKind::Text) {
+                    return stop(LoadCode::MissingStartTagName, name.begin);
+                }
+                if (depth == kMaxNestingDepth) {
+                    return stop(LoadCode::NestingTooDeep, token.begin);
+                }
+                Node& child = node.addElement(std::string(name.text),
+                                              token.kind == TokenKind::DeclarationStart);
+                const Ending ending = parseTag(child, depth + 1);
+                if (ending == Ending::Stopped) {
+                    return Ending::Stopped;
+                }
+                if (ending == Ending::PassedEndTag) {
+                    if (depth == 0) {
+                        return stop(LoadCode::UnmatchedEndTag, passedTagBegin_);
+                    }
+                    return namesElement(node, passedNameBegin_) ? Ending::Complete
+                                                                : Ending::PassedEndTag;
+                }
+                break;
+            }
+            case TokenKind::EndTag: {
+                if (!appendPendingText(node, pendingText, token.begin, Decoding::Entities)) {
+                    return Ending::Stopped;
+                }
+                const Token name = tokens_.next();
+                if (name.kind != TokenKind::Text) {
+                    return stop(LoadCode::MissingEndTagName, name.begin);
+                }
+                const Token close = tokens_.next();
+                if (close.kind != TokenKind::Close) {
+                    return stop(LoadCode::MissingEndTagName, close.begin);
+                }
+                if (namesElement(node, name.begin)) {
+                    return Ending::Complete;
+                }
+                if (code_ == LoadCode::NoError) {
+                    code_ = LoadCode::UnmatchedEndTagWarning;
+                    warningOffset_ = token.begin;
+                }
+                passedTagBegin_ = token.begin;
+                passedNameBegin_ = name.begin;
+                return Ending::PassedEndTag;
+            }
+            case TokenKind::VerbatimOpening: {
+                appendPendingText(node, pendingText, token.begin, Decoding::Raw);
+                const auto content = tokens_.takeVerbatimContent(token.closing);
+                if (!content) {
+                    return stop(LoadCode::UnmatchedEndTag, token.begin);
+                }
+                node.addVerbatim(
+                    {std::string(token.text), std::string(*content), std::string(token.closing)});
+                break;
+            }
+            case TokenKind::Close:
+            case TokenKind::ShortClose:
+                return stop(LoadCode::UnexpectedToken, token.begin);
+            case TokenKind::EndOfData:
+                return Ending::Stopped;
+        }
+    }
+}
+
+Reader::Ending Reader::parseTag(Node& element, int depth) {
+    const TagEnd end = parseAttributes(element.declaration);
+    element.addAttributes(tagAttributes_);  // also when reading stopped: what was read stands
+    switch (end) {
+        case TagEnd::ContentFollows:
+            return parseContent(element, depth);
+        case TagEnd::Complete:
+            return Ending::Complete;
+        case TagEnd::Stopped:
+            break;
+    }
+    return Ending::Stopped;
+}
+
+Reader::TagEnd Reader::parseAttributes(bool declaration) {
+    AttributeState state = AttributeState::ExpectName;
+    std::string_view attributeName;
+    for (;;) {
+        const Token token = tokens_.next();
+        if (token.kind == TokenKind::EndOfData) {
+            return TagEnd::Stopped;
+        }
+        switch (state) {
+            case AttributeState::ExpectName:
+                if (token.kind == TokenKind::Text) {
+                    attributeName = token.text;
+                    state = AttributeState::ExpectEquals;
+                    continue;
+                }
+                break;
+            case AttributeState::ExpectEquals:
+                if (token.kind == TokenKind::Text) {
+                    tagAttributes_.push_back({std::string(attributeName), std::nullopt});
+                    attributeName = token.text;
+                    continue;
+                }
+                if (token.kind == TokenKind::Equals) {
+                    state = AttributeState::ExpectValue;
+                    continue;
+                }
+                if (token.kind == TokenKind::Close || token.kind == TokenKind::ShortClose) {
+                    // `<?xml standalone?>`: the `?` belongs to the tag, not to the name.
+                    if (declaration && attributeName.ends_with('?')) {
+                        attributeName.remove_suffix(1);
+                    }
+                    if (!attributeName.empty()) {
+                        tagAttributes_.push_back({std::string(attributeName), std::nullopt});
+                    }
+                }
+                break;
+            case AttributeState::ExpectValue: {
+                if (token.kind != TokenKind::Text && token.kind != TokenKind::QuotedText) {
+                    stop(LoadCode::UnexpectedToken, token.begin);
+                    return TagEnd::Stopped;
+                }
+                std::string_view raw = token.text;
+                if (token.kind == TokenKind::QuotedText) {
+                    raw = raw.substr(1, raw.size() - 2);
+                } else if (declaration && raw.ends_with('?')) {
+                    raw.remove_suffix(1);  // `<?xml version=1.0?>`
+                }
+                auto value = decode(raw);
+                if (!value) {
+                    return TagEnd::Stopped;
+                }
+                tagAttributes_.push_back({std::string(attributeName), std::move(value)});
+                state = AttributeState::ExpectName;
+                continue;
+            }
+        }
+        if (token.kind == TokenKind::Close) {
+            return TagEnd::ContentFollows;
+        }
+        if (token.kind == TokenKind::ShortClose) {
+            return TagEnd::Complete;
+        }
+        stop(LoadCode::UnexpectedToken, token.begin);
+        return TagEnd::Stopped;
+    }
+}
+
+Reader::Ending Reader::stop(LoadCode code, std::size_t offset) {
+    code_ = code;
+    stopOffset_ = offset;
+    return Ending::Stopped;
+}
+
+bool Reader::appendPendingText(Node& node, std::optional<std::size_t>& pendingBegin,
+                               std::size_t end, Decoding decoding) {
+    if (!pendingBegin) {
+        return true;
+    }
+    std::string_view raw = tokens_.document().substr(*pendingBegin, end - *pendingBegin);
+    pendingBegin.reset();
+    while (!raw.empty() && isWhiteSpace(raw.back())) {
+        raw.remove_suffix(1);
+    }
+    if (decoding == Decoding::Raw) {
+        node.addText(std::string(raw));
+        return true;
+    }
+    auto text = decode(raw);
+    if (text) {
+        node.addText(std::move(*text));
+    }
+    return text.has_value();
+}
+
+// `raw` lies inside the document, so an unknown entity's place can be reported.
+std::optional<std::string> Reader::decode(std::string_view raw) {
+    auto decoded = decodeEntities(raw);
+    if (auto* text = std::get_if<std::string>(&decoded)) {
+        return std::move(*text);
+    }
+    const auto& unknown = std::get<UnknownEntity>(decoded);
+    std::cout << "unknown escape character: '&" << unknown.reference << "'\n" << std::flush;
+    const auto rawBegin = static_cast<std::size_t>(raw.data() - tokens_.document().data());
+    stop(LoadCode::UnknownEntity, rawBegin + unknown.offset);
+    return std::nullopt;
+}
+
+// `</profil_1>` closes Profil_1, but `</Profil_10>` does not: the name must end where the
+// element's name does.
+bool Reader::namesElement(const Node& node, std::size_t endTagNameBegin) const {
+    if (!node.name) {
+        return false;
+    }
+    const std::string_view rest = tokens_.document().substr(endTagNameBegin);
+    if (!text::startsWithIgnoringCase(rest, *node.name)) {
+        return false;
+    }
+    const std::size_t after = node.name->size();
+    if (after == rest.size()) {
+        return false;
+    }
+    const char c = rest[after];
+    return isWhiteSpace(c) || c == '/' || c == '<' || c == '=' || c == '>';
+}
+
+void Reader::setPlace(LoadResult& result, std::size_t offset) const {
+    std::int32_t line = 1;
+    std::int32_t column = 1;
+    for (const char c : tokens_.document().substr(0, offset)) {
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    result.line = line;
+    result.column = column;
+}
+
+}  // namespace
+
+DocNode LoadText(std::string_view text, LoadResult& result) {
+    return Reader(text).read(result);
+}
+
+DocNode LoadFile(const std::filesystem::path& path, LoadResult& result) {
+    const auto text = text::readTextFile(path);
+    if (!text) {
+        result = {LoadCode::FileNotFound, 0, 0};
+        return {};
+    }
+    return LoadText(*text, result);
+}
+
+}  // namespace tavero::store::xml
