@@ -1,0 +1,84 @@
+#include "qt/QtHost.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QThread>
+#include <algorithm>
+
+#include "qt/QtFileDialog.h"
+#include "qt/QtMessageBox.h"
+#include "qt/QtText.h"
+#include "qt/QtWindow.h"
+#include "ui/Dialog.h"
+
+namespace tavero::qt {
+
+QtHost::QtHost(res::TemplateSet templates) : templates_(std::move(templates)) {
+    QCoreApplication::setApplicationName(toQString(ui::kApplicationName));
+}
+
+int QtHost::runModal(ui::Dialog& dialog) {
+    const res::DialogTemplate* dialogTemplate = templates_.find(dialog.templateId());
+    if (dialogTemplate == nullptr) {
+        qWarning("no template for dialog %d", dialog.templateId());
+        return -1;
+    }
+    QtWindow window(*this, *dialogTemplate, dialog, frontWidget());
+    openWindows_.push_back(&window);
+    struct Closing {
+        std::vector<QtWindow*>& windows;
+        ~Closing() { windows.pop_back(); }
+    } closing{openWindows_};
+    window.open();
+    return window.exec();
+}
+
+QWidget* QtHost::frontWidget() const {
+    return openWindows_.empty() ? QApplication::activeWindow() : &openWindows_.back()->widget();
+}
+
+ui::Answer QtHost::showMessageBox(const ui::MessageBoxRequest& box) {
+    return execMessageBox(frontWidget(), box);
+}
+
+void QtHost::setWaitCursor(bool on) {
+    if (on && !waitCursor_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!on && waitCursor_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waitCursor_ = on;
+}
+
+void QtHost::pause(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds)));
+}
+
+std::optional<std::filesystem::path> QtHost::chooseFileToOpen(
+    const ui::FileDialogRequest& request) {
+    return execFileDialog(frontWidget(), request, FileDialogMode::Open);
+}
+
+std::optional<std::filesystem::path> QtHost::chooseFileToSave(
+    const ui::FileDialogRequest& request) {
+    return execFileDialog(frontWidget(), request, FileDialogMode::Save);
+}
+
+std::filesystem::path QtHost::dataFolder() {
+    return toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+std::filesystem::path QtHost::documentsFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+    }
+    return toPath(folder);
+}
+
+ui::CreateDirectoryResult QtHost::createDirectory(const std::filesystem::path& path) {
+    return ui::createDirectory(path);
+}
+
+}  // namespace tavero::qt

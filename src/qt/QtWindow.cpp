@@ -1,0 +1,651 @@
+#include "qt/QtWindow.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <span>
+#include <utility>
+
+#include "qt/ControlFactory.h"
+#include "qt/PictureWidget.h"
+#include "qt/QtText.h"
+#include "qt/ScrollNotifier.h"
+#include "qt/SpinControl.h"
+
+namespace tavero::qt {
+namespace {
+
+using res::ControlKind;
+
+bool anyKind(ControlKind) {
+    return true;
+}
+bool isPicture(ControlKind kind) {
+    return kind == ControlKind::Picture;
+}
+bool isTrackbar(ControlKind kind) {
+    return kind == ControlKind::Trackbar;
+}
+
+/// Dialog units follow the dialog font, as they always have: a quarter of the average
+/// character width and an eighth of the height.
+ui::PixelScale scaleFor(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+constexpr std::array<std::pair<Qt::MouseButton, ui::KeyState>, 3> kButtonKeys = {{
+    {Qt::LeftButton, ui::kKeyLeftButton},
+    {Qt::RightButton, ui::kKeyRightButton},
+    {Qt::MiddleButton, ui::kKeyMiddleButton},
+}};
+
+constexpr std::array<std::pair<Qt::KeyboardModifier, ui::KeyState>, 2> kModifierKeys = {{
+    {Qt::ShiftModifier, ui::kKeyShift},
+    {Qt::ControlModifier, ui::kKeyControl},
+}};
+
+ui::KeyState keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    ui::KeyState keys = 0;
+    for (const auto& [button, key] : kButtonKeys) {
+        keys |= buttons.testFlag(button) ? key : 0;
+    }
+    for (const auto& [modifier, key] : kModifierKeys) {
+        keys |= modifiers.testFlag(modifier) ? key : 0;
+    }
+    return keys;
+}
+
+template <typename Container>
+void addMenuItems(Container* container, std::span<const res::MenuItem> items,
+                  const std::function<void(int)>& chosen, QObject* context) {
+    for (const res::MenuItem& item : items) {
+        if (item.isSeparator()) {
+            container->addSeparator();
+        } else if (item.isPopup()) {
+            addMenuItems(container->addMenu(toQString(item.text)), item.items, chosen, context);
+        } else {
+            QAction* action = container->addAction(toQString(item.text));
+            action->setObjectName(QString::number(item.id));
+            QObject::connect(action, &QAction::triggered, context,
+                             [chosen, id = item.id] { chosen(id); });
+        }
+    }
+}
+
+}  // namespace
+
+QtWindow::QtWindow(ui::Host& host, const res::DialogTemplate& dialogTemplate, ui::Dialog& dialog,
+                   QWidget* parent)
+    : host_(host),
+      template_(dialogTemplate),
+      dialog_(dialog),
+      // The events interface is a private base: convert here, where it is accessible.
+      widget_(new DialogWidget(static_cast<DialogWidget::Events&>(*this), parent)),
+      scale_(scaleFor(widget_->font())) {
+    if (auto fault = res::templateFault(dialogTemplate)) {
+        qWarning("dialog %d: %s", dialogTemplate.id, fault->c_str());
+    }
+    widget_->setWindowTitle(toQString(dialogTemplate.title));
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate.minimizeBox) {
+        flags |= Qt::WindowMinimizeButtonHint;
+    }
+    widget_->setWindowFlags(flags);
+    widget_->clientArea()->setFixedSize(scale_.xToPixels(dialogTemplate.size.width),
+                                        scale_.yToPixels(dialogTemplate.size.height));
+    buildControls();
+    buildMenu();
+    widget_->watchKeys(widget_->clientArea());
+}
+
+QtWindow::~QtWindow() {
+    binding_.reset();
+    widget_.reset();
+}
+
+void QtWindow::buildControls() {
+    std::vector<QWidget*> groupBoxes;
+    for (const res::ControlTemplate& layout : template_.controls) {
+        QWidget* widget = createControl(layout, widget_->clientArea(), scale_);
+        if (layout.kind == ControlKind::GroupBox) {
+            groupBoxes.push_back(widget);
+        }
+        if (layout.id == res::kNoId) {
+            continue;
+        }
+        const Control& control = controls_[layout.id] = {&layout, widget};
+        connectControl(control);
+        if (res::hasRange(layout.kind)) {
+            setRange(layout.id, 0, 100);
+        }
+    }
+    // Frames stay behind the controls they surround.
+    for (QWidget* groupBox : groupBoxes) {
+        groupBox->lower();
+    }
+}
+
+void QtWindow::buildMenu() {
+    if (template_.menu.empty()) {
+        return;
+    }
+    auto* menuBar = new QMenuBar(widget_.get());
+    addMenuItems(
+        menuBar, template_.menu,
+        [this](int id) { deliver([id](ui::Dialog& dialog) { dialog.command(id); }); },
+        widget_.get());
+    widget_->setMenuBar(menuBar);
+}
+
+void QtWindow::connectControl(const Control& control) {
+    const int id = control.layout->id;
+    switch (control.layout->kind) {
+        case ControlKind::Button:
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+            QObject::connect(static_cast<QAbstractButton*>(control.widget),
+                             &QAbstractButton::clicked, control.widget,
+                             [this, id] { clicked(id); });
+            break;
+        case ControlKind::Trackbar:
+        case ControlKind::ScrollBar:
+            new ScrollNotifier(
+                static_cast<QAbstractSlider*>(control.widget),
+                control.layout->kind == ControlKind::Trackbar,
+                [this, id](ui::ScrollCode code, int position) {
+                    deliver([=](ui::Dialog& dialog) { dialog.onScroll(id, code, position); });
+                });
+            break;
+        case ControlKind::SpinControl:
+            QObject::connect(static_cast<SpinControl*>(control.widget), &SpinControl::stepped,
+                             control.widget, [this, id](int position) {
+                                 deliver([=](ui::Dialog& dialog) {
+                                     dialog.onScroll(id, ui::ScrollCode::ThumbPosition, position);
+                                 });
+                             });
+            break;
+        default:
+            break;
+    }
+}
+
+void QtWindow::open() {
+    binding_.emplace(dialog_, host_, *this);
+    deliver([](ui::Dialog& dialog) { dialog.onInit(); });
+    if (ended_ || focusChosen_) {
+        return;
+    }
+    for (const res::ControlTemplate& layout : template_.controls) {
+        const auto it = controls_.find(layout.id);
+        if (it != controls_.end() && res::takesFocus(layout.kind) &&
+            !it->second.widget->isHidden() && it->second.widget->isEnabled()) {
+            it->second.widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+int QtWindow::exec() {
+    if (!ended_) {
+        widget_->exec();
+    }
+    if (!ended_) {
+        // The event loop was told to quit (the program ends): the dialog counts as cancelled.
+        ended_ = true;
+        result_ = res::kIdCancel;
+        close();
+    }
+    return result_;
+}
+
+template <typename Handler>
+void QtWindow::deliver(Handler&& handler) {
+    ui::Dialog* dialog = binding_ ? binding_->dialog() : nullptr;
+    if (ended_ || dialog == nullptr) {
+        return;
+    }
+    ++handlersRunning_;
+    handler(*dialog);
+    --handlersRunning_;
+    if (ended_ && handlersRunning_ == 0) {
+        close();
+    }
+}
+
+void QtWindow::close() {
+    for (auto& [id, timer] : timers_) {
+        timer->stop();
+    }
+    binding_.reset();
+    widget_->done(result_);
+}
+
+void QtWindow::clicked(int id) {
+    const Control& control = controls_.at(id);
+    if (control.layout->kind == ControlKind::RadioButton) {
+        for (int member : res::radioGroup(template_, id)) {
+            static_cast<QAbstractButton*>(controls_.at(member).widget)->setChecked(member == id);
+        }
+    }
+    deliver([id](ui::Dialog& dialog) { dialog.command(id); });
+}
+
+void QtWindow::pressEnter() {
+    bool used = false;
+    deliver([&used](ui::Dialog& dialog) { used = dialog.onEnterKey(); });
+    const res::ControlTemplate* button = res::findDefaultButton(template_);
+    if (used || ended_ || button == nullptr) {
+        return;
+    }
+    QWidget* widget = controls_.at(button->id).widget;
+    if (!widget->isHidden() && widget->isEnabled()) {
+        static_cast<QPushButton*>(widget)->click();
+    }
+}
+
+// Events of the widget
+
+bool QtWindow::keyPressed(QObject* target, QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pressEnter();
+            return true;
+        case Qt::Key_Escape:
+            escapePressed();
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            break;
+        default:
+            return false;
+    }
+    // Up and Down in the buddy edit of a spin control step the spin control.
+    const Control* edit = controlOf(target);
+    if (edit == nullptr || edit->layout->kind != ControlKind::Edit) {
+        return false;
+    }
+    for (const auto& [id, control] : controls_) {
+        if (control.layout->kind == ControlKind::SpinControl &&
+            control.layout->buddy == edit->layout->id) {
+            static_cast<SpinControl*>(control.widget)->step(event->key() == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return false;
+}
+
+void QtWindow::closeBoxPressed() {
+    deliver([](ui::Dialog& dialog) { dialog.onClose(); });
+}
+
+void QtWindow::escapePressed() {
+    deliver([](ui::Dialog& dialog) { dialog.onCancel(); });
+}
+
+void QtWindow::wheelTurned(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    const ui::WheelEvent wheel{
+        delta, keyState(event->buttons(), event->modifiers()), {position.x(), position.y()}};
+    deliver([&wheel](ui::Dialog& dialog) { dialog.onMouseWheel(wheel); });
+}
+
+void QtWindow::mousePressed(QMouseEvent* event) {
+    const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+    if (!doubleClick && event->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
+        // The second press of a double click arrives as the double click alone.
+        return;
+    }
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    const ui::MouseClick click{
+        event->button() == Qt::LeftButton ? ui::MouseButton::Left : ui::MouseButton::Right,
+        doubleClick,
+        {position.x(), position.y()}};
+    deliver([&click](ui::Dialog& dialog) { dialog.onMouseClick(click); });
+}
+
+// Lookup
+
+const QtWindow::Control* QtWindow::controlOf(const QObject* widget) const {
+    for (; widget != nullptr && widget != widget_->clientArea(); widget = widget->parent()) {
+        for (const auto& [id, control] : controls_) {
+            if (control.widget == widget) {
+                return &control;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const QtWindow::Control* QtWindow::find(int id, KindTest fits, const char* operation) const {
+    const auto it = controls_.find(id);
+    if (it == controls_.end() || !fits(it->second.layout->kind)) {
+        qWarning("dialog %d: cannot %s control %d", template_.id, operation, id);
+        return nullptr;
+    }
+    return &it->second;
+}
+
+// ui::Window
+
+std::string QtWindow::text(int id) const {
+    const Control* control = find(id, res::hasText, "read the text of");
+    if (control == nullptr) {
+        return {};
+    }
+    QWidget* w = control->widget;
+    switch (control->layout->kind) {
+        case ControlKind::Edit:
+            return toUtf8(static_cast<QLineEdit*>(w)->text());
+        case ControlKind::Button:
+            return toUtf8(buttonCaption(static_cast<QPushButton*>(w)));
+        case ControlKind::GroupBox:
+            return toUtf8(static_cast<QGroupBox*>(w)->title());
+        case ControlKind::Label:
+            return toUtf8(static_cast<QLabel*>(w)->text());
+        default:
+            return toUtf8(static_cast<QAbstractButton*>(w)->text());
+    }
+}
+
+void QtWindow::setText(int id, std::string_view text) {
+    const Control* control = find(id, res::hasText, "set the text of");
+    if (control == nullptr) {
+        return;
+    }
+    QWidget* w = control->widget;
+    const QString value = toQString(text);
+    switch (control->layout->kind) {
+        case ControlKind::Edit:
+            static_cast<QLineEdit*>(w)->setText(value);
+            break;
+        case ControlKind::Button:
+            setButtonCaption(static_cast<QPushButton*>(w), *control->layout, value);
+            break;
+        case ControlKind::GroupBox:
+            static_cast<QGroupBox*>(w)->setTitle(value);
+            break;
+        case ControlKind::Label:
+            static_cast<QLabel*>(w)->setText(value);
+            break;
+        default:
+            static_cast<QAbstractButton*>(w)->setText(value);
+            break;
+    }
+}
+
+void QtWindow::enable(int id, bool enabled) {
+    if (const Control* control = find(id, anyKind, "enable")) {
+        control->widget->setEnabled(enabled);
+    }
+}
+
+bool QtWindow::isEnabled(int id) const {
+    const Control* control = find(id, anyKind, "read the state of");
+    return control != nullptr && control->widget->isEnabled();
+}
+
+void QtWindow::show(int id, bool visible) {
+    if (const Control* control = find(id, anyKind, "show")) {
+        control->widget->setVisible(visible);
+    }
+}
+
+bool QtWindow::isVisible(int id) const {
+    const Control* control = find(id, anyKind, "read the state of");
+    return control != nullptr && !control->widget->isHidden();
+}
+
+void QtWindow::setChecked(int id, bool checked) {
+    if (const Control* control = find(id, res::isCheckable, "tick")) {
+        static_cast<QAbstractButton*>(control->widget)->setChecked(checked);
+    }
+}
+
+bool QtWindow::isChecked(int id) const {
+    const Control* control = find(id, res::isCheckable, "read the tick of");
+    return control != nullptr && static_cast<QAbstractButton*>(control->widget)->isChecked();
+}
+
+void QtWindow::checkRadio(int first, int last, int id) {
+    if (find(id, res::isCheckable, "tick") == nullptr) {
+        return;
+    }
+    for (auto it = controls_.lower_bound(first); it != controls_.end() && it->first <= last; ++it) {
+        if (res::isCheckable(it->second.layout->kind)) {
+            static_cast<QAbstractButton*>(it->second.widget)->setChecked(it->first == id);
+        }
+    }
+}
+
+void QtWindow::setPicture(int id, res::Picture picture) {
+    if (const Control* control = find(id, isPicture, "set the picture of")) {
+        static_cast<PictureWidget*>(control->widget)->setPicture(picture);
+    }
+}
+
+int QtWindow::addRow(int id, std::string_view text) {
+    const Control* control = find(id, res::hasRows, "add a row to");
+    if (control == nullptr) {
+        return ui::kNoRow;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        list->addItem(toQString(text));
+        return list->count() - 1;
+    }
+    auto* combo = static_cast<QComboBox*>(control->widget);
+    const int selected = combo->currentIndex();
+    combo->addItem(toQString(text));
+    // A drop-down list selects its first row by itself; the logic's lists start unselected.
+    combo->setCurrentIndex(selected);
+    return combo->count() - 1;
+}
+
+void QtWindow::deleteRow(int id, int row) {
+    const Control* control = find(id, res::hasRows, "delete a row of");
+    if (control == nullptr || row < 0 || row >= rowCount(id)) {
+        return;
+    }
+    // Deleting the selected row leaves none selected; Qt would select a neighbour.
+    const bool wasSelected = selectedRow(id) == row;
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        delete list->takeItem(row);
+        if (wasSelected) {
+            list->clearSelection();
+        }
+        return;
+    }
+    auto* combo = static_cast<QComboBox*>(control->widget);
+    combo->removeItem(row);
+    if (wasSelected) {
+        combo->setCurrentIndex(ui::kNoRow);
+    }
+}
+
+void QtWindow::deleteAllRows(int id) {
+    const Control* control = find(id, res::hasRows, "delete the rows of");
+    if (control == nullptr) {
+        return;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        list->clear();
+    } else {
+        static_cast<QComboBox*>(control->widget)->clear();
+    }
+}
+
+int QtWindow::rowCount(int id) const {
+    const Control* control = find(id, res::hasRows, "count the rows of");
+    if (control == nullptr) {
+        return 0;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        return list->count();
+    }
+    return static_cast<QComboBox*>(control->widget)->count();
+}
+
+int QtWindow::selectedRow(int id) const {
+    const Control* control = find(id, res::hasRows, "read the selection of");
+    if (control == nullptr) {
+        return ui::kNoRow;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        return selected.isEmpty() ? ui::kNoRow : list->row(selected.first());
+    }
+    return static_cast<QComboBox*>(control->widget)->currentIndex();
+}
+
+void QtWindow::selectRow(int id, int row) {
+    const Control* control = find(id, res::hasRows, "select a row of");
+    if (control == nullptr || row < ui::kNoRow || row >= rowCount(id)) {
+        return;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
+        list->clearSelection();
+        list->setCurrentRow(row);
+        return;
+    }
+    static_cast<QComboBox*>(control->widget)->setCurrentIndex(row);
+}
+
+void QtWindow::setRange(int id, int minimum, int maximum) {
+    const Control* control = find(id, res::hasRange, "set the range of");
+    if (control == nullptr) {
+        return;
+    }
+    if (auto* spin = qobject_cast<SpinControl*>(control->widget)) {
+        spin->setRange(minimum, maximum);
+        return;
+    }
+    auto* slider = static_cast<QAbstractSlider*>(control->widget);
+    slider->setRange(minimum, maximum);
+    if (control->layout->kind == ControlKind::Trackbar) {
+        // A click in the channel moves a fifth of the range.
+        slider->setPageStep(std::max(1, (maximum - minimum) / 5));
+    }
+}
+
+void QtWindow::setPosition(int id, int position) {
+    const Control* control = find(id, res::hasRange, "set the position of");
+    if (control == nullptr) {
+        return;
+    }
+    if (auto* spin = qobject_cast<SpinControl*>(control->widget)) {
+        spin->setPosition(position);
+    } else {
+        static_cast<QAbstractSlider*>(control->widget)->setValue(position);
+    }
+}
+
+int QtWindow::position(int id) const {
+    const Control* control = find(id, res::hasRange, "read the position of");
+    if (control == nullptr) {
+        return 0;
+    }
+    if (auto* spin = qobject_cast<SpinControl*>(control->widget)) {
+        return spin->position();
+    }
+    auto* slider = static_cast<QAbstractSlider*>(control->widget);
+    // A trackbar has moved by the time its notification arrives; a scroll bar has not.
+    return control->layout->kind == ControlKind::Trackbar ? slider->sliderPosition()
+                                                          : slider->value();
+}
+
+void QtWindow::setTickInterval(int id, int interval) {
+    const Control* control = find(id, isTrackbar, "set the ticks of");
+    if (control == nullptr) {
+        return;
+    }
+    auto* slider = static_cast<QSlider*>(control->widget);
+    slider->setTickInterval(interval);
+    const QSlider::TickPosition ticks =
+        slider->orientation() == Qt::Vertical ? QSlider::TicksRight : QSlider::TicksBelow;
+    slider->setTickPosition(interval > 0 ? ticks : QSlider::NoTicks);
+}
+
+std::optional<int> QtWindow::focus() const {
+    const Control* control = controlOf(widget_->focusWidget());
+    return control == nullptr ? std::nullopt : std::optional<int>(control->layout->id);
+}
+
+void QtWindow::setFocus(int id) {
+    if (const Control* control = find(id, res::takesFocus, "focus")) {
+        control->widget->setFocus(Qt::OtherFocusReason);
+        focusChosen_ = true;
+    }
+}
+
+void QtWindow::startTimer(int timerId, int periodMs) {
+    if (ended_) {
+        return;
+    }
+    QTimer*& timer = timers_[timerId];
+    if (timer == nullptr) {
+        timer = new QTimer(widget_.get());
+        timer->setObjectName(QStringLiteral("timer %1").arg(timerId));
+        QObject::connect(timer, &QTimer::timeout, widget_.get(), [this, timerId] {
+            deliver([timerId](ui::Dialog& dialog) { dialog.onTimer(timerId); });
+        });
+    }
+    timer->start(std::max(1, periodMs));
+}
+
+void QtWindow::stopTimer(int timerId) {
+    const auto it = timers_.find(timerId);
+    if (it != timers_.end()) {
+        it->second->stop();
+    }
+}
+
+ui::Rect QtWindow::controlRect(int id) const {
+    const Control* control = find(id, anyKind, "locate");
+    if (control == nullptr) {
+        return {};
+    }
+    const QRect g = control->widget->geometry();
+    return {g.x(), g.y(), g.x() + g.width(), g.y() + g.height()};
+}
+
+ui::Rect QtWindow::frameRect() const {
+    const QPoint origin = widget_->clientArea()->mapToGlobal(QPoint(0, 0));
+    const QRect frame = widget_->frameGeometry();
+    return {frame.x() - origin.x(), frame.y() - origin.y(), frame.x() + frame.width() - origin.x(),
+            frame.y() + frame.height() - origin.y()};
+}
+
+void QtWindow::endDialog(int result) {
+    ended_ = true;
+    result_ = result;
+    if (handlersRunning_ == 0) {
+        close();
+    }
+}
+
+}  // namespace tavero::qt

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "qt/DialogWidget.h"
+#include "res/DialogTemplate.h"
+#include "ui/Dialog.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+class QTimer;
+
+namespace tavero::qt {
+
+/// One open dialog on Qt Widgets: builds a DialogWidget from the template and maps Qt's events
+/// to the dialog's handlers (see ui::Dialog for what arrives when). QtHost::runModal makes one
+/// per run; tests may make one directly, open() it and show its widget without a modal loop.
+class QtWindow final : public ui::Window, private DialogWidget::Events {
+public:
+    /// @param parent the window in front, or nullptr for the program's first window
+    QtWindow(ui::Host& host, const res::DialogTemplate& dialogTemplate, ui::Dialog& dialog,
+             QWidget* parent);
+    ~QtWindow() override;
+
+    QtWindow(const QtWindow&) = delete;
+    QtWindow& operator=(const QtWindow&) = delete;
+
+    /// Ties the dialog to this window, runs onInit and gives the focus to the first control
+    /// that takes it (unless onInit chose one).
+    void open();
+    /// Shows the dialog modally until it ends; returns its result.
+    int exec();
+
+    DialogWidget& widget() { return *widget_; }
+    bool ended() const { return ended_; }
+    int result() const { return result_; }
+
+    // ui::Window
+    std::string text(int id) const override;
+    void setText(int id, std::string_view text) override;
+    void enable(int id, bool enabled) override;
+    bool isEnabled(int id) const override;
+    void show(int id, bool visible) override;
+    bool isVisible(int id) const override;
+    void setChecked(int id, bool checked) override;
+    bool isChecked(int id) const override;
+    void checkRadio(int first, int last, int id) override;
+    void setPicture(int id, res::Picture picture) override;
+    int addRow(int id, std::string_view text) override;
+    void deleteRow(int id, int row) override;
+    void deleteAllRows(int id) override;
+    int rowCount(int id) const override;
+    int selectedRow(int id) const override;
+    void selectRow(int id, int row) override;
+    void setRange(int id, int minimum, int maximum) override;
+    void setPosition(int id, int position) override;
+    int position(int id) const override;
+    void setTickInterval(int id, int interval) override;
+    std::optional<int> focus() const override;
+    void setFocus(int id) override;
+    void startTimer(int timerId, int periodMs) override;
+    void stopTimer(int timerId) override;
+    ui::Rect controlRect(int id) const override;
+    ui::Rect frameRect() const override;
+    void endDialog(int result) override;
+
+private:
+    struct Control {
+        const res::ControlTemplate* layout;
+        QWidget* widget;
+    };
+
+    using KindTest = bool (*)(res::ControlKind);
+
+    // DialogWidget::Events
+    bool keyPressed(QObject* target, QKeyEvent* event) override;
+    void closeBoxPressed() override;
+    void escapePressed() override;
+    void wheelTurned(QWheelEvent* event) override;
+    void mousePressed(QMouseEvent* event) override;
+
+    void buildControls();
+    void buildMenu();
+    void connectControl(const Control& control);
+    /// Calls a handler unless the dialog has ended; closes the window once the outermost
+    /// handler returns after an end.
+    template <typename Handler>
+    void deliver(Handler&& handler);
+    void close();
+    void clicked(int id);
+    void pressEnter();
+    /// The control that is `widget` or holds it.
+    const Control* controlOf(const QObject* widget) const;
+    /// The control, or nullptr after a warning when the id is missing or the kind wrong.
+    const Control* find(int id, KindTest fits, const char* operation) const;
+
+    ui::Host& host_;
+    const res::DialogTemplate& template_;
+    ui::Dialog& dialog_;
+    std::unique_ptr<DialogWidget> widget_;
+    ui::PixelScale scale_;
+    std::map<int, Control> controls_;
+    std::map<int, QTimer*> timers_;
+    std::optional<ui::DialogBinding> binding_;
+    bool focusChosen_ = false;
+    int handlersRunning_ = 0;
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+}  // namespace tavero::qt

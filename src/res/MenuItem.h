@@ -1,0 +1,22 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "res/StandardIds.h"
+
+namespace tavero::res {
+
+/// One entry of a menu bar or of a popup: a command (text and id), a popup (text and items) or
+/// a separator (neither text nor items). "&" marks the mnemonic letter of the text.
+struct MenuItem {
+    std::string_view text = {};
+    int id = kNoId;                        ///< commands only
+    std::span<const MenuItem> items = {};  ///< popups only
+
+    constexpr bool isPopup() const { return !items.empty(); }
+    constexpr bool isSeparator() const { return text.empty() && items.empty(); }
+    constexpr bool isCommand() const { return !text.empty() && items.empty(); }
+};
+
+}  // namespace tavero::res

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "res/TemplateSet.h"
+
+namespace tavero::res {
+
+/// The templates of the program's dialogs.
+const TemplateSet& programTemplates();
+
+}  // namespace tavero::res

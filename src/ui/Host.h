@@ -1,0 +1,63 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "ui/Directory.h"
+#include "ui/FileDialogRequest.h"
+#include "ui/MessageBox.h"
+
+namespace tavero::ui {
+
+class Dialog;
+
+/// The window system as a whole: what a dialog's logic needs beyond its own controls.
+///
+/// The logic reaches it through Dialog::host():
+///
+///     if (host().messageBox("Profil speichern?", "", Icon::Question, Buttons::YesNo) ==
+///         Answer::Yes) ...
+///     CWobbelDlg sweep(settings, port, link);
+///     host().runModal(sweep);
+///
+/// Implementations: QtHost (the real window system) and HeadlessHost (tests).
+class Host {
+public:
+    virtual ~Host() = default;
+
+    /// Shows a modal message box and returns the button that closed it.
+    /// @param caption an empty caption shows the application's name
+    Answer messageBox(std::string_view text, std::string_view caption = {}, Icon icon = Icon::None,
+                      Buttons buttons = Buttons::Ok);
+
+    /// Opens the dialog from its template, runs Dialog::onInit, and returns the result given
+    /// to Window::endDialog once the dialog has ended. The dialog opened last is in front and
+    /// takes all input until it ends.
+    virtual int runModal(Dialog& dialog) = 0;
+
+    /// Shows the busy pointer over every window of the program, or takes it back.
+    virtual void setWaitCursor(bool on) = 0;
+
+    /// Blocks the thread: no handler runs meanwhile.
+    virtual void pause(int milliseconds) = 0;
+
+    /// The full path of the file the user chose, or nothing when the user cancelled.
+    virtual std::optional<std::filesystem::path> chooseFileToOpen(
+        const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path> chooseFileToSave(
+        const FileDialogRequest& request) = 0;
+
+    /// The program's per-user data folder (its last part is "Tavero"), not created here.
+    /// Empty when the system cannot name one.
+    virtual std::filesystem::path dataFolder() = 0;
+    /// The user's documents folder, created when it is missing.
+    virtual std::filesystem::path documentsFolder() = 0;
+
+    virtual CreateDirectoryResult createDirectory(const std::filesystem::path& path) = 0;
+
+protected:
+    virtual Answer showMessageBox(const MessageBoxRequest& box) = 0;
+};
+
+}  // namespace tavero::ui
