@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "store/FileWriter.h"
+
+namespace tavero::qt {
+
+/// Saves through QSaveFile: the bytes go to a temporary file beside the target, which is
+/// flushed to disk and then renamed over it.
+class QtFileWriter final : public store::FileWriter {
+public:
+    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override;
+};
+
+}  // namespace tavero::qt

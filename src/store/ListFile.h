@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "store/xml/DocNode.h"
+#include "store/xml/LoadResult.h"
+
+// What the profile file and the task list file share: one top element that announces its
+// entry count in `Anzahl` and holds one numbered element per entry, each with its name as text;
+// Windows-1252 text with CR LF line ends.
+
+namespace tavero::store {
+
+/// Why a list file could not be read.
+enum class ReadFailure : std::uint8_t {
+    None,
+    /// The XML layer did not accept the file: missing, unreadable, malformed, an unmatched end
+    /// tag, an unknown entity. Its LoadResult tells which.
+    NotLoaded,
+    /// `Anzahl` announces more entries than the reader accepts.
+    CountAboveLimit,
+};
+
+/// A list file read as far as its top element.
+struct LoadedList {
+    ReadFailure failure = ReadFailure::None;
+    xml::LoadResult load;
+    xml::DocNode list;        ///< null when the document has no such element
+    std::uint32_t count = 0;  ///< entries announced; 0 when the element or `Anzahl` is missing
+};
+
+/// Loads the file and finds its first top-level element named `listName` (letter case does not
+/// matter). `Anzahl` is read as an integer; a negative value announces no entries, one above
+/// `maxCount` fails.
+LoadedList loadListFile(const std::filesystem::path& path, std::string_view listName,
+                        std::uint32_t maxCount);
+
+/// The document as the files hold it: indented, every line ended by CR LF.
+std::string listFileBytes(const xml::DocNode& top);
+
+/// `prefix` followed by the 1-based number of the entry at `index`, e.g. "Profil_1" for 0.
+std::string numberedElementName(std::string_view prefix, std::size_t index);
+
+/// Appends a UTF-8 name as the element's text in Windows-1252. An empty name is appended too,
+/// so that the element is written with a start and an end tag rather than as `<name/>`.
+void appendName(const xml::DocNode& element, std::string_view name);
+
+/// The element's first text as UTF-8; empty when it has none.
+std::string nameFromElement(const xml::DocNode& element);
+
+}  // namespace tavero::store

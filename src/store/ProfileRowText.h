@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tavero::store {
+
+/// The row of the profile at `index` (from 0) in a profile drop-down list: its number counting
+/// from 1, a colon, a blank, then the name exactly as stored ("3: Test").
+std::string profileRowText(std::size_t index, std::string_view name);
+
+}  // namespace tavero::store

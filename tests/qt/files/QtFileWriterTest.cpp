@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <ios>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "qt/files/QtFileWriter.h"
+
+namespace tavero::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// Runs `work` in a child process and gives its exit status, or 128 + the signal that ended it.
+/// The child reports only through that status: no test assertion may run in it.
+int statusOfChild(const std::function<int()>& work) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Exit statuses of the children below.
+constexpr int kReportedFailure = 0;
+constexpr int kReportedSuccess = 1;
+constexpr int kCouldNotDropPrivileges = 2;
+
+class QtFileWriterTest : public testing::Test {
+protected:
+    QtFileWriterTest() {
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() / (std::string("tavero-qt-files-") + test->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        target_ = folder_ / "Profile.pro";
+    }
+    ~QtFileWriterTest() override {
+        std::error_code ignored;
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(folder_, ignored);
+    }
+
+    void writeDirectly(const std::string& bytes) const {
+        std::ofstream(target_, std::ios::binary) << bytes;
+    }
+    std::string targetBytes() const {
+        std::ifstream in(target_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::vector<std::string> folderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    fs::path folder_;
+    fs::path target_;
+    QtFileWriter writer_;
+};
+
+TEST_F(QtFileWriterTest, CreatesAndReplacesTheFileLeavingNothingBeside) {
+    ASSERT_TRUE(writer_.replaceFile(target_, "first\r\n"));
+    EXPECT_EQ(targetBytes(), "first\r\n");
+
+    ASSERT_TRUE(writer_.replaceFile(target_, "second, longer\r\n"));
+    EXPECT_EQ(targetBytes(), "second, longer\r\n");
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+}
+
+TEST_F(QtFileWriterTest, MissingFolderFails) {
+    EXPECT_FALSE(writer_.replaceFile(folder_ / "Profile" / "Profile.pro", "x"));
+}
+
+TEST_F(QtFileWriterTest, ReadOnlyFolderFailsAndKeepsTheOldFile) {
+    writeDirectly("old");
+    fs::permissions(folder_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    const int status = statusOfChild([this] {
+        // Root writes into read-only folders; the save runs as an ordinary user instead.
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            return kCouldNotDropPrivileges;
+        }
+        return writer_.replaceFile(target_, "new") ? kReportedSuccess : kReportedFailure;
+    });
+
+    EXPECT_EQ(status, kReportedFailure);
+    EXPECT_EQ(targetBytes(), "old");
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+}
+
+TEST_F(QtFileWriterTest, WriteCutShortByTheFileSizeLimitFailsAndKeepsTheOldFile) {
+    writeDirectly("old");
+
+    const int status = statusOfChild([this] {
+        // Past the limit a write fails with EFBIG, as on a full disk, instead of raising a signal.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string bytes(256 * 1024, 'n');
+        return writer_.replaceFile(target_, bytes) ? kReportedSuccess : kReportedFailure;
+    });
+
+    EXPECT_EQ(status, kReportedFailure);
+    EXPECT_EQ(targetBytes(), "old");
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+}
+
+TEST_F(QtFileWriterTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) {
+    // Large enough that most kills land inside a save.
+    const std::string first(512 * 1024, 'a');
+    const std::string second = std::string(300 * 1024, 'b') + "end";
+    writeDirectly(first);
+
+    for (int round = 0; round < 40; ++round) {
+        int saved[2];
+        ASSERT_EQ(pipe(saved), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(saved[0]);
+            for (unsigned n = 0;; ++n) {
+                writer_.replaceFile(target_, n % 2 == 0 ? second : first);
+                if (write(saved[1], "s", 1) != 1) {
+                    _exit(0);
+                }
+            }
+        }
+        close(saved[1]);
+        // Kill after a varying number of completed saves, while the next one is under way.
+        char done[4];
+        const auto completed = static_cast<std::size_t>(round % 4 + 1);
+        std::size_t got = 0;
+        while (got < completed) {
+            const ssize_t n = read(saved[0], done + got, completed - got);
+            ASSERT_GT(n, 0);
+            got += static_cast<std::size_t>(n);
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        close(saved[0]);
+
+        const std::string bytes = targetBytes();
+        ASSERT_TRUE(bytes == first || bytes == second)
+            << "round " << round << ": " << bytes.size() << " bytes";
+    }
+}
+
+}  // namespace
+}  // namespace tavero::qt

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <ios>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "store/FileWriter.h"
+
+namespace tavero::store {
+
+/// Writes files in place, for tests that look only at what is written. With `refuse` set, every
+/// save fails and leaves the file alone.
+class DirectFileWriter final : public FileWriter {
+public:
+    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
+        if (refuse) {
+            return false;
+        }
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(out);
+    }
+
+    bool refuse = false;
+};
+
+inline std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tavero::store
