@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,8 +176,14 @@ QWidget* createControl(const ControlTemplate& control, QWidget* clientArea,
     }
     if (!control.font.family.empty()) {
         QFont font(toQString(control.font.family));
-        font.setPixelSize(control.font.pixelHeight);
         font.setBold(control.font.bold);
+        // The template gives the height of the character cell; Qt sizes the em, which is
+        // smaller by the font's internal leading.
+        font.setPixelSize(control.font.pixelHeight);
+        const int cellHeight = QFontMetrics(font).height();
+        if (cellHeight > control.font.pixelHeight) {
+            font.setPixelSize(control.font.pixelHeight * control.font.pixelHeight / cellHeight);
+        }
         widget->setFont(font);
     }
     if (control.textColor) {

@@ -1,12 +1,24 @@
 #include "res/ProgramTemplates.h"
 
+#include "res/AmplitudeTemplate.h"
+#include "res/ModulationTemplate.h"
+#include "res/OffsetTemplate.h"
+#include "res/OszillatorTemplate.h"
+#include "res/PllTemplate.h"
+#include "res/WobbelTemplate.h"
+
 namespace tavero::res {
 
 // Each dialog's template is constant data in a file of its own (for example
-// MainWindowTemplate.cpp defining kMainWindowTemplate, declared in MainWindowTemplate.h) and
-// gets one entry in this list: `templates{&kMainWindowTemplate, &kWobbelTemplate, ...}`.
 const TemplateSet& programTemplates() {
-    static const TemplateSet templates{};
+    static const TemplateSet templates{
+        &kOffsetTemplate,
+        &kAmplitudeTemplate,
+        &kOszillatorTemplate,
+        &kWobbelTemplate,
+        &kModulationTemplate,
+        &kPllTemplate,
+    };
     return templates;
 }
 

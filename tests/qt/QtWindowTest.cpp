@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,7 +93,10 @@ TEST_F(QtWindowTest, BuildsEveryControlNamedByItsIdAsTheWidgetOfItsKind) {
     EXPECT_EQ(control<QScrollBar>(sample::kScrollBar)->orientation(), Qt::Horizontal);
     EXPECT_TRUE(control<QLineEdit>(sample::kReadOnlyEdit)->isReadOnly());
     EXPECT_TRUE(control<QWidget>(sample::kDigit)->testAttribute(Qt::WA_TransparentForMouseEvents));
-    EXPECT_EQ(control<QLabel>(sample::kUnitLabel)->font().pixelSize(), 28);
+    // The template gives the character cell's height, which is the em plus the leading.
+    const QFontMetrics metrics(control<QLabel>(sample::kUnitLabel)->font());
+    EXPECT_LE(metrics.height(), 28);
+    EXPECT_GE(metrics.height(), 25);
     EXPECT_EQ(control<QPushButton>(sample::kTwoLineButton)->text(),
               QStringLiteral("Kalibrierdaten\nsenden"));
     EXPECT_EQ(window_->text(sample::kTwoLineButton), "Kalibrierdaten senden");

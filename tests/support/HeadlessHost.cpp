@@ -136,6 +136,13 @@ ui::CreateDirectoryResult HeadlessHost::createDirectory(const std::filesystem::p
 }
 
 ui::Answer HeadlessHost::showMessageBox(const ui::MessageBoxRequest& box) {
+    // A box with only an OK button has nothing to decide: it is acknowledged unless the script
+    // holds an OK for it, and only recorded.
+    if (box.buttons == ui::Buttons::Ok &&
+        (answers_.empty() || answers_.front() != ui::Answer::Ok)) {
+        messageBoxes_.push_back({box, ui::Answer::Ok});
+        return ui::Answer::Ok;
+    }
     const std::string described = "message box \"" + box.caption + "\": \"" + box.text + "\"";
     if (answers_.empty()) {
         throw HeadlessError(described + " without a scripted answer");

@@ -30,7 +30,8 @@ namespace tavero::headless {
 ///     w.click(1040);                                 // opens dialog 169 and runs its script
 ///     EXPECT_EQ(host.messageBoxes().at(0).box.caption, "Verbindungsfehler");
 ///
-/// A message box or file dialog without a scripted answer, a modal dialog without a script,
+/// A message box with only an OK button is acknowledged by itself (and recorded). A question
+/// or file dialog without a scripted answer, a modal dialog without a script,
 /// or a script that leaves its dialog open throws HeadlessError. Answers still queued when the
 /// host is destroyed fail the running test.
 class HeadlessHost final : public ui::Host {

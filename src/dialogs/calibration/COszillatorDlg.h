@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/GeneratorSettings.h"
+#include "ui/Dialog.h"
+
+namespace tavero::link {
+class Com;
+class PacketLink;
+}  // namespace tavero::link
+
+namespace tavero::dialogs {
+
+/// Frequency calibration: turns a measurement of the reference oscillator, taken directly
+/// (method 1) or from the output set to 25 MHz (method 2), into the oscillator's frequency
+/// and sends it to the generator. Measurements that would put the oscillator outside
+/// 66.109..68.109 MHz are refused.
+class COszillatorDlg final : public ui::Dialog {
+public:
+    /// Takes what the main window hands every calibration dialog; the settings are not used.
+    /// Port and link are the main window's and must outlive the dialog.
+    COszillatorDlg(const GeneratorSettings& /*settings*/, link::Com& port, link::PacketLink& link)
+        : port_(port), link_(link) {}
+
+    int templateId() const override;
+    void onInit() override;
+    void onCommand(int id) override;
+    /// Enter in either measurement field evaluates it as the send button does, then takes its
+    /// ordinary way to the hidden default button.
+    bool onEnterKey() override;
+
+private:
+    /// Reads the selected method's measurement and sends the oscillator frequency, or shows
+    /// why not.
+    void evaluate();
+
+    link::Com& port_;
+    link::PacketLink& link_;
+};
+
+}  // namespace tavero::dialogs

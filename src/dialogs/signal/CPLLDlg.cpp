@@ -1,0 +1,130 @@
+#include "dialogs/signal/CPLLDlg.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/SettingsLimits.h"
+#include "dialogs/signal/FieldRule.h"
+#include "dialogs/signal/InputRefusal.h"
+#include "res/PllTemplate.h"
+#include "ui/Window.h"
+
+namespace tavero::dialogs {
+namespace {
+
+namespace ids = res::pll;
+
+constexpr FieldRule kFactorRule{
+    .reading = Reading::kInteger,
+    .minimum = 1,
+    .maximum = 2048,
+    .refusal =
+        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+        "Auflösung: 1\nMinimalfaktor: 1\nMaximalfaktor: 2048",
+};
+
+/// In 0.01 kHz: ±2,000,000.00 kHz.
+constexpr FieldRule kOffsetRule{
+    .scale = 100.0,
+    .decimals = 2,
+    .minimum = -200000000,
+    .maximum = 200000000,
+    .refusal =
+        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+        "Auflösung: 0.25 Hz\nMinimalphase: -2000000.00 Hz\nMaximalphase:  2000000.00 Hz",
+};
+
+constexpr std::string_view kInputErrorCaption = "Eingabefehler";
+constexpr std::string_view kLeastFrequencyRefusal =
+    "Für den eingegebenen Offset, ist eine Mininalfrequenz\nvon größer als 30 MHz notwendig\n\n"
+    "Erhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.";
+
+}  // namespace
+
+CPLLDlg::CPLLDlg(GeneratorSettings& settings)
+    : settings_(settings), texts_{ids::kTeilungsfaktorEdit, ids::kOffsetEdit} {}
+
+int CPLLDlg::templateId() const {
+    return ids::kDialogId;
+}
+
+void CPLLDlg::onInit() {
+    pendingFactor_ = static_cast<std::int32_t>(settings_.pllFaktor);
+    pendingOffset_ = settings_.pllOffset;
+    texts_[ids::kTeilungsfaktorEdit] = kFactorRule.show(settings_.pllFaktor);
+    texts_[ids::kOffsetEdit] = kOffsetRule.show(settings_.pllOffset);
+    texts_.writeTo(window());
+}
+
+bool CPLLDlg::onEnterKey() {
+    texts_.readFrom(window());
+    const std::optional<int> focus = window().focus();
+    if (focus == ids::kTeilungsfaktorEdit) {
+        checkFactor();
+    } else if (focus == ids::kOffsetEdit) {
+        checkOffset();
+    }
+    texts_.writeTo(window());
+    return false;
+}
+
+void CPLLDlg::onCancel() {
+    texts_.readFrom(window());
+    const bool valid = checkFactor() && checkOffset() && applyLeastFrequency();
+    if (valid) {
+        settings_.pllFaktor = static_cast<std::uint32_t>(pendingFactor_);
+        settings_.pllOffset = pendingOffset_;
+    }
+    texts_.writeTo(window());
+    if (valid) {
+        window().endDialog(res::kIdCancel);
+    }
+}
+
+bool CPLLDlg::checkFactor() {
+    std::string& text = texts_[ids::kTeilungsfaktorEdit];
+    if (const std::optional<std::int64_t> factor = kFactorRule.accept(text)) {
+        // An accepted factor keeps the text as typed.
+        pendingFactor_ = static_cast<std::int32_t>(*factor);
+        return true;
+    }
+    refuseInput(host(), kFactorRule.refusal);
+    text = kFactorRule.show(settings_.pllFaktor);
+    return false;
+}
+
+bool CPLLDlg::checkOffset() {
+    std::string& text = texts_[ids::kOffsetEdit];
+    if (const std::optional<std::int64_t> offset = kOffsetRule.accept(text)) {
+        pendingOffset_ = static_cast<std::int32_t>(*offset);
+        text = kOffsetRule.show(*offset);
+        return true;
+    }
+    refuseInput(host(), kOffsetRule.refusal);
+    text = kOffsetRule.show(settings_.pllOffset);
+    return false;
+}
+
+bool CPLLDlg::applyLeastFrequency() {
+    if (pendingOffset_ >= 0) {
+        return true;
+    }
+    GeneratorSettings pending = settings_;
+    pending.pllFaktor = static_cast<std::uint32_t>(pendingFactor_);
+    pending.pllOffset = pendingOffset_;
+    const std::uint64_t least = pllRequiredMinimum(pending);  // in 0.01 Hz
+    if (least > kMaximumFrequencyCentiHz) {
+        refuseInput(host(), kLeastFrequencyRefusal, kInputErrorCaption);
+        texts_[ids::kTeilungsfaktorEdit] = kFactorRule.show(settings_.pllFaktor);
+        texts_[ids::kOffsetEdit] = kOffsetRule.show(settings_.pllOffset);
+        return false;
+    }
+    settings_.minimalfrequenz =
+        std::max(settings_.minimalfrequenz, static_cast<std::uint32_t>(least));
+    settings_.frequenz = std::max(settings_.frequenz, settings_.minimalfrequenz);
+    return true;
+}
+
+}  // namespace tavero::dialogs

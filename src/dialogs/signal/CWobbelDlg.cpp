@@ -1,0 +1,92 @@
+#include "dialogs/signal/CWobbelDlg.h"
+
+#include <array>
+
+#include "core/SettingsLimits.h"
+#include "dialogs/GeneratorAccess.h"
+#include "dialogs/signal/RecordField.h"
+#include "res/WobbelTemplate.h"
+#include "ui/Window.h"
+
+namespace tavero::dialogs {
+namespace {
+
+namespace ids = res::wobbel;
+
+constexpr FieldRule kFrequencyRule{
+    .scale = 100.0,
+    .decimals = 2,
+    .minimum = kFrequencyGridCentiHz,
+    .maximum = kMaximumFrequencyCentiHz,
+    .grid = kFrequencyGridCentiHz,
+    .refusal =
+        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+        "Auflösung: 0.25 Hz\nMinimalfrequenz: 0.25 Hz\nMaximalfrequenz: 30000000.00 Hz",
+};
+
+/// In 0.1 Hz: 0.1 Hz to 20.0 Hz.
+constexpr FieldRule kRateRule{
+    .scale = 10.0,
+    .decimals = 1,
+    .minimum = 1,
+    .maximum = 200,
+    .refusal =
+        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+        "Auflösung: 0.1 Hz\nMinimalfrequenz: 0.1 Hz\nMaximalfrequenz: 20.0 Hz",
+};
+
+/// In the order the closing checks them.
+constexpr std::array<RecordField, 3> kFields = {{
+    {ids::kStartfrequenzEdit, "Wobbel-Startfrequenz", kFrequencyRule},
+    {ids::kStoppfrequenzEdit, "Wobbel-Stoppfrequenz", kFrequencyRule},
+    {ids::kWobbelfrequenzEdit, "Wobbel-Frequenz", kRateRule},
+}};
+
+}  // namespace
+
+CWobbelDlg::CWobbelDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
+    : settings_(settings),
+      port_(port),
+      link_(link),
+      texts_{ids::kStartfrequenzEdit, ids::kStoppfrequenzEdit, ids::kWobbelfrequenzEdit} {}
+
+int CWobbelDlg::templateId() const {
+    return ids::kDialogId;
+}
+
+void CWobbelDlg::onInit() {
+    for (const RecordField& field : kFields) {
+        texts_[field.editId] = showRecordField(field, settings_);
+    }
+    texts_.writeTo(window());
+}
+
+bool CWobbelDlg::onEnterKey() {
+    texts_.readFrom(window());
+    if (const RecordField* field = findRecordField(kFields, window().focus())) {
+        checkRecordField(*field, settings_, texts_, host());
+        // Sent after a refusal too: the generator gets the values still stored.
+        sendSweep();
+    }
+    texts_.writeTo(window());
+    return false;
+}
+
+void CWobbelDlg::onCancel() {
+    texts_.readFrom(window());
+    const bool valid = checkRecordFields(kFields, settings_, texts_, host());
+    if (valid) {
+        sendSweep();
+    }
+    texts_.writeTo(window());
+    if (valid) {
+        window().endDialog(res::kIdCancel);
+    }
+}
+
+void CWobbelDlg::sendSweep() {
+    GeneratorAccess access(host(), port_, link_);
+    access.commands().SendSweep(settings_);
+}
+
+}  // namespace tavero::dialogs

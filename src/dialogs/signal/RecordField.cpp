@@ -1,0 +1,47 @@
+#include "dialogs/signal/RecordField.h"
+
+#include <algorithm>
+
+#include "dialogs/signal/InputRefusal.h"
+
+namespace tavero::dialogs {
+namespace {
+
+const SettingsField& settingsField(std::string_view key) {
+    return settingsFields().at(settingsFieldIndex(key));
+}
+
+}  // namespace
+
+std::string showRecordField(const RecordField& field, const GeneratorSettings& settings) {
+    return field.rule.show(settingsField(field.key).get(settings));
+}
+
+bool checkRecordField(const RecordField& field, GeneratorSettings& settings, FieldTexts& texts,
+                      ui::Host& host) {
+    std::string& text = texts[field.editId];
+    const std::optional<std::int64_t> value = field.rule.accept(text);
+    if (value) {
+        // Every rule's range lies within its field's width, so nothing is cut here.
+        settingsField(field.key).set(settings, *value);
+    } else {
+        refuseInput(host, field.rule.refusal);
+    }
+    text = showRecordField(field, settings);
+    return value.has_value();
+}
+
+bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& settings,
+                       FieldTexts& texts, ui::Host& host) {
+    return std::all_of(fields.begin(), fields.end(), [&](const RecordField& field) {
+        return checkRecordField(field, settings, texts, host);
+    });
+}
+
+const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId) {
+    const auto it = std::find_if(fields.begin(), fields.end(),
+                                 [editId](const RecordField& f) { return editId == f.editId; });
+    return it == fields.end() ? nullptr : &*it;
+}
+
+}  // namespace tavero::dialogs

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "HeadlessHost.h"
+#include "ReceivedCommands.h"
+#include "SimulatedConnection.h"
+#include "core/GeneratorSettings.h"
+
+namespace tavero::dialogs {
+
+/// A calibration dialog opened by a main window whose amplitude is 500 mV, with the generator
+/// connected.
+class CalibrationDialogTest : public ::testing::Test {
+protected:
+    CalibrationDialogTest() { settings.amplitude = 500; }
+
+    std::vector<std::string> received() const { return describeReceived(connection.generator); }
+
+    testing::SimulatedConnection connection;
+    headless::HeadlessHost host;
+    GeneratorSettings settings;
+};
+
+}  // namespace tavero::dialogs
