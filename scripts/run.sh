@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the program against the simulated generator.
+# Installs what is missing, builds, and opens the window on the built-in simulated generator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-exec build/release/tools/tavero-ctl --simulator read
+exec build/release/tools/tavero --simulator "$@"

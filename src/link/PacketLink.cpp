@@ -181,12 +181,14 @@ bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t
                     for (std::uint32_t i = 3; i < declaredLength + 3; ++i) {
                         printf_to(diagnostics_, "0x%02x ", static_cast<unsigned>(buffer[i]));
                     }
-                    diagnostics_ << '\n';
+                    // Each report is flushed whole, so a reader of a pipe sees it at once.
+                    diagnostics_ << '\n' << std::flush;
                     done = true;
                 } else {
                     printf_to(diagnostics_, "Checksumme fehlerhaft: 0x%02x 0x%02x -> 0x%04x\n",
                               static_cast<unsigned>(low), static_cast<unsigned>(high),
                               static_cast<unsigned>(expectedCrc));
+                    diagnostics_.flush();
                     ok = false;
                     status_ = kChecksumWrong;
                 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
@@ -66,7 +67,13 @@ std::optional<std::filesystem::path> QtHost::chooseFileToSave(
 }
 
 std::filesystem::path QtHost::dataFolder() {
-    return toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The folder above the program's own always exists on Windows; on a fresh Linux account
+    // ~/.local/share may not, and without it the program's folder could never be made.
+    if (!folder.isEmpty()) {
+        QDir().mkpath(QFileInfo(folder).absolutePath());
+    }
+    return toPath(folder);
 }
 
 std::filesystem::path QtHost::documentsFolder() {

@@ -1,6 +1,8 @@
 #include "res/ProgramTemplates.h"
 
+#include "res/AboutTemplate.h"
 #include "res/AmplitudeTemplate.h"
+#include "res/MainWindowTemplate.h"
 #include "res/ModulationTemplate.h"
 #include "res/OffsetTemplate.h"
 #include "res/OszillatorTemplate.h"
@@ -10,8 +12,12 @@
 namespace tavero::res {
 
 // Each dialog's template is constant data in a file of its own (for example
+// MainWindowTemplate.cpp defining kMainWindowTemplate, declared in MainWindowTemplate.h) and
+// gets one entry in this list: `templates{&kMainWindowTemplate, &kWobbelTemplate, ...}`.
 const TemplateSet& programTemplates() {
     static const TemplateSet templates{
+        &kMainWindowTemplate,
+        &kAboutTemplate,
         &kOffsetTemplate,
         &kAmplitudeTemplate,
         &kOszillatorTemplate,

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,7 +15,8 @@ namespace tavero::testing {
 namespace {
 
 /// Starts argv with its standard output (and error, if `err` is given) on pipes.
-pid_t spawn(const std::vector<std::string>& argv, int& out, int* err) {
+pid_t spawn(const std::vector<std::string>& argv, int& out, int* err,
+            const std::filesystem::path& workingFolder = {}) {
     int outPipe[2];
     int errPipe[2] = {-1, -1};
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || (err != nullptr && ::pipe2(errPipe, O_CLOEXEC) != 0)) {
@@ -25,6 +27,9 @@ pid_t spawn(const std::vector<std::string>& argv, int& out, int* err) {
         ::dup2(outPipe[1], STDOUT_FILENO);
         if (err != nullptr) {
             ::dup2(errPipe[1], STDERR_FILENO);
+        }
+        if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) {
+            ::_exit(126);
         }
         const int devNull = ::open("/dev/null", O_RDONLY);
         ::dup2(devNull, STDIN_FILENO);
@@ -45,9 +50,13 @@ pid_t spawn(const std::vector<std::string>& argv, int& out, int* err) {
     return pid;
 }
 
-int waitFor(pid_t pid) {
+int waitFor(pid_t pid, long* peakResidentKiB = nullptr) {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+    }
+    if (peakResidentKiB != nullptr) {
+        *peakResidentKiB = usage.ru_maxrss;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -82,8 +91,9 @@ Finished runProgram(const std::vector<std::string>& argv) {
     return finished;
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
-    pid_ = spawn(argv, out_, nullptr);
+ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+                           const std::filesystem::path& workingFolder) {
+    pid_ = spawn(argv, out_, nullptr, workingFolder);
 }
 
 ChildProcess::~ChildProcess() {
@@ -114,7 +124,7 @@ std::optional<std::string> ChildProcess::readLine() {
 
 int ChildProcess::stop(int signal) {
     ::kill(pid_, signal);
-    const int status = waitFor(pid_);
+    const int status = waitFor(pid_, &peakResidentKiB_);
     pid_ = -1;
     return status;
 }

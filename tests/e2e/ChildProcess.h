@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,9 @@ Finished runProgram(const std::vector<std::string>& argv);
 /// A program running beside the test, its standard output read line by line.
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::vector<std::string>& argv);
+    /// @param workingFolder where the program runs; empty for the test's own
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          const std::filesystem::path& workingFolder = {});
     ~ChildProcess();
 
     ChildProcess(const ChildProcess&) = delete;
@@ -32,11 +35,14 @@ public:
     std::optional<std::string> readLine();
     /// Sends `signal` and waits for the end; returns the exit status as runProgram does.
     int stop(int signal);
+    /// The most memory the program held at once, in KiB; known once it has stopped.
+    long peakResidentKiB() const { return peakResidentKiB_; }
 
 private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string pending_;
+    long peakResidentKiB_ = 0;
 };
 
 }  // namespace tavero::testing

@@ -1,0 +1,14 @@
+#include "app/CTaveroApp.h"
+
+#include "ui/Host.h"
+
+namespace tavero::app {
+
+void CTaveroApp::run(bool connectAtStart) {
+    if (connectAtStart) {
+        mainWindow_.connectWhenShown();
+    }
+    host_.runModal(mainWindow_);
+}
+
+}  // namespace tavero::app

@@ -1,0 +1,191 @@
+#include "app/CTaveroDlg.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+#include "app/DigitDisplay.h"
+#include "app/MainWindowTexts.h"
+#include "app/OutputFrequency.h"
+#include "core/NumberText.h"
+#include "link/Connection.h"
+#include "res/MainWindowIds.h"
+#include "res/StandardIds.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+namespace tavero::app {
+
+namespace {
+
+/// A command of a button or menu entry, and whether it needs the connection.
+// Timer 1 belongs to the task list.
+constexpr int kConnectTimer = 2;
+
+struct CommandRoute {
+    int id;
+    void (CTaveroDlg::*handler)();
+    bool needsConnection;
+};
+
+}  // namespace
+
+void CTaveroDlg::Messages::showError(std::string_view text, std::string_view caption) {
+    window_.host().messageBox(text, caption, ui::Icon::Error, ui::Buttons::Ok);
+}
+
+CTaveroDlg::CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter,
+                       const LinkSetup& linkSetup)
+    : fileWriter_(fileWriter), port_(bridge), link_(linkSetup.tracePath, *linkSetup.diagnostics) {}
+
+int CTaveroDlg::templateId() const {
+    return res::kMainWindowId;
+}
+
+void CTaveroDlg::onInit() {
+    connected_ = false;
+    settingsModified_ = false;
+    firmwareVersion_ = 0;
+    window().checkRadio(res::kRadioFrequencyFirst, res::kRadioFrequencyLast,
+                        res::kRadioFrequencyLast);
+    window().setRange(res::kTrackbarAmplitude, 0, 1000);
+    window().setTickInterval(res::kTrackbarAmplitude, 100);
+    enableConnectionControls(false);
+    startProfileStore();
+    if (connectWhenShown_) {
+        // A timer first fires once the window is on screen and its event loop runs.
+        window().startTimer(kConnectTimer, 0);
+    }
+}
+
+void CTaveroDlg::onTimer(int timerId) {
+    if (timerId == kConnectTimer) {
+        window().stopTimer(kConnectTimer);
+        ToggleConnection();
+    }
+}
+
+void CTaveroDlg::enableConnectionControls(bool enabled) {
+    for (const int id : res::kConnectionControls) {
+        window().enable(id, enabled);
+    }
+}
+
+void CTaveroDlg::UpdateDisplay() {
+    renderFrequency();
+    renderAmplitude();
+    window().setPosition(res::kTrackbarAmplitude, 1000 - static_cast<int>(settings_.amplitude));
+    window().setText(res::kLabelFrequencyEdit,
+                     usesPllStage(settings_) ? kFrequencyLabelPll : kFrequencyLabel);
+    editTexts_ = {
+        formatFixed(static_cast<double>(outputFrequency_) / 100, 2),
+        std::to_string(static_cast<std::int32_t>(settings_.amplitude)),
+        formatFixed(static_cast<double>(settings_.minimalfrequenz) / 100, 2),
+        formatFixed(static_cast<double>(settings_.maximalfrequenz) / 100, 2),
+        formatFixed(static_cast<double>(settings_.schrittweite) / 100, 2),
+    };
+    for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
+        window().setText(res::kEntryEditIds[i], editTexts_[i]);
+    }
+    settingsModified_ = true;
+}
+
+void CTaveroDlg::ShowSettings() {
+    window().setChecked(res::kCheckFilterOff,
+                        (settings_.konfiguration & kKonfigurationFilter) == 0);
+    window().checkRadio(res::kRadioStandard, res::kRadioModulation, res::kRadioStandard);
+    switch (settings_.konfiguration & kKonfigurationBetriebsartMask) {
+        case kBetriebsartWobbeln:
+            window().checkRadio(res::kRadioStandard, res::kRadioModulation, res::kRadioWobbeln);
+            break;
+        case kBetriebsartModulation:
+            window().checkRadio(res::kRadioStandard, res::kRadioModulation, res::kRadioModulation);
+            break;
+        default:
+            break;
+    }
+    if (settings_.signalform <= 3) {
+        window().checkRadio(res::kRadioSinus, res::kRadioRechteckHalf,
+                            res::kRadioSinus + settings_.signalform);
+    }
+    outputFrequency_ = outputFrequencyOf(settings_);
+    UpdateDisplay();
+}
+
+void CTaveroDlg::ShowNoConnection() {
+    host().messageBox(kNoConnectionText, link::kConnectionErrorCaption, ui::Icon::Information);
+}
+
+void CTaveroDlg::onCommand(int id) {
+    static constexpr CommandRoute kRoutes[] = {
+        {res::kButtonConnection, &CTaveroDlg::ToggleConnection, false},
+        {res::kButtonFrequencyUp, &CTaveroDlg::stepFrequencyUp, false},
+        {res::kButtonFrequencyDown, &CTaveroDlg::stepFrequencyDown, false},
+        {res::kCheckFilterOff, &CTaveroDlg::toggleFilter, false},
+        {res::kButtonSweep, &CTaveroDlg::openSweep, false},
+        {res::kButtonModulation, &CTaveroDlg::openModulation, false},
+        {res::kButtonPll, &CTaveroDlg::openPll, false},
+        {res::kButtonTaskList, &CTaveroDlg::openTaskList, false},
+        {res::kMenuTaskList, &CTaveroDlg::openTaskList, true},
+        {res::kMenuSweep, &CTaveroDlg::openSweep, true},
+        {res::kMenuModulation, &CTaveroDlg::openModulation, true},
+        {res::kMenuPll, &CTaveroDlg::openPll, true},
+        {res::kMenuCalibrateOffset, &CTaveroDlg::openOffsetCalibration, true},
+        {res::kMenuCalibrateAmplitude, &CTaveroDlg::openAmplitudeCalibration, true},
+        {res::kMenuCalibrateFrequency, &CTaveroDlg::openFrequencyCalibration, true},
+        {res::kMenuFactoryReset, &CTaveroDlg::factoryReset, true},
+        {res::kMenuBootloader, &CTaveroDlg::startBootloader, true},
+        {res::kMenuAbout, &CTaveroDlg::showAbout, false},
+        {res::kMenuExit, &CTaveroDlg::onCancel, false},
+        {res::kButtonLoadProfile, &CTaveroDlg::LoadProfile, false},
+        {res::kButtonSaveProfile, &CTaveroDlg::SaveProfile, false},
+        {res::kMenuLoadProfile, &CTaveroDlg::LoadProfile, true},
+        {res::kMenuSaveProfile, &CTaveroDlg::SaveProfile, true},
+        {res::kRadioStandard, &CTaveroDlg::selectStandard, false},
+        {res::kRadioWobbeln, &CTaveroDlg::selectWobbeln, false},
+        {res::kRadioModulation, &CTaveroDlg::selectModulation, false},
+    };
+    if (id >= res::kRadioSinus && id <= res::kRadioRechteckHalf) {
+        selectWaveform(static_cast<std::uint8_t>(id - res::kRadioSinus));
+        return;
+    }
+    const auto route = std::find_if(std::begin(kRoutes), std::end(kRoutes),
+                                    [id](const CommandRoute& r) { return r.id == id; });
+    if (route == std::end(kRoutes)) {
+        return;
+    }
+    if (route->needsConnection && !connected_) {
+        ShowNoConnection();
+        return;
+    }
+    (this->*route->handler)();
+}
+
+void CTaveroDlg::onOk() {
+    // The hidden default button: Enter never closes the main window.
+}
+
+void CTaveroDlg::onCancel() {
+    offerToStoreProfile();
+    if (connected_) {
+        commands_.SendConnect(false);
+        closePort();
+    }
+    window().endDialog(res::kIdCancel);
+}
+
+void CTaveroDlg::onClose() {
+    offerToStoreProfile();
+    if (connected_) {
+        ToggleConnection();
+    }
+    window().endDialog(res::kIdCancel);
+}
+
+void CTaveroDlg::closePort() {
+    if (!port_.Close()) {
+        host().messageBox(link::kCloseFailedText);
+    }
+}
+
+}  // namespace tavero::app

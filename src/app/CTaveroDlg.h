@@ -1,0 +1,166 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/GeneratorSettings.h"
+#include "core/StoredProfile.h"
+#include "link/ComCP2102.h"
+#include "link/DeviceCommands.h"
+#include "link/MessageSink.h"
+#include "link/PacketLink.h"
+#include "store/FileWriter.h"
+#include "ui/Dialog.h"
+
+namespace tavero::app {
+
+/// The main window: owns the port, the link, the current settings with the derived output
+/// frequency, and the flags that follow the connection and unsaved changes. Every change the
+/// user makes is sent to the generator at once.
+class CTaveroDlg final : public ui::Dialog {
+public:
+    /// Where the link traces what it sends and prints what it receives.
+    struct LinkSetup {
+        std::filesystem::path tracePath = "out.txt";
+        std::ostream* diagnostics = &std::cout;
+    };
+
+    /// @param bridge the USB bridge library the port opens the generator through; not owned
+    /// @param fileWriter saves the profile file; not owned
+    CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter, const LinkSetup& linkSetup);
+    CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter)
+        : CTaveroDlg(bridge, fileWriter, LinkSetup{}) {}
+
+    /// Connects as soon as the window is shown, as a click on the connect button would.
+    void connectWhenShown() { connectWhenShown_ = true; }
+
+    int templateId() const override;
+    void onInit() override;
+    void onTimer(int timerId) override;
+    void onCommand(int id) override;
+    bool onEnterKey() override;
+    void onOk() override;
+    void onCancel() override;
+    void onClose() override;
+    void onScroll(int id, ui::ScrollCode code, int position) override;
+    void onMouseWheel(const ui::WheelEvent& event) override;
+    void onMouseClick(const ui::MouseClick& event) override;
+
+    bool connected() const { return connected_; }
+    bool settingsModified() const { return settingsModified_; }
+    bool profileLoaded() const { return profileLoaded_; }
+    const GeneratorSettings& settings() const { return settings_; }
+    /// In 0.01 Hz, after the PLL stage.
+    std::uint64_t outputFrequency() const { return outputFrequency_; }
+    /// In hundredths: 120 is version 1.20.
+    std::uint16_t firmwareVersion() const { return firmwareVersion_; }
+
+private:
+    // State and start-up
+    void UpdateDisplay();
+    void ShowSettings();
+    void ShowNoConnection();
+    /// Runs `action` when connected, otherwise shows the no-connection message.
+    void whenConnected(void (CTaveroDlg::*action)());
+    void enableConnectionControls(bool enabled);
+    void closeWindow();
+    void closePort();
+
+    // Connection and device maintenance
+    void ToggleConnection();
+    void connect();
+    void disconnect();
+    void showDisconnected();
+    void showAbout();
+    void factoryReset();
+    void startBootloader();
+
+    // Display and stepping
+    void renderFrequency();
+    void renderAmplitude();
+    bool raiseFrequency(std::uint64_t step);
+    bool lowerFrequency(std::uint64_t step);
+    void stepAmplitude(std::uint64_t step, bool raise);
+    void stepFrequencyUp();
+    void stepFrequencyDown();
+    int selectedDigitRadio() const;
+    void clickDigit(const ui::MouseClick& event);
+
+    // Direct entry
+    void enterFrequency();
+    void enterMinimum();
+    void enterMaximum();
+    void enterAmplitude();
+    void enterStep();
+    /// Reads edit `edit` (an index into editTexts_) as a frequency in 0.01 Hz, its commas made
+    /// points in the kept text; nothing when it cannot be a whole number of 0.01 Hz.
+    std::optional<std::int64_t> readFrequencyEdit(std::size_t edit);
+    /// The message of a refused entry, ending with the field's resolution and limits.
+    void refuseEntry(std::string_view limits);
+    /// Sets `frequenz`, derives the output frequency and sends `f`.
+    void moveFrequency(std::uint32_t frequenz);
+
+    // Waveform, mode, filter, amplitude slider
+    void selectWaveform(std::uint8_t signalform);
+    void changeMode(bool needed, std::uint8_t betriebsart);
+    void selectStandard();
+    void selectWobbeln();
+    void selectModulation();
+    void toggleFilter();
+
+    // Profiles
+    void startProfileStore();
+    void CheckFolder();
+    void ReadProfileFile();
+    void WriteProfileFile();
+    void fillProfileList(int selectedRow);
+    void LoadProfile();
+    void SaveProfile();
+    /// Asks whether a loaded and since changed profile is to be stored.
+    void offerToStoreProfile();
+
+    // The other dialogs
+    void openSweep();
+    void openModulation();
+    void openPll();
+    void openTaskList();
+    void openOffsetCalibration();
+    void openAmplitudeCalibration();
+    void openFrequencyCalibration();
+
+    /// Shows the command layer's failures as error boxes of this window.
+    class Messages final : public link::MessageSink {
+    public:
+        explicit Messages(CTaveroDlg& window) : window_(window) {}
+        void showError(std::string_view text, std::string_view caption) override;
+
+    private:
+        CTaveroDlg& window_;
+    };
+
+    store::FileWriter& fileWriter_;
+    link::ComCP2102 port_;
+    link::PacketLink link_;
+    Messages messages_{*this};
+    link::DeviceCommands commands_{port_, link_, messages_};
+    GeneratorSettings settings_;
+    std::uint64_t outputFrequency_ = 0;
+    std::uint16_t firmwareVersion_ = 0;
+    bool connected_ = false;
+    bool settingsModified_ = false;
+    bool profileLoaded_ = false;
+    bool connectWhenShown_ = false;
+    std::filesystem::path dataFolder_;
+    std::vector<StoredProfile> profiles_;
+    /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.
+    std::array<std::string, 5> editTexts_;
+};
+
+}  // namespace tavero::app

@@ -1,0 +1,95 @@
+// Connection and device maintenance of the main window.
+#include "app/CTaveroDlg.h"
+#include "app/MainWindowTexts.h"
+#include "dialogs/about/CAboutDlg.h"
+#include "link/Connection.h"
+#include "res/MainWindowIds.h"
+#include "res/Picture.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+namespace tavero::app {
+
+namespace {
+
+constexpr int kFactoryResetPauseMs = 1000;
+
+}  // namespace
+
+void CTaveroDlg::ToggleConnection() {
+    if (connected_) {
+        disconnect();
+    } else {
+        connect();
+    }
+}
+
+void CTaveroDlg::connect() {
+    switch (link::connectGenerator(port_, link_, commands_)) {
+        case link::ConnectResult::kNoDevice:
+            host().messageBox(link::kConnectFailedText, link::kConnectionErrorCaption,
+                              ui::Icon::Information);
+            return;
+        case link::ConnectResult::kHandshakeFailed:
+            return;
+        case link::ConnectResult::kConnected:
+            break;
+    }
+    connected_ = true;
+    window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(true));
+    commands_.ReadParameters(settings_, firmwareVersion_);
+    ShowSettings();
+    window().setText(res::kButtonConnection, kDisconnectButtonText);
+    enableConnectionControls(true);
+    settingsModified_ = false;
+}
+
+void CTaveroDlg::disconnect() {
+    // The port is closed whatever the notice's outcome, so the window must not claim a
+    // connection that can no longer carry a command.
+    const link::DisconnectResult result = link::disconnectGenerator(port_, commands_);
+    showDisconnected();
+    if (!result.closed) {
+        host().messageBox(link::kCloseFailedText);
+    }
+}
+
+void CTaveroDlg::showDisconnected() {
+    connected_ = false;
+    window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(false));
+    window().setText(res::kButtonConnection, kConnectButtonText);
+    enableConnectionControls(false);
+}
+
+void CTaveroDlg::showAbout() {
+    dialogs::CAboutDlg about(firmwareVersion_, connected_);
+    host().runModal(about);
+}
+
+void CTaveroDlg::factoryReset() {
+    if (host().messageBox(kFactoryResetQuestion, kFactoryResetCaption, ui::Icon::Warning,
+                          ui::Buttons::YesNo) == ui::Answer::Yes) {
+        host().setWaitCursor(true);
+        if (commands_.SendFactoryReset()) {
+            host().pause(kFactoryResetPauseMs);
+            commands_.ReadParameters(settings_, firmwareVersion_);
+            ShowSettings();
+        }
+        host().setWaitCursor(false);
+    }
+    settingsModified_ = false;
+}
+
+void CTaveroDlg::startBootloader() {
+    if (host().messageBox(kBootloaderQuestion, kBootloaderCaption, ui::Icon::Warning,
+                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+        return;
+    }
+    if (!commands_.StartBootloader()) {
+        return;
+    }
+    showDisconnected();
+    closePort();
+}
+
+}  // namespace tavero::app

@@ -1,0 +1,58 @@
+// The secondary dialogs the main window opens, and what it does after each closes.
+#include "app/CTaveroDlg.h"
+#include "app/OutputFrequency.h"
+#include "dialogs/calibration/CAmplitudeDlg.h"
+#include "dialogs/calibration/COffsetDlg.h"
+#include "dialogs/calibration/COszillatorDlg.h"
+#include "dialogs/signal/CModulationDlg.h"
+#include "dialogs/signal/CPLLDlg.h"
+#include "dialogs/signal/CWobbelDlg.h"
+#include "ui/Host.h"
+
+namespace tavero::app {
+
+void CTaveroDlg::openSweep() {
+    dialogs::CWobbelDlg sweep(settings_, port_, link_);
+    host().runModal(sweep);
+    settingsModified_ = true;
+}
+
+void CTaveroDlg::openModulation() {
+    dialogs::CModulationDlg modulation(settings_, port_, link_);
+    host().runModal(modulation);
+    settingsModified_ = true;
+}
+
+void CTaveroDlg::openPll() {
+    dialogs::CPLLDlg pll(settings_);
+    host().runModal(pll);
+    // All four go out even when one fails or nothing changed.
+    commands_.SendFrequency(settings_);
+    commands_.SendStep(settings_);
+    commands_.SendPllFactor(settings_);
+    commands_.SendPllOffset(settings_);
+    outputFrequency_ = outputFrequencyOf(settings_);
+    UpdateDisplay();
+}
+
+void CTaveroDlg::openTaskList() {}
+
+void CTaveroDlg::openOffsetCalibration() {
+    dialogs::COffsetDlg offset(settings_, port_, link_);
+    host().runModal(offset);
+    settingsModified_ = true;
+}
+
+void CTaveroDlg::openAmplitudeCalibration() {
+    dialogs::CAmplitudeDlg amplitude(settings_, port_, link_);
+    host().runModal(amplitude);
+    settingsModified_ = true;
+}
+
+void CTaveroDlg::openFrequencyCalibration() {
+    dialogs::COszillatorDlg oszillator(settings_, port_, link_);
+    host().runModal(oszillator);
+    settingsModified_ = true;
+}
+
+}  // namespace tavero::app

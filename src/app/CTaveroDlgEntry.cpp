@@ -1,0 +1,166 @@
+// Direct entry of the frequency, its limits, the step and the amplitude in the main window.
+#include <optional>
+#include <string>
+
+#include "app/CTaveroDlg.h"
+#include "app/OutputFrequency.h"
+#include "core/NumberText.h"
+#include "core/SettingsLimits.h"
+#include "res/MainWindowIds.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+namespace tavero::app {
+
+namespace {
+
+// Indexes of the edits in editTexts_.
+enum EditIndex : std::size_t {
+    kFrequencyText,
+    kAmplitudeText,
+    kMinimumText,
+    kMaximumText,
+    kStepText
+};
+
+constexpr std::string_view kInvalidCaption = "Ungültige Eingabe";
+constexpr std::string_view kWithinLimits =
+    "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n";
+constexpr std::string_view kPllQuestion =
+    "Die derzeitigen PLL-Einstellungen verlangen eine höhere Minimalfrequenz.\nSoll diese "
+    "verwendet werden?";
+constexpr std::string_view kPllQuestionCaption = "Eingabefehler";
+
+bool onGrid(std::int64_t value) {
+    return value % kFrequencyGridCentiHz == 0;
+}
+
+}  // namespace
+
+bool CTaveroDlg::onEnterKey() {
+    for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
+        editTexts_[i] = window().text(res::kEntryEditIds[i]);
+    }
+    const std::optional<int> focus = window().focus();
+    if (!focus) {
+        return false;
+    }
+    switch (*focus) {
+        case res::kEditFrequency:
+            enterFrequency();
+            break;
+        case res::kEditMinimum:
+            enterMinimum();
+            break;
+        case res::kEditMaximum:
+            enterMaximum();
+            break;
+        case res::kEditAmplitude:
+            enterAmplitude();
+            break;
+        case res::kEditStep:
+            enterStep();
+            break;
+        default:
+            break;
+    }
+    UpdateDisplay();
+    // Passed on: the main window's default button does nothing.
+    return false;
+}
+
+std::optional<std::int64_t> CTaveroDlg::readFrequencyEdit(std::size_t edit) {
+    editTexts_[edit] = withDecimalPoints(editTexts_[edit]);
+    return readScaledNumber(editTexts_[edit], 100.0);
+}
+
+void CTaveroDlg::refuseEntry(std::string_view limits) {
+    host().messageBox(std::string(kWithinLimits) + std::string(limits), kInvalidCaption,
+                      ui::Icon::Warning);
+}
+
+void CTaveroDlg::enterFrequency() {
+    const std::optional<std::int64_t> value = readFrequencyEdit(kFrequencyText);
+    const bool accepted = value && *value >= 0 && onGrid(*value) &&
+                          static_cast<std::uint64_t>(*value) >= outputMinimum(settings_) &&
+                          static_cast<std::uint64_t>(*value) <= outputMaximum(settings_);
+    if (!accepted) {
+        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
+                    " Hz\nMaximalfrequenz: " + editTexts_[kMaximumText] + " Hz");
+        return;
+    }
+    outputFrequency_ = static_cast<std::uint64_t>(*value);
+    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    commands_.SendFrequency(settings_);
+}
+
+void CTaveroDlg::enterMinimum() {
+    const std::optional<std::int64_t> value = readFrequencyEdit(kMinimumText);
+    const std::uint64_t required = pllRequiredMinimum(settings_);
+    // A least frequency above 30 MHz (from the generator or a file) cannot be a minimum.
+    if (!value || !onGrid(*value) || *value < kFrequencyGridCentiHz ||
+        *value > settings_.maximalfrequenz || required > kMaximumFrequencyCentiHz) {
+        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: " +
+                    editTexts_[kMaximumText] + " Hz");
+        return;
+    }
+    const auto minimum = static_cast<std::uint32_t>(*value);
+    if (minimum >= required) {
+        if (settings_.frequenz < minimum) {
+            moveFrequency(minimum);
+        }
+        settings_.minimalfrequenz = minimum;
+    } else if (host().messageBox(kPllQuestion, kPllQuestionCaption, ui::Icon::Warning,
+                                 ui::Buttons::YesNo) == ui::Answer::Yes) {
+        // Sent like the other branch, so the generator's frequency follows its new minimum.
+        moveFrequency(static_cast<std::uint32_t>(required));
+        settings_.minimalfrequenz = static_cast<std::uint32_t>(required);
+    }
+    commands_.SendLimits(settings_);
+}
+
+void CTaveroDlg::enterMaximum() {
+    const std::optional<std::int64_t> value = readFrequencyEdit(kMaximumText);
+    if (!value || !onGrid(*value) || *value < settings_.minimalfrequenz ||
+        *value > kMaximumFrequencyCentiHz) {
+        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
+                    " Hz\nMaximalfrequenz: 30000000.00 Hz");
+        return;
+    }
+    const auto maximum = static_cast<std::uint32_t>(*value);
+    if (settings_.frequenz > maximum) {
+        moveFrequency(maximum);
+    }
+    settings_.maximalfrequenz = maximum;
+    commands_.SendLimits(settings_);
+}
+
+void CTaveroDlg::enterAmplitude() {
+    editTexts_[kAmplitudeText] = withDecimalPoints(editTexts_[kAmplitudeText]);
+    const std::int32_t amplitude = readLeadingInteger(editTexts_[kAmplitudeText]);
+    // Compared unsigned: a negative amplitude counts as too large.
+    if (static_cast<std::uint32_t>(amplitude) > kMaximumAmplitudeMillivolt) {
+        refuseEntry("Auflösung: 1 mV\nMinimum: 0 mV\nMaximum: 1000 mV");
+        return;
+    }
+    settings_.amplitude = static_cast<std::uint32_t>(amplitude);
+    commands_.SendAmplitude(settings_);
+}
+
+void CTaveroDlg::enterStep() {
+    const std::optional<std::int64_t> value = readFrequencyEdit(kStepText);
+    if (!value || !onGrid(*value) || *value < 0 || *value > kMaximumFrequencyCentiHz) {
+        refuseEntry("Auflösung: 0.25: Hz\nMaximalfrequenz: 30000000.00 Hz");
+        return;
+    }
+    settings_.schrittweite = static_cast<std::uint32_t>(*value);
+    commands_.SendStep(settings_);
+}
+
+void CTaveroDlg::moveFrequency(std::uint32_t frequenz) {
+    settings_.frequenz = frequenz;
+    outputFrequency_ = outputFrequencyOf(settings_);
+    commands_.SendFrequency(settings_);
+}
+
+}  // namespace tavero::app

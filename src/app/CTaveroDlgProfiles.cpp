@@ -1,0 +1,115 @@
+// The profile store as the main window uses it: start-up, load, store and the close prompt.
+#include <string>
+
+#include "app/CTaveroDlg.h"
+#include "res/MainWindowIds.h"
+#include "store/ProfileFile.h"
+#include "store/ProfileRowText.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+namespace tavero::app {
+
+namespace {
+
+constexpr std::string_view kCheckFolderFailed = "Unknown error in function CheckFolder() occurred!";
+constexpr std::string_view kProfileFolder = "Profile";
+constexpr std::string_view kCloseQuestion =
+    "Es sind nicht gespeicherte Änderungen am Profil vorhanden, wollen Sie das Profil speichern?";
+
+std::string quotedFileMessage(std::string_view verb) {
+    return "Datei \"" + std::string(store::kProfileFileName) + "\" konnte nicht " +
+           std::string(verb) + "!";
+}
+
+}  // namespace
+
+void CTaveroDlg::startProfileStore() {
+    dataFolder_ = host().dataFolder();
+    if (!dataFolder_.empty()) {
+        CheckFolder();
+        store::createProfileFileIfMissing(fileWriter_, store::profileFilePath(dataFolder_));
+    }
+    ReadProfileFile();
+    fillProfileList(0);
+}
+
+void CTaveroDlg::CheckFolder() {
+    for (const std::filesystem::path& folder : {dataFolder_, dataFolder_ / kProfileFolder}) {
+        if (host().createDirectory(folder) == ui::CreateDirectoryResult::Failed) {
+            host().messageBox(kCheckFolderFailed);
+        }
+    }
+}
+
+void CTaveroDlg::ReadProfileFile() {
+    // Without a data folder there is no file to read; that is said as for a missing file.
+    store::ProfileRead read;
+    if (!dataFolder_.empty()) {
+        read = store::readProfileFile(store::profileFilePath(dataFolder_));
+    }
+    if (dataFolder_.empty() || !read.ok()) {
+        host().messageBox(quotedFileMessage("geöffnet werden"));
+        profiles_.clear();
+        return;
+    }
+    profiles_ = std::move(read.profiles);
+}
+
+void CTaveroDlg::fillProfileList(int selectedRow) {
+    window().deleteAllRows(res::kComboProfiles);
+    for (std::size_t i = 0; i < profiles_.size(); ++i) {
+        window().addRow(res::kComboProfiles, store::profileRowText(i, profiles_[i].name));
+    }
+    if (!profiles_.empty()) {
+        window().selectRow(res::kComboProfiles, selectedRow);
+    }
+}
+
+void CTaveroDlg::LoadProfile() {
+    const int row = window().selectedRow(res::kComboProfiles);
+    if (row == ui::kNoRow) {
+        return;
+    }
+    const StoredProfile& profile = profiles_.at(static_cast<std::size_t>(row));
+    const GeneratorSettings kept = settings_;
+    settings_ = profile.settings;
+    if (commands_.SendSettings(settings_)) {
+        window().setText(res::kEditProfileName, profile.name);
+        ShowSettings();
+    } else {
+        settings_ = kept;
+    }
+    settingsModified_ = false;
+    profileLoaded_ = true;
+}
+
+void CTaveroDlg::SaveProfile() {
+    const int row = window().selectedRow(res::kComboProfiles);
+    if (row == ui::kNoRow) {
+        return;
+    }
+    profiles_.at(static_cast<std::size_t>(row)) = {settings_, window().text(res::kEditProfileName)};
+    fillProfileList(row);
+    WriteProfileFile();
+    settingsModified_ = false;
+    profileLoaded_ = false;
+}
+
+void CTaveroDlg::WriteProfileFile() {
+    // A store that did not reach the disk must not pass for one that did.
+    if (dataFolder_.empty() ||
+        !store::writeProfileFile(fileWriter_, store::profileFilePath(dataFolder_), profiles_)) {
+        host().messageBox(quotedFileMessage("gespeichert werden"));
+    }
+}
+
+void CTaveroDlg::offerToStoreProfile() {
+    if (profileLoaded_ && settingsModified_ &&
+        host().messageBox(kCloseQuestion, {}, ui::Icon::Question, ui::Buttons::YesNo) ==
+            ui::Answer::Yes) {
+        SaveProfile();
+    }
+}
+
+}  // namespace tavero::app

@@ -1,0 +1,178 @@
+// The digit display of the main window and its four stepping paths: wheel, clicks on the
+// digits, and the up/down buttons.
+#include "app/CTaveroDlg.h"
+#include "app/DigitDisplay.h"
+#include "app/MainWindowTexts.h"
+#include "app/OutputFrequency.h"
+#include "core/SettingsLimits.h"
+#include "res/MainWindowIds.h"
+#include "res/StandardIds.h"
+#include "ui/Host.h"
+#include "ui/Window.h"
+
+namespace tavero::app {
+
+namespace {
+
+bool holds(const ui::Rect& rect, ui::Point point) {
+    return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top &&
+           point.y <= rect.bottom;
+}
+
+/// A wheel turned with exactly one mouse button or modifier key held does not step.
+bool keysBlockStep(ui::KeyState keys) {
+    return keys == ui::kKeyLeftButton || keys == ui::kKeyRightButton || keys == ui::kKeyShift ||
+           keys == ui::kKeyControl || keys == ui::kKeyMiddleButton;
+}
+
+bool isFrequencyRadio(int id) {
+    return id >= res::kRadioFrequencyFirst && id <= res::kRadioFrequencyLast;
+}
+
+// Radios that keep their decade when the display changes scale move three places.
+constexpr int kDecadesPerScale = 3;
+
+}  // namespace
+
+void CTaveroDlg::renderFrequency() {
+    const std::optional<FrequencyReadout> readout = frequencyReadout(outputFrequency_);
+    if (!readout) {
+        host().messageBox(kCannotShowFrequencyText, kCannotShowFrequencyCaption, ui::Icon::Error);
+        return;
+    }
+    window().setText(res::kLabelFrequencyUnit, readout->unit);
+    for (std::size_t position = 0; position < kFrequencyDigits; ++position) {
+        window().setPicture(res::kFrequencyDigitIds[position], readout->digits[position]);
+    }
+}
+
+void CTaveroDlg::renderAmplitude() {
+    const auto digits = amplitudeReadout(static_cast<std::int32_t>(settings_.amplitude));
+    for (std::size_t position = 0; position < kAmplitudeDigits; ++position) {
+        window().setPicture(res::kAmplitudeDigitIds[position], digits[position]);
+    }
+}
+
+bool CTaveroDlg::raiseFrequency(std::uint64_t step) {
+    const std::uint64_t maximum = outputMaximum(settings_);
+    if (outputFrequency_ > maximum || step > maximum - outputFrequency_) {
+        return false;
+    }
+    outputFrequency_ += step;
+    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    return true;
+}
+
+bool CTaveroDlg::lowerFrequency(std::uint64_t step) {
+    const std::uint64_t minimum = outputMinimum(settings_);
+    if (outputFrequency_ < minimum || outputFrequency_ - minimum < step) {
+        return false;
+    }
+    outputFrequency_ -= step;
+    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    return true;
+}
+
+void CTaveroDlg::stepAmplitude(std::uint64_t step, bool raise) {
+    if (raise && settings_.amplitude + step <= kMaximumAmplitudeMillivolt) {
+        settings_.amplitude += static_cast<std::uint32_t>(step);
+    } else if (!raise && settings_.amplitude >= step) {
+        settings_.amplitude -= static_cast<std::uint32_t>(step);
+    }
+}
+
+int CTaveroDlg::selectedDigitRadio() const {
+    for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+        const bool isDigitRadio = id <= res::kRadioFrequencyLast || id >= res::kRadioAmplitudeFirst;
+        if (isDigitRadio && window().isChecked(id)) {
+            return id;
+        }
+    }
+    return res::kNoId;
+}
+
+void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
+    if (!connected_) {
+        return;
+    }
+    const Scale before = scaleOf(outputFrequency_);
+    const int radio = selectedDigitRadio();
+    if (!keysBlockStep(event.keys) && holds(window().frameRect(), event.position) &&
+        radio != res::kNoId && event.delta != 0) {
+        const std::uint64_t step = wheelStep(radio, before);
+        const bool raise = event.delta > 0;
+        if (isFrequencyRadio(radio)) {
+            raise ? raiseFrequency(step) : lowerFrequency(step);
+        } else {
+            stepAmplitude(step, raise);
+        }
+        const Scale after = scaleOf(outputFrequency_);
+        const int lastHertzDecade = res::kRadioFrequencyLast - kDecadesPerScale;
+        const int firstKilohertzDecade = res::kRadioFrequencyFirst + kDecadesPerScale;
+        if (before == Scale::Hertz && after == Scale::Kilohertz &&
+            radio >= res::kRadioFrequencyFirst && radio <= lastHertzDecade) {
+            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
+                                radio + kDecadesPerScale);
+        } else if (before == Scale::Kilohertz && after == Scale::Hertz &&
+                   radio >= firstKilohertzDecade && radio <= res::kRadioFrequencyLast) {
+            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
+                                radio - kDecadesPerScale);
+        }
+    }
+    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    commands_.SendFrequency(settings_);
+    commands_.SendAmplitude(settings_);
+    UpdateDisplay();
+}
+
+void CTaveroDlg::onMouseClick(const ui::MouseClick& event) {
+    if (!connected_) {
+        return;
+    }
+    clickDigit(event);
+    UpdateDisplay();
+    if (event.button == ui::MouseButton::Left) {
+        settingsModified_ = true;
+    }
+}
+
+void CTaveroDlg::clickDigit(const ui::MouseClick& event) {
+    // The picture of a row under the pointer, tried from the least significant digit on.
+    const auto hitIn = [this, &event](const auto& pictureIds) -> std::optional<std::size_t> {
+        const ui::Rect row = window().controlRect(pictureIds[0]);
+        if (event.position.y < row.top || event.position.y > row.bottom) {
+            return std::nullopt;
+        }
+        for (std::size_t position = 0; position < pictureIds.size(); ++position) {
+            const ui::Rect picture = window().controlRect(pictureIds[position]);
+            if (event.position.x >= picture.left && event.position.x <= picture.right) {
+                return position;
+            }
+        }
+        return std::nullopt;
+    };
+
+    const bool raise = event.button == ui::MouseButton::Left;
+    if (const auto position = hitIn(res::kFrequencyDigitIds)) {
+        const std::uint64_t step = frequencyClickStep(*position, scaleOf(outputFrequency_));
+        raise ? raiseFrequency(step) : lowerFrequency(step);
+        commands_.SendFrequency(settings_);
+    } else if (const auto amplitudePosition = hitIn(res::kAmplitudeDigitIds)) {
+        stepAmplitude(amplitudeClickStep(*amplitudePosition), raise);
+        commands_.SendAmplitude(settings_);
+    }
+}
+
+void CTaveroDlg::stepFrequencyUp() {
+    raiseFrequency(settings_.schrittweite);
+    commands_.SendFrequency(settings_);
+    UpdateDisplay();
+}
+
+void CTaveroDlg::stepFrequencyDown() {
+    lowerFrequency(settings_.schrittweite);
+    commands_.SendFrequency(settings_);
+    UpdateDisplay();
+}
+
+}  // namespace tavero::app

@@ -1,0 +1,194 @@
+#include <filesystem>
+#include <fstream>
+
+#include "MainWindowFixture.h"
+#include "store/ProfileFile.h"
+
+namespace tavero::app::testing {
+namespace {
+
+using headless::HeadlessWindow;
+
+const char* const kCannotOpen = "Datei \"Profile.pro\" konnte nicht geöffnet werden!";
+
+std::string goldenProfileFile() {
+    return store::fileBytes(std::filesystem::path(TAVERO_STORE_GOLDEN_DIR) / "Profile.pro");
+}
+
+void writeFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+/// A profile file in the program's own format with the given elements.
+std::string profileFileWith(const char* anzahl, const std::vector<std::string>& elements) {
+    std::string text = std::string("<Profillisten Anzahl=\"") + anzahl + "\">\r\n";
+    for (const std::string& element : elements) {
+        text += "\t" + element + "\r\n";
+    }
+    return text + "</Profillisten>\r\n";
+}
+
+TEST_F(MainWindowTest, FirstStartCreatesBothFoldersAndTheExactFile) {
+    HeadlessWindow& window = open();
+    EXPECT_TRUE(std::filesystem::is_directory(dataFolder() / "Profile"));
+    EXPECT_EQ(store::fileBytes(profileFile()), goldenProfileFile());
+    const std::vector<std::string> rows = window.rows(res::kComboProfiles);
+    ASSERT_EQ(rows.size(), 50U);
+    EXPECT_EQ(rows.front(), "1: -- leeres Profil --");
+    EXPECT_EQ(rows.back(), "50: -- leeres Profil --");
+    EXPECT_EQ(window.selectedRow(res::kComboProfiles), 0);
+    EXPECT_TRUE(host_->messageBoxes().empty());
+}
+
+TEST_F(MainWindowTest, AnExistingFileIsLeftAloneAndAnzahlDecidesTheRows) {
+    const std::string file = profileFileWith(
+        "3",
+        {"<Profil_1 Amplitude=\"700\" frequenz=\"200000\">Mein &lt;Profil&gt; 100%</Profil_1>"});
+    writeFile(profileFile(), file);
+    HeadlessWindow& window = open();
+    EXPECT_EQ(window.rows(res::kComboProfiles),
+              (std::vector<std::string>{"1: Mein <Profil> 100%", "2: -- leeres Profil --",
+                                        "3: -- leeres Profil --"}));
+    EXPECT_EQ(store::fileBytes(profileFile()), file);
+}
+
+TEST_F(MainWindowTest, UnreadableFilesShowTheMessageAndStayUnchanged) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"unknown entity", profileFileWith("1", {"<Profil_1 Amplitude=\"7\">&euro;</Profil_1>"})},
+        {"Anzahl beyond the bound", profileFileWith("10001", {})},
+        {"mismatched end tag", "<Profillisten Anzahl=\"1\"></Profil>\r\n"},
+    };
+    for (const auto& [name, file] : cases) {
+        SCOPED_TRACE(name);
+        restart();
+        writeFile(profileFile(), file);
+        HeadlessWindow& window = open();
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{kCannotOpen});
+        EXPECT_EQ(host_->messageBoxes().at(0).box.caption, "Tavero");
+        EXPECT_TRUE(window.rows(res::kComboProfiles).empty());
+        window.click(res::kButtonConnection);
+        window.click(res::kButtonLoadProfile);  // nothing to load, nothing to store
+        window.click(res::kButtonSaveProfile);
+        EXPECT_EQ(store::fileBytes(profileFile()), file);
+    }
+}
+
+TEST_F(MainWindowTest, ZeroByteFileGivesAnEmptyListWithoutMessage) {
+    writeFile(profileFile(), "");
+    HeadlessWindow& window = open();
+    EXPECT_TRUE(window.rows(res::kComboProfiles).empty());
+    EXPECT_TRUE(host_->messageBoxes().empty());
+    EXPECT_EQ(std::filesystem::file_size(profileFile()), 0U);
+}
+
+TEST_F(MainWindowTest, LoadSendsTheProfileAndStoreWritesTheFile) {
+    GeneratorSettings stored = GeneratorSettings::emptyProfile();
+    stored.amplitude = 123;
+    stored.frequenzhub = 3000000000LL;
+    openConnected(stored);
+    window_->chooseRow(res::kComboProfiles, 4);
+    window_->type(res::kEditProfileName, "Prüfling \"A\" & <B>");
+    window_->click(res::kButtonSaveProfile);
+    EXPECT_EQ(received(), "");  // storing sends nothing
+    EXPECT_EQ(window_->rows(res::kComboProfiles).at(4), "5: Prüfling \"A\" & <B>");
+    EXPECT_EQ(window_->selectedRow(res::kComboProfiles), 4);
+    const store::ProfileRead read = store::readProfileFile(profileFile());
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.profiles.at(4), (StoredProfile{stored, "Prüfling \"A\" & <B>"}));
+    EXPECT_FALSE(dialog_->settingsModified());
+    EXPECT_FALSE(dialog_->profileLoaded());
+
+    generator_.setSettings(GeneratorSettings::emptyProfile());
+    window_->chooseRow(res::kComboProfiles, 0);
+    window_->click(res::kButtonLoadProfile);
+    window_->chooseRow(res::kComboProfiles, 4);
+    window_->chooseMenu(res::kMenuLoadProfile);
+    EXPECT_EQ(received(), "pp");
+    EXPECT_EQ(generator_.settings(), stored);
+    EXPECT_EQ(dialog_->settings(), stored);
+    EXPECT_EQ(amplitudeDigits(), " 123");
+    EXPECT_EQ(window_->text(res::kEditProfileName), "Prüfling \"A\" & <B>");
+    EXPECT_TRUE(dialog_->profileLoaded());
+    EXPECT_FALSE(dialog_->settingsModified());
+}
+
+TEST_F(MainWindowTest, LoadThatTheGeneratorRefusesKeepsTheSettingsButSetsTheFlags) {
+    openConnected();
+    window_->click(1012);  // a setting of our own: Dreieck
+    generator_.injectFault(sim::Fault::kNak, 'p');
+    window_->chooseRow(res::kComboProfiles, 1);
+    window_->click(res::kButtonLoadProfile);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Antwort nicht OK"});
+    EXPECT_EQ(dialog_->settings().signalform, 1U);
+    EXPECT_EQ(window_->text(res::kEditProfileName), "");
+    EXPECT_TRUE(dialog_->profileLoaded());
+    EXPECT_FALSE(dialog_->settingsModified());
+}
+
+TEST_F(MainWindowTest, ClosingAfterAChangedLoadOffersToStoreBeforeSayingGoodbye) {
+    openConnected();
+    window_->chooseRow(res::kComboProfiles, 2);
+    window_->click(res::kButtonLoadProfile);
+    window_->type(res::kEditProfileName, "Sinus 1 kHz");
+    window_->click(1014);
+    generator_.clearReceived();
+
+    host_->answer(ui::Answer::Yes);
+    window_->pressCloseBox();
+    EXPECT_EQ(host_->messageBoxes().back().box,
+              (ui::MessageBoxRequest{
+                  "Es sind nicht gespeicherte Änderungen am Profil vorhanden, wollen Sie das "
+                  "Profil speichern?",
+                  "Tavero", ui::Icon::Question, ui::Buttons::YesNo}));
+    EXPECT_EQ(received(), "x");
+    const store::ProfileRead read = store::readProfileFile(profileFile());
+    EXPECT_EQ(read.profiles.at(2).name, "Sinus 1 kHz");
+    EXPECT_EQ(read.profiles.at(2).settings.signalform, 3U);
+    EXPECT_TRUE(window_->ended());
+}
+
+TEST_F(MainWindowTest, NoPromptWithoutALoadOrAfterAStore) {
+    for (const bool storeFirst : {false, true}) {
+        restart();
+        openConnected();
+        if (storeFirst) {
+            window_->click(res::kButtonLoadProfile);
+            window_->click(res::kButtonSaveProfile);
+        }
+        window_->click(1012);
+        window_->pressEscape();
+        EXPECT_TRUE(host_->messageBoxes().empty());
+        EXPECT_TRUE(window_->ended());
+    }
+}
+
+TEST_F(MainWindowTest, StoreThatCannotWriteSaysSo) {
+    openConnected();
+    const std::string before = store::fileBytes(profileFile());
+    fileWriter_.refuse = true;
+    window_->click(res::kButtonSaveProfile);
+    EXPECT_EQ(host_->messageBoxes().at(0).box,
+              (ui::MessageBoxRequest{"Datei \"Profile.pro\" konnte nicht gespeichert werden!",
+                                     "Tavero", ui::Icon::None, ui::Buttons::Ok}));
+    EXPECT_EQ(store::fileBytes(profileFile()), before);
+}
+
+TEST_F(MainWindowTest, UnexpectedFolderFailureIsReportedAndStartUpGoesOn) {
+    host_->failCreateDirectory(dataFolder(), ui::CreateDirectoryResult::Failed);
+    open();
+    EXPECT_EQ(messageTexts().at(0), "Unknown error in function CheckFolder() occurred!");
+}
+
+TEST_F(MainWindowTest, ProfileMenuEntriesNeedTheConnection) {
+    open();
+    window_->chooseMenu(res::kMenuLoadProfile);
+    window_->chooseMenu(res::kMenuSaveProfile);
+    EXPECT_EQ(messageTexts(), (std::vector<std::string>{
+                                  "Es wurde noch keine Datenverbindung zum Tavero augebaut!",
+                                  "Es wurde noch keine Datenverbindung zum Tavero augebaut!"}));
+    EXPECT_EQ(store::fileBytes(profileFile()), goldenProfileFile());
+}
+
+}  // namespace
+}  // namespace tavero::app::testing

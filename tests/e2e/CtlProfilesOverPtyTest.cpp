@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "ChildProcess.h"
+
+// tavero-ctl's profile, task list and maintenance commands against tavero-sim on a
+// pseudo-terminal, each test with a data folder of its own.
+
+namespace tavero::testing {
+namespace {
+
+/// tavero-sim on a pseudo-terminal, with the commands it logs read one by one.
+class Simulator {
+public:
+    Simulator() : process_({TAVERO_SIM_PATH}) { path_ = process_.readLine().value_or(""); }
+    ~Simulator() { process_.stop(SIGTERM); }
+
+    const std::string& path() const { return path_; }
+
+    /// The next `n` logged events without their time stamps, e.g. "x 01" or "port opened".
+    std::vector<std::string> nextEvents(std::size_t n) {
+        std::vector<std::string> events;
+        while (events.size() < n) {
+            const std::string line = process_.readLine().value_or("<end of log>");
+            events.push_back(line.substr(line.find(' ') + 1));
+        }
+        return events;
+    }
+
+private:
+    ChildProcess process_;
+    std::string path_;
+};
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+/// One task list entry element, told apart by its amplitude.
+std::string taskListElement(int position, std::string_view name, int amplitude, int duration) {
+    const std::string element = "Playlistelement_" + std::to_string(position);
+    return "\t<" + element + " Amplitude=\"" + std::to_string(amplitude) +
+           "\" Frequenz=\"100000\" Minimalfrequenz=\"25\" Maximalfrequenz=\"3000000000\" "
+           "Duration=\"" +
+           std::to_string(duration) + "\" ElementNr=\"" + std::to_string(position) + "\">\r\n\t\t" +
+           std::string(name) + "\r\n\t</" + element + ">\r\n";
+}
+
+class CtlProfilesOverPty : public ::testing::Test {
+protected:
+    CtlProfilesOverPty() {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    ~CtlProfilesOverPty() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    /// tavero-ctl on the simulator's terminal, with the test's data folder.
+    Finished ctl(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {"/usr/bin/env", "XDG_DATA_HOME=" + folder_.string(),
+                                         TAVERO_CTL_PATH, "--port", simulator_.path()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return runProgram(argv);
+    }
+
+    const std::filesystem::path folder_ =
+        std::filesystem::temp_directory_path() /
+        (std::string("tavero-ctl-e2e-") +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::filesystem::path profileFile_ = folder_ / "Tavero" / "Profile" / "Profile.pro";
+    Simulator simulator_;
+};
+
+TEST_F(CtlProfilesOverPty, ProfilesNeedNoGeneratorAndStartTheWindowsFile) {
+    const std::vector<std::string> noGenerator = {
+        "/usr/bin/env", "XDG_DATA_HOME=" + folder_.string(), TAVERO_CTL_PATH, "--port",
+        "/dev/tavero-does-not-exist"};
+    std::vector<std::string> args = noGenerator;
+    args.push_back("profiles");
+    const Finished profiles = runProgram(args);
+    EXPECT_EQ(profiles.exitStatus, 0) << profiles.err;
+    std::string rows;
+    for (int i = 1; i <= 50; ++i) {
+        rows += std::to_string(i) + ": -- leeres Profil --\n";
+    }
+    EXPECT_EQ(profiles.out, rows);
+    EXPECT_EQ(fileBytes(profileFile_).rfind("<Profillisten Anzahl=\"50\">\r\n\t<Profil_1 ", 0), 0U);
+
+    args = noGenerator;
+    args.insert(args.end(), {"profile", "50"});
+    const Finished profile = runProgram(args);
+    EXPECT_EQ(profile.exitStatus, 0) << profile.err;
+    EXPECT_EQ(profile.out.rfind("Frequenz=100000\nMinimalfrequenz=25\n", 0), 0U);
+    EXPECT_TRUE(profile.out.ends_with("\nPLL-Offset=0\nName=-- leeres Profil --\n"));
+}
+
+TEST_F(CtlProfilesOverPty, AStoredProfileGoesThroughTheFileBackToTheGenerator) {
+    ASSERT_EQ(ctl({"set", "Amplitude=123", "Frequenz=200000"}).exitStatus, 0);
+    simulator_.nextEvents(7);
+
+    const Finished store = ctl({"store", "7", "Prüfung <1>"});
+    EXPECT_EQ(store.exitStatus, 0) << store.err;
+    EXPECT_EQ(simulator_.nextEvents(5),
+              (std::vector<std::string>{"port opened", "x 01", "P", "x 00", "port closed"}));
+    // Windows-1252 and escaped, as the window writes it.
+    EXPECT_NE(fileBytes(profileFile_)
+                  .find("\t\tPr\xFC"
+                        "fung &lt;1&gt;\r\n\t</Profil_7>\r\n"),
+              std::string::npos);
+
+    const Finished profile = ctl({"profile", "7", "--json"});
+    EXPECT_EQ(profile.exitStatus, 0) << profile.err;
+    EXPECT_EQ(profile.out.rfind("{\"Frequenz\":200000,", 0), 0U);
+    EXPECT_NE(profile.out.find(",\"Amplitude\":123,"), std::string::npos);
+    EXPECT_TRUE(profile.out.ends_with(",\"Name\":\"Prüfung <1>\"}\n"));
+
+    const Finished reset = ctl({"reset", "--yes"});
+    EXPECT_EQ(reset.exitStatus, 0) << reset.err;
+    EXPECT_EQ(reset.out.rfind("Firmwareversion 1.20\nFrequenz=100000\n", 0), 0U);
+    EXPECT_EQ(simulator_.nextEvents(6),
+              (std::vector<std::string>{"port opened", "x 01", "r", "P", "x 00", "port closed"}));
+
+    const Finished load = ctl({"load", "7"});
+    EXPECT_EQ(load.exitStatus, 0) << load.err;
+    const std::vector<std::string> events = simulator_.nextEvents(5);
+    EXPECT_EQ(events[1], "x 01");
+    EXPECT_EQ(events[2].rfind("p 00 03 0D 40 ", 0), 0U);
+    EXPECT_EQ(events[3], "x 00");
+
+    const Finished read = ctl({"read"});
+    EXPECT_NE(read.out.find("\nFrequenz=200000\n"), std::string::npos);
+    EXPECT_NE(read.out.find("\nAmplitude=123\n"), std::string::npos);
+}
+
+TEST_F(CtlProfilesOverPty, AProfileFileTheWindowCannotReadIsLeftByteForByte) {
+    const std::vector<std::string> damaged = {
+        "<Profillisten Anzahl=\"1\">\r\n\t<Profil_1 Amplitude=\"7\">\r\n\t\tA &bogus; B\r\n"
+        "\t</Profil_1>\r\n</Profillisten>\r\n",
+        "<Profillisten Anzahl=\"99999999999\">\r\n\t<Profil_1 Amplitude=\"7\">\r\n\t\tA\r\n"
+        "\t</Profil_1>\r\n</Profillisten>\r\n",
+    };
+    for (const std::string& bytes : damaged) {
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"profiles"}, {"profile", "1"}, {"load", "1"}, {"store", "1", "Neu"}}) {
+            SCOPED_TRACE(args.front() + " on " + bytes.substr(0, 36));
+            writeBytes(profileFile_, bytes);
+            const Finished run = ctl(args);
+            EXPECT_EQ(run.exitStatus, 1);
+            EXPECT_TRUE(run.out.empty()) << run.out;
+            EXPECT_NE(run.err.find("Datei \"Profile.pro\" konnte nicht geöffnet werden!\n"
+                                   "tavero-ctl: " +
+                                   profileFile_.string() + ": "),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(fileBytes(profileFile_), bytes);
+        }
+    }
+    // The generator heard nothing before this read.
+    EXPECT_EQ(ctl({"read"}).exitStatus, 0);
+    EXPECT_EQ(simulator_.nextEvents(2), (std::vector<std::string>{"port opened", "x 01"}));
+}
+
+TEST_F(CtlProfilesOverPty, AProfileNumberOutOfRangeIsRefused) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"profile", "51"}, {"load", "0"}, {"store", "51", "Neu"}}) {
+        SCOPED_TRACE(args.front());
+        const Finished run = ctl(args);
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_NE(run.err.find("tavero-ctl: there is no profile " + args[1] +
+                               ": the profile file holds profiles 1 to 50\n"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(ctl({"read"}).exitStatus, 0);
+    EXPECT_EQ(simulator_.nextEvents(2), (std::vector<std::string>{"port opened", "x 01"}));
+}
+
+TEST_F(CtlProfilesOverPty, PlayRunsToTheEndOfTheList) {
+    const auto list = folder_ / "Zwei.tvr";
+    writeBytes(list, "<Playlist Anzahl=\"2\" Schleife=\"0\">\r\n" +
+                         taskListElement(1, "Eins", 100, 1) + taskListElement(2, "Zwei", 200, 1) +
+                         "</Playlist>\r\n");
+    const Finished play = ctl({"play", list.string()});
+    EXPECT_EQ(play.exitStatus, 0) << play.err;
+    EXPECT_EQ(play.out, "1: Eins, Dauer: 1 s\n2: Zwei, Dauer: 1 s\n");
+    const std::vector<std::string> events = simulator_.nextEvents(6);
+    EXPECT_EQ(events[1], "x 01");
+    EXPECT_EQ(events[2].rfind("p 00 01 86 A0 ", 0), 0U);
+    EXPECT_EQ(events[3].rfind("p 00 01 86 A0 ", 0), 0U);
+    EXPECT_EQ(events[4], "x 00");
+    EXPECT_EQ(events[5], "port closed");
+}
+
+TEST_F(CtlProfilesOverPty, AnInterruptedPlayLeavesTheGeneratorOnTheLastEntrySent) {
+    struct Case {
+        int signal;
+        int status;
+        std::string entries;      ///< the list's elements
+        std::size_t linesBefore;  ///< entries sent before the signal, the last held an hour
+        const char* amplitude;    ///< of the last of them
+    };
+    const std::vector<Case> cases = {
+        {SIGINT, 130,
+         taskListElement(1, "Kurz", 100, 1) + taskListElement(2, "Lang", 200, 3600) +
+             taskListElement(3, "Nie", 300, 1),
+         2, "Amplitude=200"},
+        {SIGTERM, 143, taskListElement(1, "Lang", 400, 3600) + taskListElement(2, "Nie", 300, 1), 1,
+         "Amplitude=400"},
+    };
+    const auto list = folder_ / "Lang.tvr";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.signal);
+        const std::size_t count = 1 + c.linesBefore;
+        writeBytes(list, "<Playlist Anzahl=\"" + std::to_string(count) + "\" Schleife=\"1\">\r\n" +
+                             c.entries + "</Playlist>\r\n");
+        ChildProcess play({TAVERO_CTL_PATH, "--port", simulator_.path(), "play", list.string()},
+                          folder_);
+        for (std::size_t line = 0; line < c.linesBefore; ++line) {
+            EXPECT_TRUE(play.readLine().has_value());
+        }
+        EXPECT_EQ(play.stop(c.signal), c.status);
+        const std::vector<std::string> events = simulator_.nextEvents(4 + c.linesBefore);
+        EXPECT_EQ(events[1], "x 01");
+        EXPECT_EQ(events[2 + c.linesBefore], "x 00");  // no entry after the signal
+
+        const Finished read = ctl({"read"});
+        EXPECT_NE(read.out.find(std::string("\n") + c.amplitude + "\n"), std::string::npos)
+            << read.out;
+        simulator_.nextEvents(5);
+    }
+}
+
+TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
+    for (const char* command : {"reset", "bootloader"}) {
+        const Finished refused = ctl({command});
+        EXPECT_EQ(refused.exitStatus, 2) << command;
+        EXPECT_NE(refused.err.find("--yes"), std::string::npos);
+    }
+    const Finished bootloader = ctl({"bootloader", "--yes"});
+    EXPECT_EQ(bootloader.exitStatus, 0) << bootloader.err;
+    // No disconnect notice: the bootloader would not understand it.
+    EXPECT_EQ(simulator_.nextEvents(4),
+              (std::vector<std::string>{"port opened", "x 01", "!", "port closed"}));
+}
+
+TEST_F(CtlProfilesOverPty, HelpForTheToolAndEachCommand) {
+    const Finished overview = ctl({"--help"});
+    EXPECT_EQ(overview.exitStatus, 0);
+    EXPECT_NE(overview.out.find("\n  play FILE [--loop | --once]  "), std::string::npos);
+    const Finished play = ctl({"help", "play"});
+    EXPECT_EQ(play.exitStatus, 0);
+    EXPECT_EQ(play.out.rfind("Usage: tavero-ctl [OPTIONS] play FILE [--loop | --once]\n", 0), 0U);
+    EXPECT_EQ(ctl({"store", "--help"}).out, ctl({"help", "store"}).out);
+    EXPECT_EQ(ctl({"help", "frobnicate"}).exitStatus, 2);
+}
+
+}  // namespace
+}  // namespace tavero::testing
