@@ -7,6 +7,7 @@
 #include "dialogs/signal/CModulationDlg.h"
 #include "dialogs/signal/CPLLDlg.h"
 #include "dialogs/signal/CWobbelDlg.h"
+#include "dialogs/tasklist/CAufgabenlisteDlg.h"
 #include "ui/Host.h"
 
 namespace tavero::app {
@@ -35,7 +36,13 @@ void CTaveroDlg::openPll() {
     UpdateDisplay();
 }
 
-void CTaveroDlg::openTaskList() {}
+void CTaveroDlg::openTaskList() {
+    dialogs::CAufgabenlisteDlg taskList(profiles_, port_, link_, fileWriter_);
+    host().runModal(taskList);
+    // What the list played reached only the generator: give it the window's settings back.
+    commands_.SendSettings(settings_);
+    settingsModified_ = true;
+}
 
 void CTaveroDlg::openOffsetCalibration() {
     dialogs::COffsetDlg offset(settings_, port_, link_);

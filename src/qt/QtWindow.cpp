@@ -16,9 +16,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "qt/ControlFactory.h"
 #include "qt/PictureWidget.h"
@@ -225,14 +227,20 @@ void QtWindow::deliver(Handler&& handler) {
     ++handlersRunning_;
     handler(*dialog);
     --handlersRunning_;
-    if (ended_ && handlersRunning_ == 0) {
+    if (handlersRunning_ > 0) {
+        return;
+    }
+    if (ended_) {
         close();
+    } else {
+        deliverHeldTicks();
     }
 }
 
 void QtWindow::close() {
     for (auto& [id, timer] : timers_) {
-        timer->stop();
+        timer.timer->stop();
+        timer.held = false;
     }
     binding_.reset();
     widget_->done(result_);
@@ -606,21 +614,61 @@ void QtWindow::startTimer(int timerId, int periodMs) {
     if (ended_) {
         return;
     }
-    QTimer*& timer = timers_[timerId];
-    if (timer == nullptr) {
-        timer = new QTimer(widget_.get());
-        timer->setObjectName(QStringLiteral("timer %1").arg(timerId));
-        QObject::connect(timer, &QTimer::timeout, widget_.get(), [this, timerId] {
-            deliver([timerId](ui::Dialog& dialog) { dialog.onTimer(timerId); });
-        });
+    Timer& timer = timers_[timerId];
+    if (timer.timer == nullptr) {
+        timer.timer = new QTimer(widget_.get());
+        timer.timer->setObjectName(QStringLiteral("timer %1").arg(timerId));
+        timer.timer->setSingleShot(true);
+        timer.timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer.timer, &QTimer::timeout, widget_.get(),
+                         [this, timerId] { timerFired(timerId); });
     }
-    timer->start(std::max(1, periodMs));
+    const auto now = TickSchedule::Clock::now();
+    timer.schedule.emplace(now, std::chrono::milliseconds(std::max(1, periodMs)));
+    timer.held = false;
+    timer.timer->start(timer.schedule->waitFrom(now));
 }
 
 void QtWindow::stopTimer(int timerId) {
     const auto it = timers_.find(timerId);
     if (it != timers_.end()) {
-        it->second->stop();
+        it->second.timer->stop();
+        it->second.held = false;
+    }
+}
+
+void QtWindow::timerFired(int timerId) {
+    Timer& timer = timers_.at(timerId);
+    TickSchedule& schedule = *timer.schedule;
+    if (TickSchedule::Clock::now() < schedule.due()) {
+        // Woken before its time: wait for the rest.
+        timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now()));
+        return;
+    }
+    schedule.advancePast(TickSchedule::Clock::now());
+    timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now()));
+    if (handlersRunning_ > 0) {
+        // Ticks never interrupt a handler, not even from inside its message box.
+        timer.held = true;
+        return;
+    }
+    deliver([timerId](ui::Dialog& dialog) { dialog.onTimer(timerId); });
+}
+
+void QtWindow::deliverHeldTicks() {
+    std::vector<int> held;
+    for (const auto& [id, timer] : timers_) {
+        if (timer.held) {
+            held.push_back(id);
+        }
+    }
+    for (const int id : held) {
+        Timer& timer = timers_.at(id);
+        // An earlier tick's handler may have stopped this timer or ended the dialog.
+        if (timer.held && !ended_) {
+            timer.held = false;
+            deliver([id](ui::Dialog& dialog) { dialog.onTimer(id); });
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "qt/DialogWidget.h"
+#include "qt/TickSchedule.h"
 #include "res/DialogTemplate.h"
 #include "ui/Dialog.h"
 #include "ui/Host.h"
@@ -72,6 +73,16 @@ private:
         QWidget* widget;
     };
 
+    /// A single-shot precise QTimer set afresh for every tick, so that the ticks keep their
+    /// grid (a repeating QTimer starts a new grid after a tick more than a period late).
+    struct Timer {
+        QTimer* timer = nullptr;
+        std::optional<TickSchedule> schedule;
+        /// The tick fell due during a nested event loop of a running handler (a message box)
+        /// and waits for the handler's end.
+        bool held = false;
+    };
+
     using KindTest = bool (*)(res::ControlKind);
 
     // DialogWidget::Events
@@ -89,6 +100,9 @@ private:
     template <typename Handler>
     void deliver(Handler&& handler);
     void close();
+    void timerFired(int timerId);
+    /// Delivers the ticks held while a handler ran, one per timer.
+    void deliverHeldTicks();
     void clicked(int id);
     void pressEnter();
     /// The control that is `widget` or holds it.
@@ -102,7 +116,7 @@ private:
     std::unique_ptr<DialogWidget> widget_;
     ui::PixelScale scale_;
     std::map<int, Control> controls_;
-    std::map<int, QTimer*> timers_;
+    std::map<int, Timer> timers_;
     std::optional<ui::DialogBinding> binding_;
     bool focusChosen_ = false;
     int handlersRunning_ = 0;

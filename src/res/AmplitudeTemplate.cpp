@@ -36,11 +36,7 @@ constexpr ControlTemplate kControls[] = {
      .rect = {159, 151, 70, 22},
      .style = style::kMultiLine | style::kDisabled},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {243, 155, 50, 14}},
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {0, 0, 1, 1},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

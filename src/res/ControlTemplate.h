@@ -84,4 +84,12 @@ struct ControlTemplate {
     constexpr bool has(style::Flags flags) const { return (style & flags) == flags; }
 };
 
+/// The default button of dialogs that Enter must not close: it is never shown, so Enter does
+/// nothing unless the dialog's logic takes the key itself.
+inline constexpr ControlTemplate kHiddenDefaultButton = {.kind = ControlKind::Button,
+                                                         .id = kIdOk,
+                                                         .text = "OK",
+                                                         .rect = {0, 0, 1, 1},
+                                                         .style = style::kDefault | style::kHidden};
+
 }  // namespace tavero::res

@@ -262,11 +262,7 @@ constexpr ControlTemplate kControls[] = {
      .rect = {342, 307, 106, 14},
      .style = style::kDisabled},
     // Enter never closes the main window.
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {0, 0, 1, 1},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 constexpr MenuItem kDatei[] = {

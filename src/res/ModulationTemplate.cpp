@@ -51,11 +51,7 @@ constexpr ControlTemplate kControls[] = {
     {.kind = ControlKind::Label, .text = "extern", .rect = {128, 98, 60, 8}},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {276, 122, 64, 14}},
     // Takes Enter when no handler uses it, so that Enter never closes the dialog.
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {6, 122, 50, 14},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

@@ -30,11 +30,7 @@ constexpr ControlTemplate kControls[] = {
      .text = "maximale Amplitude",
      .rect = {93, 140, 80, 14}},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {203, 140, 50, 14}},
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {0, 0, 1, 1},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

@@ -50,11 +50,7 @@ constexpr ControlTemplate kControls[] = {
      .rect = {7, 198, 70, 22},
      .style = style::kMultiLine},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {243, 202, 50, 14}},
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {0, 0, 1, 1},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

@@ -17,11 +17,7 @@ constexpr ControlTemplate kControls[] = {
     {.kind = ControlKind::Label, .text = "kHz", .rect = {128, 30, 18, 8}},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {88, 50, 58, 14}},
     // Takes Enter when no handler uses it, so that Enter never closes the dialog.
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {8, 50, 50, 14},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "res/AboutTemplate.h"
 #include "res/AmplitudeTemplate.h"
+#include "res/AufgabenlisteTemplate.h"
 #include "res/MainWindowTemplate.h"
 #include "res/ModulationTemplate.h"
 #include "res/OffsetTemplate.h"
@@ -16,14 +17,9 @@ namespace tavero::res {
 // gets one entry in this list: `templates{&kMainWindowTemplate, &kWobbelTemplate, ...}`.
 const TemplateSet& programTemplates() {
     static const TemplateSet templates{
-        &kMainWindowTemplate,
-        &kAboutTemplate,
-        &kOffsetTemplate,
-        &kAmplitudeTemplate,
-        &kOszillatorTemplate,
-        &kWobbelTemplate,
-        &kModulationTemplate,
-        &kPllTemplate,
+        &kMainWindowTemplate, &kAboutTemplate,      &kOffsetTemplate,
+        &kAmplitudeTemplate,  &kOszillatorTemplate, &kWobbelTemplate,
+        &kModulationTemplate, &kPllTemplate,        &kAufgabenlisteTemplate,
     };
     return templates;
 }

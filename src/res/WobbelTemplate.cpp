@@ -15,11 +15,7 @@ constexpr ControlTemplate kControls[] = {
     {.kind = ControlKind::Label, .text = "Hz", .rect = {144, 48, 18, 8}},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Übernehmen", .rect = {98, 68, 64, 14}},
     // Takes Enter when no handler uses it, so that Enter never closes the dialog.
-    {.kind = ControlKind::Button,
-     .id = kIdOk,
-     .text = "OK",
-     .rect = {8, 68, 50, 14},
-     .style = style::kDefault | style::kHidden},
+    kHiddenDefaultButton,
 };
 
 }  // namespace

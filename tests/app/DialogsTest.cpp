@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "res/AmplitudeTemplate.h"
+#include "res/AufgabenlisteTemplate.h"
 #include "res/ModulationTemplate.h"
 #include "res/OffsetTemplate.h"
 #include "res/OszillatorTemplate.h"
@@ -77,6 +78,29 @@ TEST_F(MainWindowTest, CalibrationDialogsOpenFromTheirMenuEntriesAndMarkTheSetti
         EXPECT_EQ(host_->modalRuns().back().templateId, templateId);
     }
     EXPECT_EQ(host_->modalRuns().size(), 3U);
+}
+
+}  // namespace
+}  // namespace tavero::app::testing
+
+namespace tavero::app::testing {
+namespace {
+
+TEST_F(MainWindowTest, AfterTheTaskListTheGeneratorGetsTheWindowsSettingsBack) {
+    GeneratorSettings own = GeneratorSettings::emptyProfile();
+    own.amplitude = 321;
+    openConnected(own);
+    host_->scriptModal(res::aufgabenliste::kDialogId, [](headless::HeadlessWindow& taskList) {
+        EXPECT_EQ(taskList.rows(res::aufgabenliste::kProfileCombo).size(), 50U);
+        taskList.click(res::aufgabenliste::kAdd);
+        taskList.click(res::aufgabenliste::kStart);
+        taskList.click(res::kIdCancel);
+    });
+    window_->click(res::kButtonTaskList);
+    EXPECT_EQ(received(), "pp");  // the entry played, then the window's own settings
+    EXPECT_EQ(generator_.settings(), own);
+    EXPECT_EQ(dialog_->settings(), own);
+    EXPECT_TRUE(dialog_->settingsModified());
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ protected:
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         host_->setDataFolder(dataFolder());
+        host_->setDocumentsFolder(folder_ / "Dokumente");
     }
     ~MainWindowTest() override { std::filesystem::remove_all(folder_); }
 
@@ -51,6 +52,7 @@ protected:
                                                CTaveroDlg::LinkSetup{trace_, &diagnostics_});
         host_ = std::make_unique<headless::HeadlessHost>();
         host_->setDataFolder(dataFolder());
+        host_->setDocumentsFolder(folder_ / "Dokumente");
     }
 
     /// Opens the window and connects to the generator holding `stored`.

@@ -8,8 +8,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -31,21 +33,29 @@ namespace {
 class MainWindowQtTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A fresh data folder (Qt's test-mode location), as on a first start.
-        std::filesystem::remove_all(host_.dataFolder());
+        // A data folder of this test's own, fresh as on a first start: tests run side by side.
+        QStandardPaths::setTestModeEnabled(false);
+        ::setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
+        std::filesystem::remove_all(dataHome_);
         window_ = std::make_unique<qt::QtWindow>(host_, res::kMainWindowTemplate, dialog_, nullptr);
         window_->open();
         window_->widget().show();
     }
-    void TearDown() override { std::filesystem::remove(trace_); }
+    void TearDown() override {
+        std::filesystem::remove(trace_);
+        std::filesystem::remove_all(dataHome_);
+    }
 
     template <typename Widget>
     Widget* control(int id) const {
         return window_->widget().findChild<Widget*>(QString::number(id));
     }
 
-    std::filesystem::path trace_ =
-        std::filesystem::temp_directory_path() / "tavero-main-qt-out.txt";
+    std::filesystem::path dataHome_ =
+        std::filesystem::temp_directory_path() /
+        ("tavero-main-qt-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::path trace_ = dataHome_.string() + "-out.txt";
     std::ostringstream diagnostics_;
     sim::SimulatedGenerator generator_;
     sim::SimulatedBridge bridge_{generator_};
