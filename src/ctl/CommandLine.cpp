@@ -1,27 +1,73 @@
 #include "ctl/CommandLine.h"
 
+#include <cctype>
+#include <span>
+#include <string_view>
+
+#include "ctl/CommandTable.h"
 #include "ctl/UsageError.h"
 
 namespace tavero::ctl {
 
-const char* const kUsageText =
-    "Usage: tavero-ctl [--port PATH | --simulator] [--verbose] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Controls a Tavero function generator from scripts.\n"
-    "\n"
-    "Commands:\n"
-    "  read               print the firmware version and the stored settings as Key=value\n"
-    "  set KEY=VALUE...   change settings (integers in the field's unit, e.g. Frequenz in\n"
-    "                     0.01 Hz) and send each group touched\n"
-    "\n"
-    "Options:\n"
-    "  --port PATH        use this serial device instead of searching by USB ids\n"
-    "  --simulator        use the built-in simulated generator\n"
-    "  --verbose          print every frame received on standard error\n"
-    "  --help             show this text\n"
-    "  --version          show the program version\n"
-    "\n"
-    "Exit status: 0 success, 1 generator failure, 2 usage error or refused value.\n";
+namespace {
+
+/// "--json" is an option, "-- leeres Profil --" a profile name and "PLL-Offset=-5" a value.
+bool looksLikeOption(std::string_view arg) {
+    return arg.size() > 2 && arg.starts_with("--") &&
+           std::isalpha(static_cast<unsigned char>(arg[2])) != 0;
+}
+
+const CommandInfo& knownCommand(const std::string& name) {
+    const CommandInfo* info = findCommand(name);
+    if (info == nullptr) {
+        throw UsageError("unknown command '" + name + "'");
+    }
+    return *info;
+}
+
+void setFlag(CommandLine& line, unsigned flag) {
+    line.json = line.json || flag == kFlagJson;
+    line.yes = line.yes || flag == kFlagYes;
+    if (flag == kFlagLoop || flag == kFlagOnce) {
+        const LoopChoice choice = flag == kFlagLoop ? LoopChoice::kAlways : LoopChoice::kOnce;
+        if (line.loop != LoopChoice::kAsFile && line.loop != choice) {
+            throw UsageError("--loop and --once exclude each other");
+        }
+        line.loop = choice;
+    }
+}
+
+/// Sorts what follows the command into its options and its arguments; "--" ends the options.
+void parseCommandArguments(CommandLine& line, const CommandInfo& info,
+                           std::span<const std::string> rest) {
+    bool optionsEnded = false;
+    for (const std::string& arg : rest) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && looksLikeOption(arg)) {
+            const unsigned flag = flagNamed(arg);
+            if (arg == "--help") {
+                line.help = true;
+            } else if ((info.flags & flag) == 0) {
+                throw UsageError("'" + std::string(info.name) + "' takes no option '" + arg + "'");
+            } else {
+                setFlag(line, flag);
+            }
+        } else {
+            line.arguments.push_back(arg);
+        }
+    }
+}
+
+void checkArgumentCount(const CommandLine& line, const CommandInfo& info) {
+    const std::size_t count = line.arguments.size();
+    if (count < info.leastArguments || count > info.mostArguments) {
+        throw UsageError("wrong arguments for '" + std::string(info.name) +
+                         "'; usage: tavero-ctl " + std::string(info.synopsis));
+    }
+}
+
+}  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
@@ -33,11 +79,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         bridgeChosen = true;
         line.bridge = choice;
     };
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    std::size_t i = 0;
+    for (; i < args.size() && line.command.empty(); ++i) {
         const std::string& arg = args[i];
-        if (!line.command.empty()) {
-            line.arguments.push_back(arg);
-        } else if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h") {
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
@@ -57,8 +102,27 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.command = arg;
         }
     }
-    if (line.command.empty() && !line.help && !line.version) {
-        throw UsageError("no command given");
+    if (line.command.empty()) {
+        if (!line.help && !line.version) {
+            throw UsageError("no command given");
+        }
+        return line;
+    }
+
+    const CommandInfo& info = knownCommand(line.command);
+    parseCommandArguments(line, info, std::span<const std::string>(args).subspan(i));
+    if (info.name == "help") {
+        checkArgumentCount(line, info);
+        // "help --help" is about help itself, as "COMMAND --help" is about COMMAND.
+        if (!line.arguments.empty()) {
+            line.command = knownCommand(line.arguments[0]).name;
+        } else if (!line.help) {
+            line.command.clear();
+        }
+        line.help = true;
+        line.arguments.clear();
+    } else if (!line.help) {
+        checkArgumentCount(line, info);
     }
     return line;
 }

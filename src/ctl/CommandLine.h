@@ -12,21 +12,30 @@ enum class BridgeChoice {
     kSimulator,  ///< the in-process simulated generator
 };
 
-/// What the command line asks for.
+/// Whether a task list run starts again after its last entry.
+enum class LoopChoice {
+    kAsFile,  ///< as the file's "Schleife" says
+    kAlways,  ///< --loop
+    kOnce,    ///< --once
+};
+
+/// What the command line asks for. Arguments and options have been checked against what the
+/// command takes, unless help is asked for.
 struct CommandLine {
     BridgeChoice bridge = BridgeChoice::kUsb;
     std::string portPath;
     bool verbose = false;  ///< print the frames received on standard error
-    bool help = false;
+    bool help = false;     ///< show the help of `command`, or the overview when it is empty
     bool version = false;
     std::string command;
     std::vector<std::string> arguments;
+    bool json = false;  ///< --json
+    bool yes = false;   ///< --yes
+    LoopChoice loop = LoopChoice::kAsFile;
 };
 
-/// Parses the arguments after the program name; throws UsageError.
+/// Parses the arguments after the program name; throws UsageError. `help COMMAND` reads as
+/// `COMMAND --help`.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
-
-/// The text of `--help`.
-extern const char* const kUsageText;
 
 }  // namespace tavero::ctl

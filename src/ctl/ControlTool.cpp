@@ -1,24 +1,22 @@
 #include "ctl/ControlTool.h"
 
-#include <cstdio>
+#include <array>
+#include <chrono>
+#include <string_view>
 #include <utility>
 
-#include "ctl/GeneratorSession.h"
+#include "core/BuildConfig.h"
+#include "ctl/CommandTable.h"
 #include "ctl/SettingAssignments.h"
+#include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
 
 namespace tavero::ctl {
 
 namespace {
 
-void printSettings(std::ostream& out, std::uint16_t firmwareVersion, const GeneratorSettings& s) {
-    char version[32];
-    std::snprintf(version, sizeof version, "%.2f", firmwareVersion / 100.0);
-    out << "Firmwareversion " << version << '\n';
-    for (const SettingsField& field : settingsFields()) {
-        out << field.key << '=' << field.get(s) << '\n';
-    }
-}
+/// The generator needs this long after a factory reset before it answers again.
+constexpr std::chrono::milliseconds kFactoryResetPause{1000};
 
 bool send(link::DeviceCommands& commands, char letter, const GeneratorSettings& s) {
     switch (letter) {
@@ -52,50 +50,106 @@ bool send(link::DeviceCommands& commands, char letter, const GeneratorSettings& 
 
 }  // namespace
 
-ControlTool::ControlTool(link::UsbBridge& bridge, std::ostream& out, std::ostream& errors,
-                         std::ostream& diagnostics, std::filesystem::path tracePath)
-    : bridge_(bridge),
-      out_(out),
-      errors_(errors),
-      diagnostics_(diagnostics),
-      tracePath_(std::move(tracePath)) {}
+ControlTool::ControlTool(ToolEnvironment environment) : env_(std::move(environment)) {}
 
-int ControlTool::read() {
-    GeneratorSession session(bridge_, errors_, diagnostics_, tracePath_);
-    if (!session.open() || !session.readParameters()) {
+GeneratorSession ControlTool::session() const {
+    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.tracePath);
+}
+
+int ControlTool::run(const CommandLine& line) {
+    if (line.version) {
+        env_.out << "tavero-ctl " << kProgramVersion << '\n';
+        return kExitSuccess;
+    }
+    if (line.help) {
+        const CommandInfo* command = findCommand(line.command);
+        env_.out << (command == nullptr ? overviewHelpText() : commandHelpText(*command));
+        return kExitSuccess;
+    }
+    try {
+        return dispatch(line);
+    } catch (const UsageError& e) {
+        env_.errors << "tavero-ctl: " << e.what() << '\n';
+        return kExitUsage;
+    }
+}
+
+int ControlTool::dispatch(const CommandLine& line) {
+    struct Route {
+        std::string_view command;
+        int (ControlTool::*handler)(const CommandLine&);
+    };
+    static constexpr std::array<Route, 9> kRoutes = {{
+        {"read", &ControlTool::read},
+        {"set", &ControlTool::set},
+        {"profiles", &ControlTool::profiles},
+        {"profile", &ControlTool::profile},
+        {"load", &ControlTool::load},
+        {"store", &ControlTool::store},
+        {"play", &ControlTool::play},
+        {"reset", &ControlTool::reset},
+        {"bootloader", &ControlTool::bootloader},
+    }};
+    for (const Route& route : kRoutes) {
+        if (route.command == line.command) {
+            return (this->*route.handler)(line);
+        }
+    }
+    throw UsageError("unknown command '" + line.command + "'");
+}
+
+int ControlTool::read(const CommandLine& line) {
+    GeneratorSession generator = session();
+    if (!generator.open() || !generator.readParameters()) {
         return kExitFailure;
     }
-    printSettings(out_, session.firmwareVersion, session.settings);
+    printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
     return kExitSuccess;
 }
 
-int ControlTool::set(const std::vector<std::string>& texts) {
+int ControlTool::set(const CommandLine& line) {
     // Everything the tool can judge alone is refused before the generator hears anything.
-    std::vector<SettingAssignment> assignments;
-    try {
-        assignments = parseAssignments(texts);
-    } catch (const UsageError& e) {
-        errors_ << "tavero-ctl: " << e.what() << '\n';
-        return kExitUsage;
-    }
+    const std::vector<SettingAssignment> assignments = parseAssignments(line.arguments);
 
-    GeneratorSession session(bridge_, errors_, diagnostics_, tracePath_);
-    if (!session.open() || !session.readParameters()) {
+    GeneratorSession generator = session();
+    if (!generator.open() || !generator.readParameters()) {
         return kExitFailure;
     }
-    std::string commands;
-    try {
-        commands = applyAssignments(session.settings, assignments);
-    } catch (const UsageError& e) {
-        errors_ << "tavero-ctl: " << e.what() << '\n';
-        return kExitUsage;
-    }
+    const std::string commands = applyAssignments(generator.settings, assignments);
     for (const char letter : commands) {
-        if (!send(session.commands(), letter, session.settings)) {
+        if (!send(generator.commands(), letter, generator.settings)) {
             return kExitFailure;
         }
     }
     return kExitSuccess;
+}
+
+int ControlTool::reset(const CommandLine& line) {
+    if (!line.yes) {
+        throw UsageError(
+            "reset replaces the generator's settings with its factory settings; "
+            "give --yes to go ahead");
+    }
+    GeneratorSession generator = session();
+    if (!generator.open() || !generator.commands().SendFactoryReset()) {
+        return kExitFailure;
+    }
+    env_.clock.waitUntil(env_.clock.now() + kFactoryResetPause);
+    if (!generator.readParameters()) {
+        return kExitFailure;
+    }
+    printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
+    return kExitSuccess;
+}
+
+int ControlTool::bootloader(const CommandLine& line) {
+    if (!line.yes) {
+        throw UsageError(
+            "bootloader stops the generator's firmware until it is plugged in "
+            "again; give --yes to go ahead");
+    }
+    GeneratorSession generator = session();
+    return generator.open() && generator.startBootloader() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace tavero::ctl

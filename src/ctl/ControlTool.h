@@ -2,32 +2,53 @@
 
 #include <filesystem>
 #include <ostream>
-#include <string>
-#include <vector>
 
+#include "ctl/CommandLine.h"
+#include "ctl/GeneratorSession.h"
+#include "ctl/RunClock.h"
 #include "link/UsbBridge.h"
+#include "store/FileWriter.h"
 
 namespace tavero::ctl {
 
-/// The commands of `tavero-ctl` on a given bridge. Each returns the process exit status.
+/// What the tool's commands work with. The references must outlive the tool.
+struct ToolEnvironment {
+    link::UsbBridge& bridge;
+    std::ostream& out;                  ///< results
+    std::ostream& errors;               ///< failures and refusals
+    std::ostream& diagnostics;          ///< frames received
+    std::filesystem::path tracePath;    ///< every byte sent is appended to this file
+    std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
+    store::FileWriter& fileWriter;      ///< saves the profile file
+    RunClock& clock;
+};
+
+/// The commands of `tavero-ctl`.
 class ControlTool {
 public:
-    /// @param out results, @param errors failures and refusals, @param diagnostics frames
-    /// received, @param tracePath file every byte sent is appended to
-    ControlTool(link::UsbBridge& bridge, std::ostream& out, std::ostream& errors,
-                std::ostream& diagnostics, std::filesystem::path tracePath);
+    explicit ControlTool(ToolEnvironment environment);
 
-    /// Prints the firmware version and the stored settings as `Key=value` lines.
-    int read();
-    /// Applies `KEY=VALUE` assignments to the stored settings and sends each group touched.
-    int set(const std::vector<std::string>& assignments);
+    /// Runs what the command line asks for and returns the process exit status: 0 success,
+    /// 1 generator or file failure, 2 refused input, 128 + the signal number after an
+    /// interrupted play.
+    int run(const CommandLine& line);
 
 private:
-    link::UsbBridge& bridge_;
-    std::ostream& out_;
-    std::ostream& errors_;
-    std::ostream& diagnostics_;
-    std::filesystem::path tracePath_;
+    int read(const CommandLine& line);
+    int set(const CommandLine& line);
+    int profiles(const CommandLine& line);
+    int profile(const CommandLine& line);
+    int load(const CommandLine& line);
+    int store(const CommandLine& line);
+    int play(const CommandLine& line);
+    int reset(const CommandLine& line);
+    int bootloader(const CommandLine& line);
+
+    int dispatch(const CommandLine& line);
+    /// A session on the tool's bridge, not yet connected.
+    GeneratorSession session() const;
+
+    ToolEnvironment env_;
 };
 
 }  // namespace tavero::ctl

@@ -38,4 +38,15 @@ bool GeneratorSession::readParameters() {
     return commands_.ReadParameters(settings, firmwareVersion);
 }
 
+bool GeneratorSession::startBootloader() {
+    if (!commands_.StartBootloader()) {
+        return false;
+    }
+    connected_ = false;
+    if (!port_.Close()) {
+        errors_ << link::kCloseFailedText << '\n';
+    }
+    return true;
+}
+
 }  // namespace tavero::ctl

@@ -27,6 +27,9 @@ public:
     bool open();
     /// Reads the stored parameters into `settings` and `firmwareVersion` (in hundredths).
     bool readParameters();
+    /// Starts the firmware bootloader and closes the port without the disconnect notice, which
+    /// the bootloader would not understand. False after its message was written.
+    bool startBootloader();
 
     link::DeviceCommands& commands() { return commands_; }
     GeneratorSettings settings;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "ctl/CommandLine.h"
 #include "ctl/UsageError.h"
 
@@ -12,11 +15,11 @@ TEST(CommandLine, PicksBridgeCommandAndArguments) {
     EXPECT_EQ(usb.command, "read");
 
     const CommandLine port =
-        parseCommandLine({"--port", "/dev/pts/3", "set", "Amplitude=1", "--port"});
+        parseCommandLine({"--port", "/dev/pts/3", "set", "Amplitude=1", "PLL-Offset=-5"});
     EXPECT_EQ(port.bridge, BridgeChoice::kPort);
     EXPECT_EQ(port.portPath, "/dev/pts/3");
     EXPECT_EQ(port.command, "set");
-    EXPECT_EQ(port.arguments, (std::vector<std::string>{"Amplitude=1", "--port"}));
+    EXPECT_EQ(port.arguments, (std::vector<std::string>{"Amplitude=1", "PLL-Offset=-5"}));
 
     const CommandLine simulated = parseCommandLine({"--simulator", "--verbose", "read"});
     EXPECT_EQ(simulated.bridge, BridgeChoice::kSimulator);
@@ -26,13 +29,58 @@ TEST(CommandLine, PicksBridgeCommandAndArguments) {
     EXPECT_TRUE(parseCommandLine({"--version"}).version);
 }
 
+TEST(CommandLine, OptionsAfterTheCommandAreTheCommandsOwn) {
+    const CommandLine profile = parseCommandLine({"profile", "--json", "3"});
+    EXPECT_TRUE(profile.json);
+    EXPECT_EQ(profile.arguments, std::vector<std::string>{"3"});
+
+    EXPECT_TRUE(parseCommandLine({"reset", "--yes"}).yes);
+    EXPECT_EQ(parseCommandLine({"play", "a.tvr"}).loop, LoopChoice::kAsFile);
+    EXPECT_EQ(parseCommandLine({"play", "--loop", "a.tvr"}).loop, LoopChoice::kAlways);
+    EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--once", "--once"}).loop, LoopChoice::kOnce);
+
+    // A name that only starts with dashes, or anything after "--", is an argument.
+    EXPECT_EQ(parseCommandLine({"store", "1", "-- leeres Profil --"}).arguments,
+              (std::vector<std::string>{"1", "-- leeres Profil --"}));
+    EXPECT_EQ(parseCommandLine({"store", "1", "--", "--json"}).arguments,
+              (std::vector<std::string>{"1", "--json"}));
+}
+
+TEST(CommandLine, HelpOfACommandNeedsNoneOfItsArguments) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"help", "store"}, {"store", "--help"}, {"--help", "store"}}) {
+        const CommandLine line = parseCommandLine(args);
+        EXPECT_TRUE(line.help);
+        EXPECT_EQ(line.command, "store");
+    }
+    const CommandLine overview = parseCommandLine({"help"});
+    EXPECT_TRUE(overview.help);
+    EXPECT_EQ(overview.command, "");
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},
                                                {"--port"},
                                                {"--simulator", "--port", "x", "read"},
                                                {"--frobnicate", "read"},
-                                               {"--verbose"}}) {
+                                               {"--verbose"},
+                                               {"frobnicate"},
+                                               {"help", "frobnicate"},
+                                               {"help", "read", "set"},
+                                               {"read", "extra"},
+                                               {"read", "--yes"},
+                                               {"set"},
+                                               {"set", "--port", "x"},
+                                               {"profiles", "1"},
+                                               {"profile"},
+                                               {"profile", "1", "2"},
+                                               {"store", "1"},
+                                               {"play"},
+                                               {"play", "a.tvr", "--loop", "--once"},
+                                               {"reset", "--loop"},
+                                               {"bootloader", "--json"}}) {
+        SCOPED_TRACE(args.empty() ? "(none)" : args.front());
         EXPECT_THROW(parseCommandLine(args), UsageError);
     }
 }

@@ -1,29 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "ctl/ControlTool.h"
+#include "ToolTest.h"
+#include "ctl/CommandTable.h"
 #include "ctl/UsageError.h"
-#include "sim/SimulatedBridge.h"
-#include "sim/SimulatedGenerator.h"
 
 namespace tavero::ctl {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
 
-class ControlToolTest : public ::testing::Test {
+class ControlToolTest : public ToolTest {
 protected:
-    ~ControlToolTest() override { std::filesystem::remove(trace_); }
-
-    int run(const std::string& command, const std::vector<std::string>& args = {}) {
-        ControlTool tool(bridge_, out_, errors_, diagnostics_, trace_);
-        return command == "read" ? tool.read() : tool.set(args);
-    }
-
     Bytes argumentsOf(char letter) const {
         for (const sim::ReceivedCommand& c : generator_.received()) {
             if (c.letter == letter) {
@@ -33,29 +24,31 @@ protected:
         return {};
     }
 
-    std::filesystem::path trace_ =
-        std::filesystem::temp_directory_path() /
-        ("tavero-ctl-" +
-         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    sim::SimulatedGenerator generator_;
-    sim::SimulatedBridge bridge_{generator_};
-    std::ostringstream out_;
-    std::ostringstream errors_;
-    std::ostringstream diagnostics_;
+    std::chrono::milliseconds timeOf(char letter) const {
+        for (const sim::ReceivedCommand& c : generator_.received()) {
+            if (c.letter == letter) {
+                return std::chrono::duration_cast<std::chrono::milliseconds>(
+                    c.time.time_since_epoch());
+            }
+        }
+        return -1ms;
+    }
 };
+
+const char* const kEmptyProfileLines =
+    "Frequenz=100000\nMinimalfrequenz=25\nMaximalfrequenz=3000000000\nSchrittweite=0\n"
+    "Amplitude=500\nWobbel-Startfrequenz=25\nWobbel-Stoppfrequenz=3000000000\n"
+    "Wobbel-Frequenz=100\nSignalform=0\nModulationseinstellungen=0\n"
+    "Frequenzhub=1000000\nPhasenhub=1\nAmplitudenhub=100\nModulationsfrequenz=10000\n"
+    "Konfiguration=1\nPLL-Faktor=1\n";
 
 TEST_F(ControlToolTest, ReadPrintsVersionAndEveryFieldInRecordOrder) {
     GeneratorSettings stored = GeneratorSettings::emptyProfile();
     stored.pllOffset = -1;
     generator_.setSettings(stored);
-    EXPECT_EQ(run("read"), kExitSuccess);
+    EXPECT_EQ(run({"read"}), kExitSuccess);
     EXPECT_EQ(out_.str(),
-              "Firmwareversion 1.20\n"
-              "Frequenz=100000\nMinimalfrequenz=25\nMaximalfrequenz=3000000000\nSchrittweite=0\n"
-              "Amplitude=500\nWobbel-Startfrequenz=25\nWobbel-Stoppfrequenz=3000000000\n"
-              "Wobbel-Frequenz=100\nSignalform=0\nModulationseinstellungen=0\n"
-              "Frequenzhub=1000000\nPhasenhub=1\nAmplitudenhub=100\nModulationsfrequenz=10000\n"
-              "Konfiguration=1\nPLL-Faktor=1\nPLL-Offset=-1\n");
+              std::string("Firmwareversion 1.20\n") + kEmptyProfileLines + "PLL-Offset=-1\n");
     EXPECT_EQ(generator_.receivedLetters(), "xPx");
     EXPECT_EQ(argumentsOf('x'), Bytes{1});
     EXPECT_EQ(generator_.received().back().arguments, Bytes{0});
@@ -63,11 +56,28 @@ TEST_F(ControlToolTest, ReadPrintsVersionAndEveryFieldInRecordOrder) {
     EXPECT_FALSE(generator_.connected());
 }
 
+TEST_F(ControlToolTest, ReadAsJsonGivesOneObjectWithIntegersAndTheVersionAsANumber) {
+    GeneratorSettings stored = GeneratorSettings::emptyProfile();
+    stored.frequenzhub = -3000000000;
+    stored.pllOffset = -200000000;
+    generator_.setSettings(stored);
+    generator_.setFirmwareVersion(102);
+    EXPECT_EQ(run({"read", "--json"}), kExitSuccess);
+    EXPECT_EQ(out_.str(),
+              "{\"Firmwareversion\":1.02,\"Frequenz\":100000,\"Minimalfrequenz\":25,"
+              "\"Maximalfrequenz\":3000000000,\"Schrittweite\":0,\"Amplitude\":500,"
+              "\"Wobbel-Startfrequenz\":25,\"Wobbel-Stoppfrequenz\":3000000000,"
+              "\"Wobbel-Frequenz\":100,\"Signalform\":0,\"Modulationseinstellungen\":0,"
+              "\"Frequenzhub\":-3000000000,\"Phasenhub\":1,\"Amplitudenhub\":100,"
+              "\"Modulationsfrequenz\":10000,\"Konfiguration\":1,\"PLL-Faktor\":1,"
+              "\"PLL-Offset\":-200000000}\n");
+}
+
 TEST_F(ControlToolTest, SetSendsEachTouchedGroupOnceInFixedOrder) {
-    EXPECT_EQ(run("set", {"PLL-Faktor=2", "Amplitude=700", "Konfiguration=2",
-                          "Maximalfrequenz=2000000", "Frequenz=200000", "Phasenhub=90",
-                          "Modulationsfrequenz=20", "Minimalfrequenz=100"}),
-              kExitSuccess);
+    EXPECT_EQ(
+        run({"set", "PLL-Faktor=2", "Amplitude=700", "Konfiguration=2", "Maximalfrequenz=2000000",
+             "Frequenz=200000", "Phasenhub=90", "Modulationsfrequenz=20", "Minimalfrequenz=100"}),
+        kExitSuccess);
     EXPECT_EQ(generator_.receivedLetters(), "xPcfgaemtx");
     EXPECT_EQ(argumentsOf('c'), (Bytes{0, 0, 0, 100, 0x00, 0x1E, 0x84, 0x80}));
     EXPECT_EQ(argumentsOf('f'), (Bytes{0x00, 0x03, 0x0D, 0x40}));
@@ -80,7 +90,6 @@ TEST_F(ControlToolTest, SetSendsEachTouchedGroupOnceInFixedOrder) {
 
 TEST_F(ControlToolTest, RefusedInputSendsNothingAtAll) {
     const std::vector<std::vector<std::string>> refused = {
-        {},
         {"Frequenz"},
         {"Frequenz="},
         {"Frequenz=12a"},
@@ -103,11 +112,12 @@ TEST_F(ControlToolTest, RefusedInputSendsNothingAtAll) {
         {"Frequenzhub=-3000000025"},
         {"Amplitude=500", "Amplitude=600"},
     };
-    for (const auto& args : refused) {
-        SCOPED_TRACE(args.empty() ? "(none)" : args.front());
+    for (std::vector<std::string> args : refused) {
+        SCOPED_TRACE(args.front());
         errors_.str("");
-        EXPECT_EQ(run("set", args), kExitUsage);
-        EXPECT_FALSE(errors_.str().empty());
+        args.insert(args.begin(), "set");
+        EXPECT_EQ(run(args), kExitUsage);
+        EXPECT_EQ(errors_.str().rfind("tavero-ctl: ", 0), 0U);
         EXPECT_EQ(generator_.receivedLetters(), "");
     }
 }
@@ -132,11 +142,12 @@ TEST_F(ControlToolTest, RulesBetweenFieldsAreJudgedAgainstTheGeneratorsRecord) {
          kExitSuccess,
          "xPcftox"},
     };
-    for (const Case& c : cases) {
+    for (Case c : cases) {
         SCOPED_TRACE(c.args.front());
         generator_.setSettings(GeneratorSettings::emptyProfile());
         generator_.clearReceived();
-        EXPECT_EQ(run("set", c.args), c.status);
+        c.args.insert(c.args.begin(), "set");
+        EXPECT_EQ(run(c.args), c.status);
         EXPECT_EQ(generator_.receivedLetters(), c.letters);
     }
     EXPECT_EQ(generator_.settings().minimalfrequenz, 25000000U);
@@ -144,7 +155,7 @@ TEST_F(ControlToolTest, RulesBetweenFieldsAreJudgedAgainstTheGeneratorsRecord) {
 }
 
 TEST_F(ControlToolTest, LeastFrequencyOfThePllStageMovesTheLimitAndTheFrequency) {
-    EXPECT_EQ(run("set", {"PLL-Offset=-200000000", "PLL-Faktor=2048"}), kExitSuccess);
+    EXPECT_EQ(run({"set", "PLL-Offset=-200000000", "PLL-Faktor=2048"}), kExitSuccess);
     EXPECT_EQ(generator_.settings().minimalfrequenz, 97656250U);
     EXPECT_EQ(generator_.settings().frequenz, 97656250U);
 }
@@ -167,21 +178,20 @@ TEST_F(ControlToolTest, FailedExchangeExitsWithItsMessage) {
         generator_.clearFaults();
         generator_.injectFault(c.fault, c.letter);
         errors_.str("");
-        EXPECT_EQ(run("set", {"Amplitude=100"}), kExitFailure);
+        EXPECT_EQ(run({"set", "Amplitude=100"}), kExitFailure);
         EXPECT_EQ(errors_.str(), c.message);
     }
 }
 
 TEST_F(ControlToolTest, NoiseBeforeTheReplyIsHarmless) {
     generator_.injectFault(sim::Fault::kNoise, std::nullopt, 10);
-    EXPECT_EQ(run("read"), kExitSuccess);
+    EXPECT_EQ(run({"read"}), kExitSuccess);
     EXPECT_TRUE(errors_.str().empty());
 }
 
 TEST_F(ControlToolTest, MissingGeneratorGivesTheConnectionMessage) {
     sim::SimulatedBridge empty;
-    ControlTool tool(empty, out_, errors_, diagnostics_, trace_);
-    EXPECT_EQ(tool.read(), kExitFailure);
+    EXPECT_EQ(runOn(empty, {"read"}), kExitFailure);
     EXPECT_EQ(
         errors_.str(),
         "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nVergewissern Sie sich, "
@@ -192,9 +202,70 @@ TEST_F(ControlToolTest, MissingGeneratorGivesTheConnectionMessage) {
 
 TEST_F(ControlToolTest, FailedHandshakeClosesThePortForARetry) {
     generator_.injectFault(sim::Fault::kNoReply, 'x');
-    EXPECT_EQ(run("read"), kExitFailure);
+    EXPECT_EQ(run({"read"}), kExitFailure);
     EXPECT_FALSE(bridge_.isOpen(0));
-    EXPECT_EQ(run("read"), kExitSuccess);
+    EXPECT_EQ(run({"read"}), kExitSuccess);
+}
+
+TEST_F(ControlToolTest, MaintenanceWithoutYesIsRefusedBeforeTheGeneratorHearsAnything) {
+    for (const char* command : {"reset", "bootloader"}) {
+        SCOPED_TRACE(command);
+        errors_.str("");
+        EXPECT_EQ(run({command}), kExitUsage);
+        EXPECT_NE(errors_.str().find("--yes"), std::string::npos);
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
+}
+
+TEST_F(ControlToolTest, ResetWaitsASecondThenReadsAndPrintsTheFactorySettings) {
+    GeneratorSettings changed = GeneratorSettings::emptyProfile();
+    changed.amplitude = 42;
+    generator_.setSettings(changed);
+    EXPECT_EQ(run({"reset", "--yes"}), kExitSuccess);
+    EXPECT_EQ(generator_.receivedLetters(), "xrPx");
+    EXPECT_EQ(timeOf('P') - timeOf('r'), 1000ms);
+    EXPECT_EQ(out_.str(),
+              std::string("Firmwareversion 1.20\n") + kEmptyProfileLines + "PLL-Offset=0\n");
+}
+
+TEST_F(ControlToolTest, FailedResetNeitherWaitsNorReads) {
+    generator_.injectFault(sim::Fault::kNak, 'r');
+    EXPECT_EQ(run({"reset", "--yes", "--json"}), kExitFailure);
+    EXPECT_EQ(generator_.receivedLetters(), "xrx");
+    EXPECT_EQ(clock_.now(), 0ms);
+    EXPECT_EQ(errors_.str(), "Antwort nicht OK (Reset)\n");
+    EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(ControlToolTest, BootloaderClosesThePortWithoutTheDisconnectNotice) {
+    EXPECT_EQ(run({"bootloader", "--yes"}), kExitSuccess);
+    EXPECT_EQ(generator_.receivedLetters(), "x!");
+    EXPECT_TRUE(generator_.inBootloader());
+    EXPECT_FALSE(bridge_.isOpen(0));
+    EXPECT_TRUE(errors_.str().empty());
+}
+
+TEST_F(ControlToolTest, EveryCommandHasItsHelpAndTheOverviewListsThemAll) {
+    for (const CommandInfo& command : allCommands()) {
+        SCOPED_TRACE(command.name);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"help", std::string(command.name)},
+              std::vector<std::string>{std::string(command.name), "--help"}}) {
+            out_.str("");
+            EXPECT_EQ(run(args), kExitSuccess);
+            EXPECT_EQ(
+                out_.str().rfind(
+                    "Usage: tavero-ctl [OPTIONS] " + std::string(command.synopsis) + "\n\n", 0),
+                0U);
+        }
+    }
+    out_.str("");
+    EXPECT_EQ(run({"--help"}), kExitSuccess);
+    for (const CommandInfo& command : allCommands()) {
+        EXPECT_NE(out_.str().find("\n  " + std::string(command.synopsis) + " "), std::string::npos)
+            << command.name;
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
 }
 
 }  // namespace

@@ -1,17 +1,21 @@
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QString>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/BuildConfig.h"
 #include "ctl/CommandLine.h"
 #include "ctl/ControlTool.h"
+#include "ctl/SteadyRunClock.h"
 #include "ctl/UsageError.h"
+#include "qt/files/QtFileWriter.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/ProfileFile.h"
 
 namespace {
 
@@ -21,17 +25,18 @@ public:
     NullStream() : std::ostream(nullptr) {}
 };
 
+/// The window's profile file: the same application name gives the same per-user data folder.
+/// Empty when the system names no such folder.
+std::filesystem::path profileFilePath() {
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataFolder.isEmpty()) {
+        return {};
+    }
+    return tavero::store::profileFilePath(std::filesystem::path(dataFolder.toStdU16String()));
+}
+
 int run(const tavero::ctl::CommandLine& line) {
     using namespace tavero;
-    if (line.help) {
-        std::cout << ctl::kUsageText;
-        return ctl::kExitSuccess;
-    }
-    if (line.version) {
-        std::cout << "tavero-ctl " << kProgramVersion << '\n';
-        return ctl::kExitSuccess;
-    }
-
     sim::SimulatedGenerator generator;
     std::unique_ptr<link::UsbBridge> bridge;
     switch (line.bridge) {
@@ -47,21 +52,24 @@ int run(const tavero::ctl::CommandLine& line) {
     }
 
     NullStream quiet;
-    ctl::ControlTool tool(*bridge, std::cout, std::cerr, line.verbose ? std::cerr : quiet,
-                          "out.txt");
-    if (line.command == "read" && line.arguments.empty()) {
-        return tool.read();
-    }
-    if (line.command == "set") {
-        return tool.set(line.arguments);
-    }
-    throw ctl::UsageError("unknown command '" + line.command + "' or wrong arguments");
+    qt::QtFileWriter fileWriter;
+    ctl::SteadyRunClock clock;
+    ctl::ControlTool tool({.bridge = *bridge,
+                           .out = std::cout,
+                           .errors = std::cerr,
+                           .diagnostics = line.verbose ? std::cerr : quiet,
+                           .tracePath = "out.txt",
+                           .profileFile = profileFilePath(),
+                           .fileWriter = fileWriter,
+                           .clock = clock});
+    return tool.run(line);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("Tavero");
     try {
         return run(tavero::ctl::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const tavero::ctl::UsageError& e) {

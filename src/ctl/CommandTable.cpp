@@ -1,0 +1,153 @@
+#include "ctl/CommandTable.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace tavero::ctl {
+
+namespace {
+
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+
+constexpr std::array<CommandInfo, 10> kCommands = {{
+    {"read", 0, 0, kFlagJson, "read [--json]",
+     "print the firmware version and the generator's settings",
+     "Connects, reads the generator's stored settings (P) and prints the firmware version,\n"
+     "then one Key=value line per setting with the keys and in the order of the profile\n"
+     "file, each an integer in the field's unit (frequencies in 0.01 Hz).\n"
+     "\n"
+     "--json  one JSON object instead: the same keys with integer values, and\n"
+     "        Firmwareversion as a number (1.20).\n"},
+    {"set", 1, kAny, 0, "set KEY=VALUE...", "change settings and send each group touched",
+     "Reads the generator's settings, applies each KEY=VALUE (a profile-file key and an\n"
+     "integer in the field's unit, e.g. Frequenz in 0.01 Hz) and sends each group of\n"
+     "settings touched, once. A value the window would refuse is refused before anything is\n"
+     "sent; a new limit or PLL stage moves Frequenz and Minimalfrequenz along as the window\n"
+     "does.\n"},
+    {"profiles", 0, 0, 0, "profiles", "list the stored profiles",
+     "Prints one line per stored profile as the window's drop-down list shows it, e.g.\n"
+     "\"1: -- leeres Profil --\". Needs no generator. A missing profile file is created with\n"
+     "50 empty profiles first, as the window does when it starts.\n"},
+    {"profile", 1, 1, kFlagJson, "profile N [--json]", "print the settings and name of profile N",
+     "Prints the settings of profile N (counting from 1) as Key=value lines in the order of\n"
+     "the profile file, then its name as Name=... Needs no generator.\n"
+     "\n"
+     "--json  one JSON object instead: the same keys with integer values, and Name as a\n"
+     "        string.\n"},
+    {"load", 1, 1, 0, "load N", "send the settings of profile N to the generator",
+     "Sends the settings of profile N (counting from 1) to the generator as a whole (p), as\n"
+     "the window's \"Laden\" does.\n"},
+    {"store", 2, 2, 0, "store N NAME", "store the generator's settings in profile N",
+     "Reads the generator's settings (P) and stores them in profile N (counting from 1)\n"
+     "under NAME, rewriting the profile file as the window's \"Speichern\" does. The file is\n"
+     "replaced as a whole, so an interrupted store leaves the old one. NAME may be empty; it\n"
+     "must fit the file's Windows-1252 text and hold no control characters. Write -- before\n"
+     "a NAME that starts with --.\n"
+     "\n"
+     "A window that is open keeps the profiles it read when it started: it shows the new\n"
+     "profile after its next start, and its own next store overwrites it.\n"},
+    {"play", 1, 1, kFlagLoop | kFlagOnce, "play FILE [--loop | --once]", "play a task list file",
+     "Plays a task list file (.tvr) as the window's task list does: the first entry goes to\n"
+     "the generator at once (p), each further one when the hold time of the entry before\n"
+     "has run out. The steps fall due in whole seconds counted from the start, so a slow\n"
+     "exchange never shifts the later ones. An entry held 0 s is held 1 s. For each entry\n"
+     "sent one line: its place in the list, its name and its hold time, as in\n"
+     "\"2: Sinus 1 kHz, Dauer: 5 s\".\n"
+     "\n"
+     "The run loops when the file's \"Schleife\" is set. An option overrides the file:\n"
+     "--loop  loop even when the file does not say so\n"
+     "--once  play the list once even when the file says loop\n"
+     "Without a loop the run ends when the last entry's hold time has run out.\n"
+     "\n"
+     "SIGINT or SIGTERM stops the run after the exchange under way, with status 130 or 143;\n"
+     "the generator keeps the last entry sent.\n"},
+    {"reset", 0, 0, kFlagYes | kFlagJson, "reset --yes [--json]",
+     "restore the generator's factory settings",
+     "Restores the generator's factory settings (r), waits 1 s for it to finish, then reads\n"
+     "and prints its settings as read does (also with --json). Without --yes nothing is\n"
+     "sent and the status is 2.\n"},
+    {"bootloader", 0, 0, kFlagYes, "bootloader --yes", "start the generator's firmware bootloader",
+     "Starts the generator's firmware bootloader (!) and closes the port without a\n"
+     "disconnect notice. The generator then takes no commands until it is unplugged and\n"
+     "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
+    {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
+     "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
+}};
+
+struct FlagOption {
+    CommandFlag flag;
+    std::string_view option;
+};
+
+constexpr std::array<FlagOption, 4> kFlagOptions = {{
+    {kFlagJson, "--json"},
+    {kFlagYes, "--yes"},
+    {kFlagLoop, "--loop"},
+    {kFlagOnce, "--once"},
+}};
+
+/// Where the overview's command summaries start.
+constexpr std::size_t kSummaryColumn = 31;
+
+}  // namespace
+
+std::span<const CommandInfo> allCommands() {
+    return kCommands;
+}
+
+const CommandInfo* findCommand(std::string_view name) {
+    const auto* it = std::find_if(kCommands.begin(), kCommands.end(),
+                                  [name](const CommandInfo& c) { return c.name == name; });
+    return it == kCommands.end() ? nullptr : it;
+}
+
+unsigned flagNamed(std::string_view option) {
+    const auto* it = std::find_if(kFlagOptions.begin(), kFlagOptions.end(),
+                                  [option](const FlagOption& f) { return f.option == option; });
+    return it == kFlagOptions.end() ? 0U : it->flag;
+}
+
+std::string overviewHelpText() {
+    std::string text =
+        "Usage: tavero-ctl [--port PATH | --simulator] [--verbose] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Controls a Tavero function generator from scripts, with the profile file and the task\n"
+        "list files of the Tavero window.\n"
+        "\n"
+        "Commands:\n";
+    for (const CommandInfo& command : kCommands) {
+        std::string line = "  ";
+        line += command.synopsis;
+        line += line.size() < kSummaryColumn ? std::string(kSummaryColumn - line.size(), ' ')
+                                             : "\n" + std::string(kSummaryColumn, ' ');
+        text += line;
+        text += command.summary;
+        text += '\n';
+    }
+    text +=
+        "\n"
+        "Options (before the command):\n"
+        "  --port PATH        use this serial device instead of searching by USB ids\n"
+        "  --simulator        use the built-in simulated generator\n"
+        "  --verbose          print every frame received on standard error\n"
+        "  --help             show this text; after a command, the text of that command\n"
+        "  --version          show the program version\n"
+        "\n"
+        "The profiles are the window's: Tavero/Profile/Profile.pro in the per-user data folder\n"
+        "(on Linux $XDG_DATA_HOME, by default ~/.local/share).\n"
+        "\n"
+        "Exit status: 0 success, 1 generator or file failure, 2 usage error or refused input,\n"
+        "130 or 143 when SIGINT or SIGTERM stopped a play.\n";
+    return text;
+}
+
+std::string commandHelpText(const CommandInfo& command) {
+    std::string text = "Usage: tavero-ctl [OPTIONS] ";
+    text += command.synopsis;
+    text += "\n\n";
+    text += command.details;
+    return text;
+}
+
+}  // namespace tavero::ctl

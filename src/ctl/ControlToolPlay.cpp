@@ -1,0 +1,74 @@
+// Playing a task list file.
+#include <string>
+
+#include "ctl/ControlTool.h"
+#include "ctl/LoadFailureText.h"
+#include "ctl/StandardOutputRedirect.h"
+#include "ctl/TaskListPlayer.h"
+#include "ctl/UsageError.h"
+#include "store/TaskListFile.h"
+
+namespace tavero::ctl {
+
+namespace {
+
+/// The window's message for a task list file it cannot read.
+constexpr std::string_view kCannotReadText = "Die Aufgabenliste könnte nicht gelesen werden.";
+
+std::string loadFailureDetail(const store::TaskListRead& read) {
+    if (read.failure == store::ReadFailure::CountAboveLimit) {
+        return "Anzahl announces more than " + std::to_string(store::kMaxTaskEntryCount) +
+               " entries";
+    }
+    return loadFailureText(read.load);
+}
+
+bool loops(LoopChoice choice, bool fileSaysLoop) {
+    switch (choice) {
+        case LoopChoice::kAlways:
+            return true;
+        case LoopChoice::kOnce:
+            return false;
+        case LoopChoice::kAsFile:
+            break;
+    }
+    return fileSaysLoop;
+}
+
+}  // namespace
+
+int ControlTool::play(const CommandLine& line) {
+    const std::filesystem::path path = line.arguments[0];
+    const store::TaskListRead read = [this, &path] {
+        const StandardOutputRedirect toErrors(env_.errors);
+        return store::readTaskListFile(path);
+    }();
+    if (!read.ok()) {
+        env_.errors << kCannotReadText << "\ntavero-ctl: " << path.string() << ": "
+                    << loadFailureDetail(read) << '\n';
+        return kExitFailure;
+    }
+    if (read.list.entries.empty()) {
+        throw UsageError("the task list " + path.string() + " holds no entries to play");
+    }
+
+    // Caught before the connect, so that an interrupt at any point ends with the disconnect.
+    env_.clock.catchInterrupts();
+    GeneratorSession generator = session();
+    if (!generator.open()) {
+        return kExitFailure;
+    }
+    TaskListPlayer player(generator.commands(), env_.clock, env_.out);
+    const PlayEnd end = player.play(read.list.entries, loops(line.loop, read.list.loop));
+    switch (end.reason) {
+        case PlayEnd::Reason::kFinished:
+            return kExitSuccess;
+        case PlayEnd::Reason::kSendFailed:
+            return kExitFailure;
+        case PlayEnd::Reason::kInterrupted:
+            break;
+    }
+    return kExitInterrupted + end.signal;
+}
+
+}  // namespace tavero::ctl

@@ -1,0 +1,69 @@
+// The commands on the window's profile file.
+#include <optional>
+#include <vector>
+
+#include "ctl/ControlTool.h"
+#include "ctl/ProfileArguments.h"
+#include "ctl/ProfileFileAccess.h"
+#include "ctl/SettingsOutput.h"
+#include "ctl/UsageError.h"
+#include "store/ProfileRowText.h"
+
+namespace tavero::ctl {
+
+int ControlTool::profiles(const CommandLine&) {
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    const std::optional<std::vector<StoredProfile>> profiles = file.read();
+    if (!profiles) {
+        return kExitFailure;
+    }
+    for (std::size_t i = 0; i < profiles->size(); ++i) {
+        env_.out << store::profileRowText(i, (*profiles)[i].name) << '\n';
+    }
+    return kExitSuccess;
+}
+
+int ControlTool::profile(const CommandLine& line) {
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    const std::optional<std::vector<StoredProfile>> profiles = file.read();
+    if (!profiles) {
+        return kExitFailure;
+    }
+    const std::size_t index = profileIndex(line.arguments[0], profiles->size());
+    printProfile(env_.out, (*profiles)[index], line.json);
+    return kExitSuccess;
+}
+
+int ControlTool::load(const CommandLine& line) {
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    const std::optional<std::vector<StoredProfile>> profiles = file.read();
+    if (!profiles) {
+        return kExitFailure;
+    }
+    const std::size_t index = profileIndex(line.arguments[0], profiles->size());
+    GeneratorSession generator = session();
+    return generator.open() && generator.commands().SendSettings((*profiles)[index].settings)
+               ? kExitSuccess
+               : kExitFailure;
+}
+
+int ControlTool::store(const CommandLine& line) {
+    const std::string& name = line.arguments[1];
+    checkProfileName(name);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    std::optional<std::vector<StoredProfile>> profiles = file.read();
+    if (!profiles) {
+        return kExitFailure;
+    }
+    const std::size_t index = profileIndex(line.arguments[0], profiles->size());
+    {
+        GeneratorSession generator = session();
+        if (!generator.open() || !generator.readParameters()) {
+            return kExitFailure;
+        }
+        (*profiles)[index] = StoredProfile{generator.settings, name};
+    }
+    return file.write(*profiles) ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace tavero::ctl

@@ -1,0 +1,77 @@
+#include "ctl/ProfileFileAccess.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "ctl/LoadFailureText.h"
+#include "ctl/StandardOutputRedirect.h"
+#include "store/ProfileFile.h"
+
+namespace tavero::ctl {
+
+namespace {
+
+/// The window's message for a profile file it cannot read.
+std::string cannotOpenText() {
+    return "Datei \"" + std::string(store::kProfileFileName) + "\" konnte nicht geöffnet werden!";
+}
+
+std::string loadFailureDetail(const store::ProfileRead& read) {
+    if (read.failure == store::ReadFailure::CountAboveLimit) {
+        return "Anzahl announces more than " + std::to_string(store::kMaxProfileCount) +
+               " profiles";
+    }
+    return loadFailureText(read.load);
+}
+
+}  // namespace
+
+ProfileFileAccess::ProfileFileAccess(std::filesystem::path path, store::FileWriter& writer,
+                                     std::ostream& errors)
+    : path_(std::move(path)), writer_(writer), errors_(errors) {}
+
+bool ProfileFileAccess::prepare() {
+    if (path_.empty()) {
+        errors_ << "tavero-ctl: there is no per-user data folder for the profile file\n";
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(path_.parent_path(), error);
+    if (error) {
+        errors_ << "tavero-ctl: cannot create the folder " << path_.parent_path().string() << ": "
+                << error.message() << '\n';
+        return false;
+    }
+    if (!store::createProfileFileIfMissing(writer_, path_)) {
+        errors_ << "tavero-ctl: cannot create " << path_.string() << '\n';
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
+    if (!prepare()) {
+        return std::nullopt;
+    }
+    store::ProfileRead read = [this] {
+        const StandardOutputRedirect toErrors(errors_);
+        return store::readProfileFile(path_);
+    }();
+    if (!read.ok()) {
+        errors_ << cannotOpenText() << "\ntavero-ctl: " << path_.string() << ": "
+                << loadFailureDetail(read) << '\n';
+        return std::nullopt;
+    }
+    return std::move(read.profiles);
+}
+
+bool ProfileFileAccess::write(std::span<const StoredProfile> profiles) {
+    if (!store::writeProfileFile(writer_, path_, profiles)) {
+        errors_ << "tavero-ctl: cannot write " << path_.string() << "; it keeps its old content\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tavero::ctl

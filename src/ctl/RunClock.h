@@ -1,0 +1,25 @@
+#pragma once
+
+#include <chrono>
+
+namespace tavero::ctl {
+
+/// Time and waiting as the tool's commands see them. Waits end early when SIGINT or SIGTERM
+/// arrives, so the clock is also where interrupts are watched. Tests use one that only
+/// pretends to wait.
+class RunClock {
+public:
+    virtual ~RunClock() = default;
+
+    /// Time since a moment of the clock's choosing.
+    virtual std::chrono::milliseconds now() const = 0;
+    /// Returns true once now() has reached `deadline`; false at once, or as soon as it
+    /// arrives, when an interrupt has been caught.
+    virtual bool waitUntil(std::chrono::milliseconds deadline) = 0;
+    /// From now on SIGINT and SIGTERM are caught instead of ending the program.
+    virtual void catchInterrupts() = 0;
+    /// The signal number of the interrupt caught, 0 while there is none.
+    virtual int interruption() const = 0;
+};
+
+}  // namespace tavero::ctl

@@ -1,0 +1,52 @@
+#include "ctl/TaskListPlayer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+#include "store/ProfileRowText.h"
+
+namespace tavero::ctl {
+
+namespace {
+
+/// The window holds an entry of 0 s for one tick, like one of 1 s.
+std::chrono::seconds holdTime(const TaskEntry& entry) {
+    return std::chrono::seconds(std::max<std::uint32_t>(entry.duration, 1));
+}
+
+}  // namespace
+
+TaskListPlayer::TaskListPlayer(link::DeviceCommands& commands, RunClock& clock, std::ostream& out)
+    : commands_(commands), clock_(clock), out_(out) {}
+
+PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
+    const auto interrupted = [this] {
+        return PlayEnd{PlayEnd::Reason::kInterrupted, clock_.interruption()};
+    };
+    // Every step falls due a whole number of seconds after the start, whatever the exchanges
+    // before it took.
+    std::chrono::milliseconds due = clock_.now();
+    std::size_t index = 0;
+    for (;;) {
+        if (!clock_.waitUntil(due)) {
+            return interrupted();
+        }
+        const TaskEntry& entry = entries[index];
+        if (!commands_.SendSettings(entry.profile.settings)) {
+            return {PlayEnd::Reason::kSendFailed, 0};
+        }
+        out_ << store::profileRowText(index, entry.profile.name)
+             << ", Dauer: " << holdTime(entry).count() << " s" << std::endl;
+        due += holdTime(entry);
+        if (++index == entries.size()) {
+            if (!loop) {
+                return clock_.waitUntil(due) ? PlayEnd{} : interrupted();
+            }
+            index = 0;
+        }
+    }
+}
+
+}  // namespace tavero::ctl

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+
+#include "core/TaskEntry.h"
+#include "ctl/RunClock.h"
+#include "link/DeviceCommands.h"
+
+namespace tavero::ctl {
+
+/// How a run of a task list ended.
+struct PlayEnd {
+    enum class Reason {
+        kFinished,     ///< the last entry's hold time has run out
+        kInterrupted,  ///< by `signal`, after the exchange under way
+        kSendFailed,   ///< an entry could not be sent; its message has been written
+    };
+    Reason reason = Reason::kFinished;
+    int signal = 0;  ///< the interrupt's signal number
+};
+
+/// Plays task list entries on the generator as the window's task list does: the first entry
+/// at once, each further one when the hold time of the entry before has run out.
+class TaskListPlayer {
+public:
+    /// @param out one line per entry sent
+    TaskListPlayer(link::DeviceCommands& commands, RunClock& clock, std::ostream& out);
+
+    /// Plays `entries` (at least one) once, or over and over with `loop` until an interrupt.
+    PlayEnd play(std::span<const TaskEntry> entries, bool loop);
+
+private:
+    link::DeviceCommands& commands_;
+    RunClock& clock_;
+    std::ostream& out_;
+};
+
+}  // namespace tavero::ctl

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ToolTest.h"
+#include "ctl/UsageError.h"
+#include "store/ProfileFile.h"
+
+namespace tavero::ctl {
+namespace {
+
+class ProfileCommandsTest : public ToolTest {
+protected:
+    void writeProfiles(const std::vector<StoredProfile>& profiles) {
+        std::filesystem::create_directories(profileFile_.parent_path());
+        ASSERT_TRUE(store::writeProfileFile(writer_, profileFile_, profiles));
+    }
+
+    void writeProfileBytes(std::string_view bytes) {
+        std::filesystem::create_directories(profileFile_.parent_path());
+        std::ofstream(profileFile_, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    static GeneratorSettings distinctSettings() {
+        GeneratorSettings s = GeneratorSettings::emptyProfile();
+        s.frequenz = 123450075;
+        s.amplitude = 333;
+        s.signalform = 2;
+        s.frequenzhub = -3000000000;
+        s.konfiguration = 4;
+        s.pllOffset = -12345;
+        return s;
+    }
+};
+
+TEST_F(ProfileCommandsTest, ProfilesCreatesTheFileAsTheWindowDoesAndListsItsRows) {
+    EXPECT_EQ(run({"profiles"}), kExitSuccess);
+    std::string expected;
+    for (int i = 1; i <= 50; ++i) {
+        expected += std::to_string(i) + ": -- leeres Profil --\n";
+    }
+    EXPECT_EQ(out_.str(), expected);
+    EXPECT_EQ(fileBytes(profileFile_), store::profileFileBytes(store::defaultProfiles()));
+    EXPECT_EQ(generator_.receivedLetters(), "");
+}
+
+TEST_F(ProfileCommandsTest, ProfilesListsAFileTheWindowWrote) {
+    writeProfiles({{GeneratorSettings{}, "Ölpumpe 100%s"},
+                   {GeneratorSettings{}, ""},
+                   {GeneratorSettings{}, "a<b & \"c\""}});
+    EXPECT_EQ(run({"profiles"}), kExitSuccess);
+    EXPECT_EQ(out_.str(), "1: Ölpumpe 100%s\n2: \n3: a<b & \"c\"\n");
+}
+
+TEST_F(ProfileCommandsTest, ProfilePrintsTheSettingsInRecordOrderThenTheName) {
+    writeProfiles({store::emptyStoredProfile(), {distinctSettings(), "Zitat \"x\" \\ Ä"}});
+    EXPECT_EQ(run({"profile", "2"}), kExitSuccess);
+    EXPECT_EQ(out_.str(),
+              "Frequenz=123450075\nMinimalfrequenz=25\nMaximalfrequenz=3000000000\n"
+              "Schrittweite=0\nAmplitude=333\nWobbel-Startfrequenz=25\n"
+              "Wobbel-Stoppfrequenz=3000000000\nWobbel-Frequenz=100\nSignalform=2\n"
+              "Modulationseinstellungen=0\nFrequenzhub=-3000000000\nPhasenhub=1\n"
+              "Amplitudenhub=100\nModulationsfrequenz=10000\nKonfiguration=4\nPLL-Faktor=1\n"
+              "PLL-Offset=-12345\nName=Zitat \"x\" \\ Ä\n");
+
+    out_.str("");
+    EXPECT_EQ(run({"profile", "2", "--json"}), kExitSuccess);
+    EXPECT_EQ(out_.str(),
+              "{\"Frequenz\":123450075,\"Minimalfrequenz\":25,\"Maximalfrequenz\":3000000000,"
+              "\"Schrittweite\":0,\"Amplitude\":333,\"Wobbel-Startfrequenz\":25,"
+              "\"Wobbel-Stoppfrequenz\":3000000000,\"Wobbel-Frequenz\":100,\"Signalform\":2,"
+              "\"Modulationseinstellungen\":0,\"Frequenzhub\":-3000000000,\"Phasenhub\":1,"
+              "\"Amplitudenhub\":100,\"Modulationsfrequenz\":10000,\"Konfiguration\":4,"
+              "\"PLL-Faktor\":1,\"PLL-Offset\":-12345,\"Name\":\"Zitat \\\"x\\\" \\\\ Ä\"}\n");
+    EXPECT_EQ(generator_.receivedLetters(), "");
+}
+
+TEST_F(ProfileCommandsTest, ANumberThatNamesNoProfileIsRefusedAndChangesNothing) {
+    writeProfiles(store::defaultProfiles());
+    const std::string before = fileBytes(profileFile_);
+    const std::vector<std::string> numbers = {
+        "0", "51", "-1", "+1", "abc", "", "1.5", " 1", "99999999999999999999999"};
+    for (const std::string& number : numbers) {
+        for (std::vector<std::string> args :
+             std::vector<std::vector<std::string>>{{"profile"}, {"load"}, {"store", "x"}}) {
+            SCOPED_TRACE(args.front() + " '" + number + "'");
+            args.insert(args.begin() + 1, number);
+            errors_.str("");
+            EXPECT_EQ(run(args), kExitUsage);
+            EXPECT_EQ(errors_.str().rfind("tavero-ctl: ", 0), 0U) << errors_.str();
+        }
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
+    EXPECT_EQ(fileBytes(profileFile_), before);
+    EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(ProfileCommandsTest, AFileWithoutProfilesHasNoNumberToName) {
+    writeProfileBytes("");
+    EXPECT_EQ(run({"profiles"}), kExitSuccess);
+    EXPECT_TRUE(out_.str().empty());
+    EXPECT_EQ(run({"profile", "1"}), kExitUsage);
+    EXPECT_EQ(errors_.str(), "tavero-ctl: there is no profile 1: the profile file holds none\n");
+    EXPECT_EQ(fileBytes(profileFile_), "");
+}
+
+TEST_F(ProfileCommandsTest, AFileTheWindowCannotReadIsReportedAndLeftByteForByte) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string message;  ///< how the errors begin
+    };
+    const std::string cannotOpen =
+        "Datei \"Profile.pro\" konnte nicht geöffnet werden!\n"
+        "tavero-ctl: " +
+        profileFile_.string() + ": ";
+    const std::string element = "\t<Profil_1 Amplitude=\"7\">\r\n\t\tName\r\n\t</Profil_1>\r\n";
+    const std::vector<Case> cases = {
+        {"unknown entity",
+         "<Profillisten Anzahl=\"1\">\r\n\t<Profil_1 Amplitude=\"7\">\r\n\t\tA &euro; B\r\n"
+         "\t</Profil_1>\r\n</Profillisten>\r\n",
+         "unknown escape character: '&euro;'\n" + cannotOpen + "Error: Unknown entity (line 3"},
+        {"Anzahl above the bound",
+         "<Profillisten Anzahl=\"4294967296\">\r\n" + element + "</Profillisten>\r\n",
+         cannotOpen + "Anzahl announces more than 10000 profiles\n"},
+        {"unmatched end tag", "<Profillisten Anzahl=\"1\">\r\n" + element + "</Profil_1>\r\n",
+         cannotOpen + "Error: Unmatched end tag (line 5, column 1)\n"},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"profiles"}, {"profile", "1"}, {"load", "1"}, {"store", "1", "Neu"}}) {
+            SCOPED_TRACE(std::string(c.what) + ": " + args.front());
+            writeProfileBytes(c.bytes);
+            errors_.str("");
+            EXPECT_EQ(run(args), kExitFailure);
+            EXPECT_EQ(errors_.str().rfind(c.message, 0), 0U) << errors_.str();
+            EXPECT_EQ(fileBytes(profileFile_), c.bytes);
+        }
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
+    EXPECT_TRUE(out_.str().empty());
+}
+
+TEST_F(ProfileCommandsTest, WithoutADataFolderTheProfileCommandsFail) {
+    profileFile_.clear();
+    EXPECT_EQ(run({"profiles"}), kExitFailure);
+    EXPECT_EQ(errors_.str(), "tavero-ctl: there is no per-user data folder for the profile file\n");
+}
+
+TEST_F(ProfileCommandsTest, LoadSendsTheWholeProfileAsTheWindowDoes) {
+    writeProfiles({store::emptyStoredProfile(), {distinctSettings(), "B"}});
+    EXPECT_EQ(run({"load", "2"}), kExitSuccess);
+    EXPECT_EQ(generator_.receivedLetters(), "xpx");
+    ASSERT_EQ(settingsSent().size(), 1U);
+    EXPECT_EQ(settingsSent()[0].image, imageOf(distinctSettings()));
+    EXPECT_EQ(generator_.settings(), distinctSettings());
+}
+
+TEST_F(ProfileCommandsTest, LoadThatTheGeneratorRefusesFails) {
+    writeProfiles(store::defaultProfiles());
+    generator_.injectFault(sim::Fault::kNak, 'p');
+    EXPECT_EQ(run({"load", "1"}), kExitFailure);
+    EXPECT_EQ(errors_.str(), "Antwort nicht OK\n");
+}
+
+TEST_F(ProfileCommandsTest, StoredProfileReadsBackAsTheWindowReadsIt) {
+    writeProfiles(store::defaultProfiles());
+    generator_.setSettings(distinctSettings());
+    EXPECT_EQ(run({"store", "3", "Ölpumpe <A&B> 'x' €"}), kExitSuccess);
+    EXPECT_EQ(generator_.receivedLetters(), "xPx");
+
+    std::vector<StoredProfile> expected = store::defaultProfiles();
+    expected[2] = {distinctSettings(), "Ölpumpe <A&B> 'x' €"};
+    const store::ProfileRead read = store::readProfileFile(profileFile_);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.profiles, expected);
+    EXPECT_EQ(fileBytes(profileFile_), store::profileFileBytes(expected));
+}
+
+TEST_F(ProfileCommandsTest, StoreUnderAnEmptyNameOrOneStartingWithDashes) {
+    writeProfiles(store::defaultProfiles());
+    EXPECT_EQ(run({"store", "1", ""}), kExitSuccess);
+    EXPECT_EQ(run({"store", "2", "--", "--x"}), kExitSuccess);
+    EXPECT_EQ(run({"store", "3", "-- mein Profil --"}), kExitSuccess);
+    const store::ProfileRead read = store::readProfileFile(profileFile_);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.profiles[0].name, "");
+    EXPECT_EQ(read.profiles[1].name, "--x");
+    EXPECT_EQ(read.profiles[2].name, "-- mein Profil --");
+}
+
+TEST_F(ProfileCommandsTest, StoreRefusesANameTheFileWouldNotGiveBack) {
+    writeProfiles(store::defaultProfiles());
+    const std::string before = fileBytes(profileFile_);
+    const std::vector<std::string> names = {"łódź", "Zeile\nZwei", "\x01", "\xC3", "a\xC3\x28"};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run({"store", "1", name}), kExitUsage);
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
+    EXPECT_EQ(fileBytes(profileFile_), before);
+}
+
+TEST_F(ProfileCommandsTest, StoreThatCannotReadTheGeneratorLeavesTheFile) {
+    writeProfiles(store::defaultProfiles());
+    const std::string before = fileBytes(profileFile_);
+    generator_.injectFault(sim::Fault::kNoReply, 'P');
+    EXPECT_EQ(run({"store", "1", "Neu"}), kExitFailure);
+    EXPECT_EQ(errors_.str(), "Fehler beim lesen (Parameter)\n");
+    EXPECT_EQ(fileBytes(profileFile_), before);
+}
+
+TEST_F(ProfileCommandsTest, StoreThatCannotWriteSaysSo) {
+    writeProfiles(store::defaultProfiles());
+    const std::string before = fileBytes(profileFile_);
+    writer_.refuse = true;
+    EXPECT_EQ(run({"store", "1", "Neu"}), kExitFailure);
+    EXPECT_EQ(errors_.str(),
+              "tavero-ctl: cannot write " + profileFile_.string() + "; it keeps its old content\n");
+    EXPECT_EQ(fileBytes(profileFile_), before);
+}
+
+}  // namespace
+}  // namespace tavero::ctl

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "FakeRunClock.h"
+#include "ctl/CommandLine.h"
+#include "ctl/ControlTool.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedGenerator.h"
+#include "store/FileWriter.h"
+
+namespace tavero::ctl {
+
+/// Writes files in place; with `refuse` set every save fails and leaves the file alone.
+class DirectFileWriter final : public store::FileWriter {
+public:
+    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
+        if (refuse) {
+            return false;
+        }
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(out);
+    }
+
+    bool refuse = false;
+};
+
+inline std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+/// The tool on the in-process simulated generator, with a fake clock and a data folder of the
+/// test's own.
+class ToolTest : public ::testing::Test {
+protected:
+    ToolTest() {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    ~ToolTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    int run(const std::vector<std::string>& args) { return runOn(bridge_, args); }
+
+    int runOn(link::UsbBridge& bridge, const std::vector<std::string>& args) {
+        ControlTool tool({.bridge = bridge,
+                          .out = out_,
+                          .errors = errors_,
+                          .diagnostics = diagnostics_,
+                          .tracePath = folder_ / "out.txt",
+                          .profileFile = profileFile_,
+                          .fileWriter = writer_,
+                          .clock = clock_});
+        return tool.run(parseCommandLine(args));
+    }
+
+    std::filesystem::path writeFile(std::string_view name, std::string_view bytes) const {
+        const auto path = folder_ / name;
+        std::ofstream(path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    /// The settings image of every `p` the generator received, with the time it came.
+    struct SentSettings {
+        std::chrono::milliseconds at;
+        std::vector<std::uint8_t> image;
+    };
+    std::vector<SentSettings> settingsSent() const {
+        std::vector<SentSettings> sent;
+        for (const sim::ReceivedCommand& c : generator_.received()) {
+            if (c.letter == 'p') {
+                sent.push_back({std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    c.time.time_since_epoch()),
+                                c.arguments});
+            }
+        }
+        return sent;
+    }
+
+    static std::vector<std::uint8_t> imageOf(const GeneratorSettings& settings) {
+        const SettingsImage image = toSettingsImage(settings);
+        return {image.begin(), image.end()};
+    }
+
+    std::filesystem::path folder_ =
+        std::filesystem::temp_directory_path() /
+        (std::string("tavero-ctl-") +
+         ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path profileFile_ = folder_ / "Tavero" / "Profile" / "Profile.pro";
+    FakeRunClock clock_;
+    /// Called as each command reaches the generator, after its arrival is stamped and before
+    /// it is carried out.
+    std::function<void()> onCommand_;
+    sim::SimulatedGenerator generator_{[this] {
+        const auto arrival = clock_.timePoint();
+        if (onCommand_) {
+            onCommand_();
+        }
+        return arrival;
+    }};
+    sim::SimulatedBridge bridge_{generator_};
+    DirectFileWriter writer_;
+    std::ostringstream out_;
+    std::ostringstream errors_;
+    std::ostringstream diagnostics_;
+};
+
+}  // namespace tavero::ctl
