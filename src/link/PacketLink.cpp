@@ -43,6 +43,18 @@ std::string_view PacketLink::statusText(std::uint8_t status) {
     return status < kTexts.size() ? kTexts[status] : "Unbekannter Fehler";
 }
 
+bool PacketLink::portReady() {
+    if (port_ == nullptr) {
+        status_ = kNoCom;
+        return false;
+    }
+    if (!port_->IsOpen()) {
+        status_ = kNotConnected;
+        return false;
+    }
+    return true;
+}
+
 bool PacketLink::SendByte(std::uint8_t byte) {
     // The trace is opened per byte so that it is complete up to the last byte even if the
     // program dies mid-frame; a trace that cannot be written never stops a send.
@@ -70,12 +82,7 @@ bool PacketLink::SendStuffed(std::uint8_t byte) {
 
 bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint32_t timeoutMs) {
     status_ = kTransferError;
-    if (port_ == nullptr) {
-        status_ = kNoCom;
-        return false;
-    }
-    if (!port_->IsOpen()) {
-        status_ = kNotConnected;
+    if (!portReady()) {
         return false;
     }
     std::uint32_t keptTimeoutMs = 0;
@@ -121,12 +128,7 @@ bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint3
 bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* count,
                          std::uint32_t timeoutMs) {
     status_ = kOk;
-    if (port_ == nullptr) {
-        status_ = kNoCom;
-        return false;
-    }
-    if (!port_->IsOpen()) {
-        status_ = kNotConnected;
+    if (!portReady()) {
         return false;
     }
     std::uint32_t keptTimeoutMs = 0;

@@ -56,6 +56,8 @@ public:
     static std::string_view statusText(std::uint8_t status);
 
 private:
+    /// Whether a port is attached and open; sets the status that says why not.
+    bool portReady();
     bool SendByte(std::uint8_t byte);
     bool SendStuffed(std::uint8_t byte);
 
