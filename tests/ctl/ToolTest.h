@@ -6,41 +6,23 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "DirectFileWriter.h"
 #include "FakeRunClock.h"
 #include "ctl/CommandLine.h"
 #include "ctl/ControlTool.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
-#include "store/FileWriter.h"
 
 namespace tavero::ctl {
 
-/// Writes files in place; with `refuse` set every save fails and leaves the file alone.
-class DirectFileWriter final : public store::FileWriter {
-public:
-    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
-        if (refuse) {
-            return false;
-        }
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return static_cast<bool>(out);
-    }
-
-    bool refuse = false;
-};
-
-inline std::string fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using store::DirectFileWriter;
+using store::fileBytes;
 
 /// The tool on the in-process simulated generator, with a fake clock and a data folder of the
 /// test's own.

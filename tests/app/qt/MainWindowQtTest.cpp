@@ -131,5 +131,40 @@ TEST_F(MainWindowQtTest, ConnectedWindowStepsWithTheWheelAndIsPhotographed) {
         QString::fromStdString(std::string(TAVERO_TEST_OUTPUT_DIR) + "/main-window.png")));
 }
 
+TEST_F(MainWindowQtTest, SliderActionsAndEnterInEachEditReachTheLogic) {
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    ASSERT_TRUE(dialog_.connected());
+
+    auto* slider = control<QSlider>(res::kTrackbarAmplitude);
+    slider->triggerAction(QAbstractSlider::SliderPageStepAdd);  // a page towards 0 mV
+    EXPECT_EQ(dialog_.settings().amplitude, static_cast<std::uint32_t>(1000 - slider->value()));
+    EXPECT_LT(dialog_.settings().amplitude, 500U);
+    slider->triggerAction(QAbstractSlider::SliderToMinimum);  // Home: no change
+    EXPECT_NE(dialog_.settings().amplitude, 1000U);
+    slider->setSliderPosition(0);  // the thumb dragged to the top
+    slider->triggerAction(QAbstractSlider::SliderMove);
+    EXPECT_EQ(dialog_.settings().amplitude, 1000U);
+
+    const std::vector<std::pair<int, const char*>> entries = {{res::kEditStep, "12,25"},
+                                                              {res::kEditMaximum, "20000"},
+                                                              {res::kEditMinimum, "10"},
+                                                              {res::kEditAmplitude, "250"},
+                                                              {res::kEditFrequency, "1234,5"}};
+    for (const auto& [id, text] : entries) {
+        auto* edit = control<QLineEdit>(id);
+        edit->setFocus();
+        edit->setText(QString::fromUtf8(text));
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    EXPECT_TRUE(window_->widget().isVisible());
+    const GeneratorSettings& s = dialog_.settings();
+    EXPECT_EQ(s.schrittweite, 1225U);
+    EXPECT_EQ(s.maximalfrequenz, 2000000U);
+    EXPECT_EQ(s.minimalfrequenz, 1000U);
+    EXPECT_EQ(s.amplitude, 250U);
+    EXPECT_EQ(s.frequenz, 123450U);
+    EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text(), "1234.50");
+}
+
 }  // namespace
 }  // namespace tavero::app
