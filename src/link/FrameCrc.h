@@ -16,7 +16,8 @@ public:
     void update(std::uint8_t byte) {
         for (int bit = 7; bit >= 0; --bit) {
             const bool top = (register_ & 0x8000U) != 0;
-            register_ = static_cast<std::uint16_t>((register_ << 1) | ((byte >> bit) & 1U));
+            register_ = static_cast<std::uint16_t>((unsigned{register_} << 1) |
+                                                   ((unsigned{byte} >> bit) & 1U));
             if (top) {
                 register_ ^= kPolynomial;
             }
