@@ -279,7 +279,7 @@ private:
             if (got > 0) {
                 schedule(incoming_, incomingLineFree_,
                          {buffer.data(), static_cast<std::size_t>(got)},
-                         pace_ ? kPacedByteTime : Duration::zero());
+                         pace_ ? kPacedByteTime : Duration::zero(), SteadyClock::now());
                 return true;
             }
             if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
@@ -299,10 +299,12 @@ private:
         return true;
     }
 
-    /// Puts bytes on a simulated line: each one `gap` after the previous, none before now.
+    /// Puts bytes on a simulated line: each one `gap` after the previous, the first `gap` after
+    /// `start` at the earliest.
     static void schedule(std::deque<TimedByte>& line, SteadyClock::time_point& lineFree,
-                         std::span<const std::uint8_t> bytes, Duration gap) {
-        lineFree = std::max(lineFree, SteadyClock::now());
+                         std::span<const std::uint8_t> bytes, Duration gap,
+                         SteadyClock::time_point start) {
+        lineFree = std::max(lineFree, start);
         for (const std::uint8_t b : bytes) {
             lineFree += gap;
             line.push_back({lineFree, b});
@@ -311,7 +313,11 @@ private:
 
     void deliverArrived() {
         const auto now = SteadyClock::now();
+        // The generator answers when the request's last byte arrived on the simulated line, not
+        // when this loop woke up to see it, so a late wake-up does not delay the reply.
+        SteadyClock::time_point arrived = now;
         while (!incoming_.empty() && incoming_.front().due <= now) {
+            arrived = incoming_.front().due;
             const std::uint8_t byte = incoming_.front().byte;
             incoming_.pop_front();
             generator_.receive({&byte, 1});
@@ -323,7 +329,7 @@ private:
             const Duration gap = reply.slow ? Duration(Transmission::kSlowByteGap)
                                  : pace_    ? Duration(kPacedByteTime)
                                             : Duration::zero();
-            schedule(outgoing_, outgoingLineFree_, reply.bytes, gap);
+            schedule(outgoing_, outgoingLineFree_, reply.bytes, gap, arrived);
         }
     }
 
