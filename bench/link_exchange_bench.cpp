@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One exchange over the whole stack (command set, frame codec, port, Qt serial bridge) against
 // tavero-sim pacing a pseudo-terminal at 76800 baud. The ratio compares the time per exchange
 // with the time the bytes of both frames need on the wire.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the window program: from the start of the process until its main window is
 // shown and connected to the built-in simulated generator, and the memory it holds then.
 #include <benchmark/benchmark.h>

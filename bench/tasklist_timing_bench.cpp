@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The task list's hold times over a long run: 120 one-second entries played by the dialog
 // under Qt's event loop against tavero-sim pacing a pseudo-terminal at 76800 baud. The
 // generator's own timestamps of the `p` commands show how far each step lies from its place on

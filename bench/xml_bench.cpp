@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the two file layouts with the XML layer, beside pugixml on the same bytes.
 #include <benchmark/benchmark.h>
 

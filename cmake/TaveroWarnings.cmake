@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every target of the project links tavero_options: one place for warnings and sanitizers.
 add_library(tavero_options INTERFACE)
 target_compile_options(tavero_options INTERFACE

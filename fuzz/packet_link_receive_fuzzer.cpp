@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary line bytes to the frame receiver. The receive buffer is allocated with exactly
 // the size given, so AddressSanitizer catches any write past it.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary file bytes through the text conversion and the XML reader, then writes every
 // tree that was accepted and reads that text again.
 #include <cstddef>

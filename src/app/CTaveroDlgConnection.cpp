@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connection and device maintenance of the main window.
 #include "app/CTaveroDlg.h"
 #include "app/MainWindowTexts.h"

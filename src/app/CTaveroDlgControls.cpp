@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waveform, operating mode, output filter and the amplitude slider of the main window.
 #include "app/CTaveroDlg.h"
 #include "res/MainWindowIds.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary dialogs the main window opens, and what it does after each closes.
 #include "app/CTaveroDlg.h"
 #include "app/OutputFrequency.h"

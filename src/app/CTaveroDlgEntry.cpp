@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Direct entry of the frequency, its limits, the step and the amplitude in the main window.
 #include <optional>
 #include <string>

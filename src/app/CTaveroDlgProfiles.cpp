@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile store as the main window uses it: start-up, load, store and the close prompt.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The digit display of the main window and its four stepping paths: wheel, clicks on the
 // digits, and the up/down buttons.
 #include "app/CTaveroDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on the window's profile file.
 #include <optional>
 #include <vector>

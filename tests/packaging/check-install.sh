@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built tree into a staging folder and into a Debian package, then checks what a
 # user gets: every file in its place and nothing else, the desktop entry and metainfo as the
 # validators see them, one application id throughout, manual pages that render and cover
@@ -33,6 +34,7 @@ expected_files() {
     echo "$DATADIR/icons/hicolor/scalable/apps/$app_id.svg"
     echo "$DATADIR/icons/hicolor/48x48/apps/$app_id.png"
     echo "$UDEV_RULES_DIR/60-tavero.rules"
+    echo "$DATADIR/doc/tavero/copyright"
 }
 
 # Compares a file list (standard input) with the expected one under a prefix. Fed by process

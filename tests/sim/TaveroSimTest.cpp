@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built tavero-sim and talks to it over the pseudo-terminal it prints.
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavero-sim: the simulated generator on a pseudo-terminal, for demos and end-to-end tests.
 
 #include <fcntl.h>
