@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
-    desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base
+    desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
 )
 
 missing=()

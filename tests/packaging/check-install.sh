@@ -34,6 +34,7 @@ expected_files() {
     echo "$DATADIR/icons/hicolor/scalable/apps/$app_id.svg"
     echo "$DATADIR/icons/hicolor/48x48/apps/$app_id.png"
     echo "$UDEV_RULES_DIR/60-tavero.rules"
+    echo "$DATADIR/doc/tavero/changelog.gz"
     echo "$DATADIR/doc/tavero/copyright"
 }
 
@@ -135,6 +136,9 @@ depends=$(dpkg-deb --field "$deb" Depends) || true
     fail "the package's version is not $TAVERO_VERSION"
 [[ $(dpkg-deb --field "$deb" Maintainer) == *@* ]] || fail "the package names no maintainer"
 [[ $(dpkg-deb --field "$deb" Description | wc -l) -gt 2 ]] || fail "the package has no description"
+# Debian's own policy checks: its warnings are ours to weigh, its errors are not.
+lintian --allow-root --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log" >&2; fail "lintian reports errors in the package"; }
 
 if ((failures > 0)); then
     echo "$failures packaging check(s) failed" >&2
