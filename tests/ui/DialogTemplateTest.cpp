@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "SampleTemplate.h"
+#include "core/BuildConfig.h"
+#include "res/AboutTemplate.h"
 #include "res/DialogTemplate.h"
 #include "res/TemplateSet.h"
 
@@ -44,6 +49,17 @@ TEST(DialogTemplate, FindsControlsMenuCommandsAtAnyDepthAndTheDefaultButton) {
     ASSERT_NE(findDefaultButton(sample::kTemplate), nullptr);
     EXPECT_EQ(findDefaultButton(sample::kTemplate)->id, kIdOk);
     EXPECT_EQ(findDefaultButton(DialogTemplate{}), nullptr);
+}
+
+TEST(DialogTemplate, TheAboutBoxNamesTheProgramsVersion) {
+    // The box shows major.minor; --version, the package and the metainfo show the whole.
+    const std::string_view version = kProgramVersion;
+    const std::string expected =
+        "Softwareversion " + std::string(version.substr(0, version.rfind('.')));
+    const auto& controls = kAboutTemplate.controls;
+    EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [&](const ControlTemplate& control) {
+        return control.text.ends_with(expected);
+    }));
 }
 
 TEST(DialogTemplate, SampleTemplatesAreSound) {
