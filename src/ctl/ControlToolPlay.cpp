@@ -75,6 +75,7 @@ int ControlTool::play(const CommandLine& line) {
         case PlayEnd::Reason::kFinished:
             return kExitSuccess;
         case PlayEnd::Reason::kSendFailed:
+        case PlayEnd::Reason::kOutputFailed:
             return kExitFailure;
         case PlayEnd::Reason::kInterrupted:
             break;

@@ -40,6 +40,9 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
         }
         out_ << store::profileRowText(index, entry.profile.name)
              << ", Dauer: " << holdTime(entry).count() << " s" << std::endl;
+        if (!out_) {
+            return {PlayEnd::Reason::kOutputFailed, 0};
+        }
         due += holdTime(entry);
         if (++index == entries.size()) {
             if (!loop) {

@@ -234,5 +234,13 @@ TEST_F(PlayTest, AListReadInPartIsPlayedWithAWarningNamingTheEntriesNotFromTheFi
                                  "to 3 are not from the file\n");
 }
 
+TEST_F(PlayTest, AClosedOutputStopsTheRunWithTheDisconnectNotice) {
+    const std::string list = writeList({1, 1, 1}, false);
+    onCommand_ = [this] { out_.setstate(std::ios::badbit); };
+    EXPECT_EQ(run({"play", list}), kExitFailure);
+    EXPECT_EQ(generator_.receivedLetters(), "xpx");
+    EXPECT_EQ(errors_.str(), "tavero-ctl: cannot write to standard output\n");
+}
+
 }  // namespace
 }  // namespace tavero::ctl
