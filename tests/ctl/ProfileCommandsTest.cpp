@@ -280,5 +280,14 @@ TEST_F(ProfileCommandsTest, AStoreAfterAReadInPartKeepsTheOldFileAsBackupAndSays
     EXPECT_EQ(store::readProfileFile(profileFile_).profiles.at(24).name, "P25");
 }
 
+TEST_F(ProfileCommandsTest, NamesWithControlCharactersStayOnTheirLine) {
+    writeProfiles({{GeneratorSettings{}, "a\r\nb\x1b[2J"}, {GeneratorSettings{}, "zwei"}});
+    EXPECT_EQ(run({"profiles"}), kExitSuccess);
+    EXPECT_EQ(out_.str(), "1: a\\r\\nb\\x1b[2J\n2: zwei\n");
+    out_.str("");
+    EXPECT_EQ(run({"profile", "1"}), kExitSuccess);
+    EXPECT_NE(out_.str().find("\nName=a\\r\\nb\\x1b[2J\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tavero::ctl
