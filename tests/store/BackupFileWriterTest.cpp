@@ -23,24 +23,6 @@ private:
     DirectFileWriter direct_;
 };
 
-TEST(BackupFileWriter, KeepsTheOldBytesAtTheFirstSaveOfARememberedFileOnly) {
-    const TempFolder folder;
-    DirectFileWriter direct;
-    BackupFileWriter writer(direct);
-    const std::filesystem::path remembered =
-        folder.write("Profile.pro", std::string_view("old\0part", 8));
-    const std::filesystem::path other = folder.write("other.tvr", "other");
-    writer.keepBackupAtNextSave(folder.path() / "." / "Profile.pro");
-
-    ASSERT_TRUE(writer.replaceFile(remembered, "first"));
-    ASSERT_TRUE(writer.replaceFile(remembered, "second"));
-    ASSERT_TRUE(writer.replaceFile(other, "new"));
-
-    EXPECT_EQ(fileBytes(remembered), "second");
-    EXPECT_EQ(fileBytes(BackupFileWriter::backupPath(remembered)), std::string("old\0part", 8));
-    EXPECT_FALSE(std::filesystem::exists(BackupFileWriter::backupPath(other)));
-}
-
 TEST(BackupFileWriter, ASaveWhoseBackupFailsFailsAndKeepsTheFile) {
     const TempFolder folder;
     BackupRefusingWriter refusing;
