@@ -278,12 +278,16 @@ TEST_F(ProfileCommandsTest, AStoreAfterAReadInPartKeepsTheOldFileAsBackupAndSays
 }
 
 TEST_F(ProfileCommandsTest, NamesWithControlCharactersStayOnTheirLine) {
-    writeProfiles({{GeneratorSettings{}, "a\r\nb\x1b[2J"}, {GeneratorSettings{}, "zwei"}});
+    // As a hand-edited file holds them: Windows-1252 bytes, 0x90 being the C1 control DCS.
+    writeProfileBytes(
+        "<Profillisten Anzahl=\"2\"><Profil_1>a\r\nb\tc\x1b[2J\x7f\x90 \\n \xd6l</Profil_1>"
+        "<Profil_2>zwei</Profil_2></Profillisten>");
+    const std::string escaped = "a\\r\\nb\\tc\\x1b[2J\\x7f\\u0090 \\n Öl";
     EXPECT_EQ(run({"profiles"}), kExitSuccess);
-    EXPECT_EQ(out_.str(), "1: a\\r\\nb\\x1b[2J\n2: zwei\n");
+    EXPECT_EQ(out_.str(), "1: " + escaped + "\n2: zwei\n");
     out_.str("");
     EXPECT_EQ(run({"profile", "1"}), kExitSuccess);
-    EXPECT_NE(out_.str().find("\nName=a\\r\\nb\\x1b[2J\n"), std::string::npos);
+    EXPECT_NE(out_.str().find("\nName=" + escaped + "\n"), std::string::npos) << out_.str();
 }
 
 }  // namespace
