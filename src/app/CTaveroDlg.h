@@ -17,6 +17,7 @@
 #include "link/DeviceCommands.h"
 #include "link/MessageSink.h"
 #include "link/PacketLink.h"
+#include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
 #include "ui/Dialog.h"
 
@@ -146,7 +147,7 @@ private:
         CTaveroDlg& window_;
     };
 
-    store::FileWriter& fileWriter_;
+    store::BackupFileWriter fileWriter_;
     link::ComCP2102 port_;
     link::PacketLink link_;
     Messages messages_{*this};

@@ -55,6 +55,9 @@ void CTaveroDlg::ReadProfileFile() {
         return;
     }
     profiles_ = std::move(read.profiles);
+    if (read.extent.inPart) {
+        fileWriter_.keepBackupAtNextSave(store::profileFilePath(dataFolder_));
+    }
 }
 
 void CTaveroDlg::fillProfileList(int selectedRow) {

@@ -138,8 +138,14 @@ std::string overviewHelpText() {
         "The profiles are the window's: Tavero/Profile/Profile.pro in the per-user data folder\n"
         "(on Linux $XDG_DATA_HOME, by default ~/.local/share).\n"
         "\n"
-        "Exit status: 0 success, 1 generator or file failure, 2 usage error or refused input,\n"
-        "130 or 143 when SIGINT or SIGTERM stopped a play.\n";
+        "Exit status:\n"
+        "  0        success\n"
+        "  1        the generator failed or did not answer (the disconnect notice included),\n"
+        "           a file could not be read or written, or standard output could not be\n"
+        "           written (a full disk, a closed output, a pipe whose reader has gone:\n"
+        "           play then stops and sends the disconnect notice)\n"
+        "  2        usage error, refused input, or a task list that holds no entries\n"
+        "  130, 143 SIGINT or SIGTERM stopped a play\n";
     return text;
 }
 

@@ -53,26 +53,39 @@ bool send(link::DeviceCommands& commands, char letter, const GeneratorSettings& 
 
 ControlTool::ControlTool(ToolEnvironment environment) : env_(std::move(environment)) {}
 
-GeneratorSession ControlTool::session() const {
-    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.tracePath);
+GeneratorSession ControlTool::session() {
+    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.tracePath,
+                            disconnectFailed_);
 }
 
 int ControlTool::run(const CommandLine& line) {
     if (line.version) {
         env_.out << "tavero-ctl " << kProgramVersion << '\n';
-        return kExitSuccess;
+        return finish(kExitSuccess);
     }
     if (line.help) {
         const CommandInfo* command = findCommand(line.command);
         env_.out << (command == nullptr ? overviewHelpText() : commandHelpText(*command));
-        return kExitSuccess;
+        return finish(kExitSuccess);
     }
     try {
-        return dispatch(line);
+        return finish(dispatch(line));
     } catch (const UsageError& e) {
         env_.errors << "tavero-ctl: " << e.what() << '\n';
         return kExitUsage;
     }
+}
+
+int ControlTool::finish(int status) {
+    // Buffered output fails only when flushed: a full disk must not pass for success.
+    env_.out.flush();
+    if (!env_.out) {
+        env_.errors << "tavero-ctl: cannot write to standard output\n";
+    }
+    if (status == kExitSuccess && (disconnectFailed_ || !env_.out)) {
+        return kExitFailure;
+    }
+    return status;
 }
 
 int ControlTool::dispatch(const CommandLine& line) {

@@ -30,8 +30,8 @@ public:
     explicit ControlTool(ToolEnvironment environment);
 
     /// Runs what the command line asks for and returns the process exit status: 0 success,
-    /// 1 generator or file failure, 2 refused input, 128 + the signal number after an
-    /// interrupted play.
+    /// 1 generator or file failure (a failed disconnect notice and output that cannot be
+    /// written included), 2 refused input, 128 + the signal number after an interrupted play.
     int run(const CommandLine& line);
 
 private:
@@ -46,10 +46,13 @@ private:
     int bootloader(const CommandLine& line);
 
     int dispatch(const CommandLine& line);
+    /// Fails a command whose disconnect failed or whose output could not be written.
+    int finish(int status);
     /// A session on the tool's bridge, not yet connected.
-    GeneratorSession session() const;
+    GeneratorSession session();
 
     ToolEnvironment env_;
+    bool disconnectFailed_ = false;
 };
 
 }  // namespace tavero::ctl

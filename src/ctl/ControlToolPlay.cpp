@@ -21,6 +21,9 @@ std::string loadFailureDetail(const store::TaskListRead& read) {
         return "Anzahl announces more than " + std::to_string(store::kMaxTaskEntryCount) +
                " entries";
     }
+    if (read.extent.list != store::ListElement::Found) {
+        return missingListText(read.extent.list, "Playlist");
+    }
     return loadFailureText(read.load);
 }
 
@@ -44,13 +47,20 @@ int ControlTool::play(const CommandLine& line) {
         const StandardOutputRedirect toErrors(env_.errors);
         return store::readTaskListFile(path);
     }();
-    if (!read.ok()) {
+    // Without a Playlist element the file is not a task list at all, unlike one that lists
+    // nothing.
+    if (!read.ok() || read.extent.list != store::ListElement::Found) {
         env_.errors << kCannotReadText << "\ntavero-ctl: " << path.string() << ": "
                     << loadFailureDetail(read) << '\n';
         return kExitFailure;
     }
     if (read.list.entries.empty()) {
         throw UsageError("the task list " + path.string() + " holds no entries to play");
+    }
+    if (read.extent.inPart) {
+        env_.errors << readInPartWarning(path, read.extent, read.load, read.list.entries.size(),
+                                         {"entry", "entries"})
+                    << '\n';
     }
 
     // Caught before the connect, so that an interrupt at any point ends with the disconnect.
@@ -65,6 +75,7 @@ int ControlTool::play(const CommandLine& line) {
         case PlayEnd::Reason::kFinished:
             return kExitSuccess;
         case PlayEnd::Reason::kSendFailed:
+        case PlayEnd::Reason::kOutputFailed:
             return kExitFailure;
         case PlayEnd::Reason::kInterrupted:
             break;

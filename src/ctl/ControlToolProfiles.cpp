@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ctl/ControlTool.h"
+#include "ctl/LineSafeText.h"
 #include "ctl/ProfileArguments.h"
 #include "ctl/ProfileFileAccess.h"
 #include "ctl/SettingsOutput.h"
@@ -19,7 +20,7 @@ int ControlTool::profiles(const CommandLine&) {
         return kExitFailure;
     }
     for (std::size_t i = 0; i < profiles->size(); ++i) {
-        env_.out << store::profileRowText(i, (*profiles)[i].name) << '\n';
+        env_.out << store::profileRowText(i, lineSafeText((*profiles)[i].name)) << '\n';
     }
     return kExitSuccess;
 }

@@ -8,17 +8,25 @@
 namespace tavero::ctl {
 
 GeneratorSession::GeneratorSession(link::UsbBridge& bridge, std::ostream& errors,
-                                   std::ostream& diagnostics, std::filesystem::path tracePath)
+                                   std::ostream& diagnostics, std::filesystem::path tracePath,
+                                   bool& disconnectFailed)
     : errors_(errors),
+      disconnectFailed_(disconnectFailed),
       sink_(errors),
       port_(bridge),
       link_(std::move(tracePath), diagnostics),
       commands_(port_, link_, sink_) {}
 
 GeneratorSession::~GeneratorSession() {
-    if (connected_ && !link::disconnectGenerator(port_, commands_).closed) {
+    if (!connected_) {
+        return;
+    }
+    // A refused notice has already written its message; a failed close has not.
+    const link::DisconnectResult result = link::disconnectGenerator(port_, commands_);
+    if (!result.closed) {
         errors_ << link::kCloseFailedText << '\n';
     }
+    disconnectFailed_ = disconnectFailed_ || !result.notified || !result.closed;
 }
 
 bool GeneratorSession::open() {
@@ -46,6 +54,7 @@ bool GeneratorSession::startBootloader() {
     connected_ = false;
     if (!port_.Close()) {
         errors_ << link::kCloseFailedText << '\n';
+        disconnectFailed_ = true;
     }
     return true;
 }

@@ -17,8 +17,10 @@ namespace tavero::ctl {
 class GeneratorSession {
 public:
     /// @param diagnostics where the link prints received frames
+    /// @param disconnectFailed set when the disconnect notice or the closing of the port fails,
+    ///        after its message was written
     GeneratorSession(link::UsbBridge& bridge, std::ostream& errors, std::ostream& diagnostics,
-                     std::filesystem::path tracePath);
+                     std::filesystem::path tracePath, bool& disconnectFailed);
     ~GeneratorSession();
 
     GeneratorSession(const GeneratorSession&) = delete;
@@ -38,6 +40,7 @@ public:
 
 private:
     std::ostream& errors_;
+    bool& disconnectFailed_;
     StreamMessageSink sink_;
     link::ComCP2102 port_;
     link::PacketLink link_;

@@ -1,15 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/LoadFailureText.h"
 
+#include "store/text/FileProblem.h"
+
 namespace tavero::ctl {
 
+namespace {
+
+std::string_view readInPartReason(const store::xml::LoadResult& load) {
+    if (load.endedAtNul) {
+        return "a 0 byte ends its data";
+    }
+    if (load.openElementsAtEnd > 0) {
+        return "it ends inside an element";
+    }
+    return "it holds fewer entries than Anzahl announces";
+}
+
+}  // namespace
+
 std::string loadFailureText(const store::xml::LoadResult& load) {
+    using store::text::FileProblem;
+    if (load.fileProblem != FileProblem::None && load.fileProblem != FileProblem::Missing) {
+        return std::string(store::text::fileProblemText(load.fileProblem));
+    }
     std::string text(store::xml::LoadCodeText(load.code));
     if (load.line > 0) {
         text +=
             " (line " + std::to_string(load.line) + ", column " + std::to_string(load.column) + ")";
     }
     return text;
+}
+
+std::string readInPartWarning(const std::filesystem::path& path, const store::ReadExtent& extent,
+                              const store::xml::LoadResult& load, std::size_t count,
+                              EntryNoun noun) {
+    if (!extent.inPart) {
+        return {};
+    }
+    std::string text = "tavero-ctl: warning: " + path.string() + " was read only in part (" +
+                       std::string(readInPartReason(load)) + ")";
+    const std::size_t first = extent.firstNotRead + 1;
+    if (first == count) {
+        text +=
+            "; " + std::string(noun.one) + ' ' + std::to_string(count) + " is not from the file";
+    } else if (first < count) {
+        text += "; " + std::string(noun.many) + ' ' + std::to_string(first) + " to " +
+                std::to_string(count) + " are not from the file";
+    }
+    return text;
+}
+
+std::string missingListText(store::ListElement list, std::string_view listName) {
+    if (list == store::ListElement::InDeclaration) {
+        return "starts with an XML declaration (<?xml ...?>), which these files do not have and "
+               "which hides the " +
+               std::string(listName) + " element";
+    }
+    return "holds no " + std::string(listName) + " element";
 }
 
 }  // namespace tavero::ctl

@@ -1,14 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
+#include "store/ListFile.h"
 #include "store/xml/LoadResult.h"
 
 namespace tavero::ctl {
 
 /// Why a file was not accepted, with the place where reading stopped when there is one, e.g.
-/// "Error: Unknown entity (line 3, column 12)".
+/// "Error: Unknown entity (line 3, column 12)", or what kept it from being read ("is a
+/// directory").
 std::string loadFailureText(const store::xml::LoadResult& load);
+
+/// Names for the entries of a list file, as the warnings use them.
+struct EntryNoun {
+    std::string_view one;   ///< "profile"
+    std::string_view many;  ///< "profiles"
+};
+
+/// The warning for a file read only in part, naming the entries that are not the file's, e.g.
+/// "tavero-ctl: warning: P was read only in part (a 0 byte ends its data); profiles 26 to 50
+/// are not from the file". Empty when the file was read whole.
+std::string readInPartWarning(const std::filesystem::path& path, const store::ReadExtent& extent,
+                              const store::xml::LoadResult& load, std::size_t count,
+                              EntryNoun noun);
+
+/// Why a file holds no list: "holds no Playlist element", or that an XML declaration hides it.
+std::string missingListText(store::ListElement list, std::string_view listName);
 
 }  // namespace tavero::ctl

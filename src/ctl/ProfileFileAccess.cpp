@@ -64,6 +64,18 @@ std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
                 << loadFailureDetail(read) << '\n';
         return std::nullopt;
     }
+    if (read.extent.list == store::ListElement::InDeclaration) {
+        errors_ << "tavero-ctl: " << path_.string() << ": "
+                << missingListText(read.extent.list, "Profillisten") << '\n';
+        return std::nullopt;
+    }
+    if (read.extent.inPart) {
+        errors_ << readInPartWarning(path_, read.extent, read.load, read.profiles.size(),
+                                     {"profile", "profiles"})
+                << "; a store keeps the file as it is now in "
+                << store::BackupFileWriter::backupPath(path_).string() << '\n';
+        writer_.keepBackupAtNextSave(path_);
+    }
     return std::move(read.profiles);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/StoredProfile.h"
+#include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
 
 namespace tavero::ctl {
@@ -20,7 +21,8 @@ public:
 
     /// Makes sure the folders and the file exist, as the window does when it starts (a new file
     /// holds 50 empty profiles), and reads the profiles. Nothing after a failure: an existing
-    /// file is then left as it was.
+    /// file is then left as it was. A file read only in part is warned about, and the next
+    /// `write` keeps its old bytes as Profile.pro.bak.
     std::optional<std::vector<StoredProfile>> read();
 
     /// Replaces the whole file. False after a failure; the file then keeps its old content.
@@ -30,7 +32,7 @@ private:
     bool prepare();
 
     std::filesystem::path path_;
-    store::FileWriter& writer_;
+    store::BackupFileWriter writer_;
     std::ostream& errors_;
 };
 

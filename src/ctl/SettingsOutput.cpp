@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ctl/JsonObject.h"
+#include "ctl/LineSafeText.h"
 
 namespace tavero::ctl {
 
@@ -52,7 +53,7 @@ void printProfile(std::ostream& out, const StoredProfile& profile, bool json) {
         out << object.text() << '\n';
     } else {
         printSettingsLines(out, profile.settings);
-        out << "Name=" << profile.name << '\n';
+        out << "Name=" << lineSafeText(profile.name) << '\n';
     }
 }
 

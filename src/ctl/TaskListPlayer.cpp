@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ctl/LineSafeText.h"
 #include "store/ProfileRowText.h"
 
 namespace tavero::ctl {
@@ -38,8 +39,11 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
         if (!commands_.SendSettings(entry.profile.settings)) {
             return {PlayEnd::Reason::kSendFailed, 0};
         }
-        out_ << store::profileRowText(index, entry.profile.name)
+        out_ << store::profileRowText(index, lineSafeText(entry.profile.name))
              << ", Dauer: " << holdTime(entry).count() << " s" << std::endl;
+        if (!out_) {
+            return {PlayEnd::Reason::kOutputFailed, 0};
+        }
         due += holdTime(entry);
         if (++index == entries.size()) {
             if (!loop) {

@@ -62,6 +62,10 @@ std::optional<std::int64_t> wholeNumber(std::string_view text, bool negative) {
 std::int64_t numberFromText(std::string_view text) {
     std::string_view digits = text;
     const bool negative = takeSign(digits);
+    // "inf" and "nan" hold no digits: a hand-edited value must not read as a limit.
+    if (digits.empty() || (!isDigit(digits.front()) && digits.front() != '.')) {
+        return 0;
+    }
     if (const auto whole = wholeNumber(digits, negative)) {
         return *whole;
     }

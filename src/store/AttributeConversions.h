@@ -7,10 +7,10 @@
 namespace tavero::store {
 
 /// The "number" reading of an attribute value: a decimal floating-point number after optional
-/// white space and sign (also "inf" and "nan"), read as far as it goes, then truncated toward
-/// zero as `truncateToInt64` does. No digits read as 0. A whole number without fraction or
-/// exponent is read exactly, with all 64 bits. The reading does not depend on the C locale's
-/// decimal point.
+/// white space and sign (digits, fraction, exponent), read as far as it goes, then truncated
+/// toward zero as `truncateToInt64` does. No digits read as 0, and so do "inf" and "nan". A whole
+/// number without fraction or exponent is read exactly, with all 64 bits. The reading does not
+/// depend on the C locale's decimal point.
 std::int64_t numberFromText(std::string_view text);
 
 /// The "integer" reading of an attribute value: a decimal integer after optional white space and

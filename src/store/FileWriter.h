@@ -13,7 +13,8 @@ public:
 
     /// Replaces the file at `path` with `bytes`, creating it if missing. Whatever interrupts the
     /// save (a crash, a full disk), the file afterwards holds either its old content or all of
-    /// `bytes`. False when the file could not be replaced; it then keeps its old content.
+    /// `bytes`; a writer may trade that for an in-place write where the folder takes no new file
+    /// but the file itself is writable. False when the file could not be replaced.
     virtual bool replaceFile(const std::filesystem::path& path, std::string_view bytes) = 0;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/ListFile.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "store/AttributeConversions.h"
@@ -20,6 +21,12 @@ LoadedList loadListFile(const std::filesystem::path& path, std::string_view list
         return loaded;
     }
     loaded.list = xml::FindElement(top, listName);
+    if (!loaded.list) {
+        loaded.extent.list =
+            xml::ElementCount(top) > 0 && xml::IsDeclaration(xml::ElementAt(top, 0))
+                ? ListElement::InDeclaration
+                : ListElement::Missing;
+    }
     const std::optional<std::string> anzahl = xml::AttributeValue(loaded.list, "Anzahl");
     const std::int32_t announced = anzahl ? integerFromText(*anzahl) : 0;
     if (announced > 0) {
@@ -29,6 +36,11 @@ LoadedList loadListFile(const std::filesystem::path& path, std::string_view list
         loaded.failure = ReadFailure::CountAboveLimit;
         loaded.count = 0;
     }
+    const std::size_t held = xml::ElementCount(loaded.list);
+    // Data that ends inside an entry element leaves that entry without its later attributes.
+    const bool lastEntryCut = loaded.load.openElementsAtEnd >= 2 && held > 0;
+    loaded.extent.firstNotRead = std::min<std::size_t>(held - (lastEntryCut ? 1 : 0), loaded.count);
+    loaded.extent.inPart = loaded.load.readInPart() || held < loaded.count;
     return loaded;
 }
 

@@ -26,12 +26,31 @@ enum class ReadFailure : std::uint8_t {
     CountAboveLimit,
 };
 
+/// Whether the file holds its list element at top level, where the reader looks for it.
+enum class ListElement : std::uint8_t {
+    Found,
+    Missing,
+    /// The file starts with an XML declaration, which holds the rest of the file.
+    InDeclaration,
+};
+
+/// How much of a list file was read, so that nothing the file held is lost at the next save.
+struct ReadExtent {
+    ListElement list = ListElement::Found;
+    /// The file ended inside an element, held a 0 byte, or held fewer entries than `Anzahl`
+    /// announces.
+    bool inPart = false;
+    /// Entries from this index to the announced count are not, or not wholly, the file's.
+    std::size_t firstNotRead = 0;
+};
+
 /// A list file read as far as its top element.
 struct LoadedList {
     ReadFailure failure = ReadFailure::None;
     xml::LoadResult load;
     xml::DocNode list;        ///< null when the document has no such element
     std::uint32_t count = 0;  ///< entries announced; 0 when the element or `Anzahl` is missing
+    ReadExtent extent;
 };
 
 /// Loads the file and finds its first top-level element named `listName` (letter case does not

@@ -56,7 +56,7 @@ bool createProfileFileIfMissing(FileWriter& writer, const std::filesystem::path&
 
 ProfileRead readProfileFile(const std::filesystem::path& path) {
     const LoadedList loaded = loadListFile(path, kListElement, kMaxProfileCount);
-    ProfileRead read{{}, loaded.failure, loaded.load};
+    ProfileRead read{{}, loaded.failure, loaded.load, loaded.extent};
     if (!read.ok()) {
         return read;
     }

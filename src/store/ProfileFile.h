@@ -38,6 +38,7 @@ struct ProfileRead {
     std::vector<StoredProfile> profiles;
     ReadFailure failure = ReadFailure::None;
     xml::LoadResult load;  ///< the XML layer's verdict
+    ReadExtent extent;
 
     bool ok() const { return failure == ReadFailure::None; }
 };

@@ -52,7 +52,7 @@ std::string taskListFileBytes(const TaskList& list) {
 
 TaskListRead readTaskListFile(const std::filesystem::path& path) {
     const LoadedList loaded = loadListFile(path, kListElement, kMaxTaskEntryCount);
-    TaskListRead read{{}, loaded.failure, loaded.load};
+    TaskListRead read{{}, loaded.failure, loaded.load, loaded.extent};
     if (!read.ok()) {
         return read;
     }

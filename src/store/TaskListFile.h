@@ -28,6 +28,7 @@ struct TaskListRead {
     TaskList list;  ///< empty after a failure
     ReadFailure failure = ReadFailure::None;
     xml::LoadResult load;  ///< the XML layer's verdict
+    ReadExtent extent;
 
     bool ok() const { return failure == ReadFailure::None; }
 };

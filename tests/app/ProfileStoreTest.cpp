@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -73,6 +75,36 @@ TEST_F(MainWindowTest, UnreadableFilesShowTheMessageAndStayUnchanged) {
         window.click(res::kButtonSaveProfile);
         EXPECT_EQ(store::fileBytes(profileFile()), file);
     }
+}
+
+TEST_F(MainWindowTest, AProfileFileThatIsNoRegularFileShowsTheMessageWithoutBlocking) {
+    std::filesystem::create_directories(profileFile().parent_path());
+    ASSERT_EQ(mkfifo(profileFile().c_str(), 0600), 0);
+    HeadlessWindow& window = open();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{kCannotOpen});
+    EXPECT_TRUE(window.rows(res::kComboProfiles).empty());
+}
+
+TEST_F(MainWindowTest, TheFirstStoreAfterAReadInPartKeepsTheOldFileAsBackup) {
+    std::vector<StoredProfile> profiles = store::defaultProfiles();
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        profiles[i].name = "P" + std::to_string(i + 1);
+    }
+    const std::string whole = store::profileFileBytes(profiles);
+    const std::string end25 = "</Profil_25>\r\n";
+    const std::string cut = whole.substr(0, whole.find(end25) + end25.size()) + '\0';
+    writeFile(profileFile(), cut);
+    const std::filesystem::path backup = profileFile().string() + ".bak";
+
+    openConnected();
+    EXPECT_EQ(window_->rows(res::kComboProfiles).at(25), "26: -- leeres Profil --");
+    window_->click(res::kButtonSaveProfile);
+    EXPECT_EQ(store::fileBytes(backup), cut);
+    EXPECT_EQ(store::readProfileFile(profileFile()).profiles.at(24).name, "P25");
+
+    // The file is whole now: a later store leaves the backup alone.
+    window_->click(res::kButtonSaveProfile);
+    EXPECT_EQ(store::fileBytes(backup), cut);
 }
 
 TEST_F(MainWindowTest, ZeroByteFileGivesAnEmptyListWithoutMessage) {

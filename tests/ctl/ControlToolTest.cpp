@@ -269,5 +269,36 @@ TEST_F(ControlToolTest, EveryCommandHasItsHelpAndTheOverviewListsThemAll) {
     EXPECT_EQ(generator_.receivedLetters(), "");
 }
 
+TEST_F(ControlToolTest, AFailedDisconnectNoticeFailsTheCommand) {
+    for (const sim::Fault fault : {sim::Fault::kNak, sim::Fault::kNoReply}) {
+        out_.str("");
+        errors_.str("");
+        int commands = 0;
+        onCommand_ = [this, fault, &commands] {
+            if (++commands == 2) {  // while the parameters are read: the next x is the notice
+                generator_.injectFault(fault, 'x');
+            }
+        };
+        EXPECT_EQ(run({"read"}), kExitFailure) << sim::faultName(fault);
+        EXPECT_EQ(out_.str().find("Firmwareversion 1.20\n"), 0U) << sim::faultName(fault);
+        EXPECT_FALSE(errors_.str().empty()) << sim::faultName(fault);
+    }
+}
+
+TEST_F(ControlToolTest, OutputThatCannotBeWrittenFailsTheCommandAfterTheDisconnect) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"--version"}, {"profiles"}, {"read"}, {"read", "--json"}};
+    for (const auto& command : commands) {
+        generator_.clearReceived();
+        errors_.str("");
+        out_.setstate(std::ios::badbit);
+        EXPECT_EQ(run(command), kExitFailure) << command.front();
+        EXPECT_EQ(errors_.str(), "tavero-ctl: cannot write to standard output\n")
+            << command.front();
+        out_.clear();
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "xPx");
+}
+
 }  // namespace
 }  // namespace tavero::ctl

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,48 @@ TEST_F(PlayTest, AFileThatCannotBePlayedIsReportedBeforeTheConnect) {
               "tavero-ctl: the task list " + empty.string() + " holds no entries to play\n");
 
     EXPECT_EQ(generator_.receivedLetters(), "");
+}
+
+TEST_F(PlayTest, WhatIsNoTaskListIsAFileFailureNamingTheReason) {
+    struct Case {
+        std::filesystem::path path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {folder_, ": is a directory\n"},
+        {"/dev/zero", ": is not a regular file\n"},
+        {writeFile("garbage.tvr", "\x01\x02 no list here"), ": holds no Playlist element\n"},
+        {writeFile("declared.tvr", "<?xml version=\"1.0\"?>\r\n<Playlist Anzahl=\"1\"/>\r\n"),
+         ": starts with an XML declaration"},
+    };
+    for (const Case& c : cases) {
+        errors_.str("");
+        EXPECT_EQ(run({"play", c.path.string()}), kExitFailure) << c.path;
+        EXPECT_EQ(
+            errors_.str().find("Die Aufgabenliste könnte nicht gelesen werden.\ntavero-ctl: " +
+                               c.path.string() + c.reason),
+            0U)
+            << errors_.str();
+    }
+    EXPECT_EQ(generator_.receivedLetters(), "");
+}
+
+TEST_F(PlayTest, AListReadInPartIsPlayedWithAWarningNamingTheEntriesNotFromTheFile) {
+    const std::string whole = store::fileBytes(writeList({1, 1, 1}, false));
+    const std::string end1 = "</Playlistelement_1>\r\n";
+    const auto cut = writeFile("cut.tvr", whole.substr(0, whole.find(end1) + end1.size()));
+    EXPECT_EQ(run({"play", cut.string()}), kExitSuccess);
+    EXPECT_EQ(errors_.str(), "tavero-ctl: warning: " + cut.string() +
+                                 " was read only in part (it ends inside an element); entries 2 "
+                                 "to 3 are not from the file\n");
+}
+
+TEST_F(PlayTest, AClosedOutputStopsTheRunWithTheDisconnectNotice) {
+    const std::string list = writeList({1, 1, 1}, false);
+    onCommand_ = [this] { out_.setstate(std::ios::badbit); };
+    EXPECT_EQ(run({"play", list}), kExitFailure);
+    EXPECT_EQ(generator_.receivedLetters(), "xpx");
+    EXPECT_EQ(errors_.str(), "tavero-ctl: cannot write to standard output\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,71 @@ TEST_F(ProfileCommandsTest, StoreThatCannotWriteSaysSo) {
     EXPECT_EQ(errors_.str(),
               "tavero-ctl: cannot write " + profileFile_.string() + "; it keeps its old content\n");
     EXPECT_EQ(fileBytes(profileFile_), before);
+}
+
+TEST_F(ProfileCommandsTest, AProfileFileThatCannotBeReadSaysWhy) {
+    struct Case {
+        std::string name;
+        std::function<void()> make;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"folder", [this] { std::filesystem::create_directories(profileFile_); },
+         ": is a directory\n"},
+        {"device", [this] { std::filesystem::create_symlink("/dev/zero", profileFile_); },
+         ": is not a regular file\n"},
+        {"declaration",
+         [this] {
+             writeProfileBytes("<?xml version=\"1.0\"?>\r\n" +
+                               store::profileFileBytes(store::defaultProfiles()));
+         },
+         ": starts with an XML declaration"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(profileFile_.parent_path());
+        std::filesystem::create_directories(profileFile_.parent_path());
+        c.make();
+        errors_.str("");
+        EXPECT_EQ(run({"profiles"}), kExitFailure) << c.name;
+        EXPECT_NE(errors_.str().find("tavero-ctl: " + profileFile_.string() + c.reason),
+                  std::string::npos)
+            << c.name << ": " << errors_.str();
+        EXPECT_EQ(out_.str(), "") << c.name;
+    }
+}
+
+TEST_F(ProfileCommandsTest, AStoreAfterAReadInPartKeepsTheOldFileAsBackupAndSaysWhatIsLost) {
+    std::vector<StoredProfile> profiles = store::defaultProfiles();
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        profiles[i].name = "P" + std::to_string(i + 1);
+    }
+    const std::string whole = store::profileFileBytes(profiles);
+    const std::string end25 = "</Profil_25>\r\n";
+    const std::string cut = whole.substr(0, whole.find(end25) + end25.size()) + '\0' + "junk";
+    writeProfileBytes(cut);
+
+    EXPECT_EQ(run({"store", "1", "neu"}), kExitSuccess);
+    const std::filesystem::path backup = profileFile_.string() + ".bak";
+    EXPECT_EQ(errors_.str(), "tavero-ctl: warning: " + profileFile_.string() +
+                                 " was read only in part (a 0 byte ends its data); profiles 26 "
+                                 "to 50 are not from the file; a store keeps the file as it is "
+                                 "now in " +
+                                 backup.string() + "\n");
+    EXPECT_EQ(fileBytes(backup), cut);
+    EXPECT_EQ(store::readProfileFile(profileFile_).profiles.at(24).name, "P25");
+}
+
+TEST_F(ProfileCommandsTest, NamesWithControlCharactersStayOnTheirLine) {
+    // As a hand-edited file holds them: Windows-1252 bytes, 0x90 being the C1 control DCS.
+    writeProfileBytes(
+        "<Profillisten Anzahl=\"2\"><Profil_1>a\r\nb\tc\x1b[2J\x7f\x90 \\n \xd6l</Profil_1>"
+        "<Profil_2>zwei</Profil_2></Profillisten>");
+    const std::string escaped = "a\\r\\nb\\tc\\x1b[2J\\x7f\\u0090 \\n Öl";
+    EXPECT_EQ(run({"profiles"}), kExitSuccess);
+    EXPECT_EQ(out_.str(), "1: " + escaped + "\n2: zwei\n");
+    out_.str("");
+    EXPECT_EQ(run({"profile", "1"}), kExitSuccess);
+    EXPECT_NE(out_.str().find("\nName=" + escaped + "\n"), std::string::npos) << out_.str();
 }
 
 }  // namespace

@@ -123,6 +123,14 @@ std::optional<std::string> ChildProcess::readLine() {
     }
 }
 
+int ChildProcess::closeOutputAndWait() {
+    ::close(out_);
+    out_ = -1;
+    const int status = waitFor(pid_, &peakResidentKiB_);
+    pid_ = -1;
+    return status;
+}
+
 int ChildProcess::stop(int signal) {
     ::kill(pid_, signal);
     const int status = waitFor(pid_, &peakResidentKiB_);

@@ -36,6 +36,9 @@ public:
     std::optional<std::string> readLine();
     /// Sends `signal` and waits for the end; returns the exit status as runProgram does.
     int stop(int signal);
+    /// Closes the reading end of its standard output, as `| head -1` does after its line, and
+    /// waits for the end; returns the exit status as runProgram does.
+    int closeOutputAndWait();
     /// The most memory the program held at once, in KiB; known once it has stopped.
     long peakResidentKiB() const { return peakResidentKiB_; }
 

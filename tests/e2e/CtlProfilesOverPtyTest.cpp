@@ -248,6 +248,20 @@ TEST_F(CtlProfilesOverPty, AnInterruptedPlayLeavesTheGeneratorOnTheLastEntrySent
     }
 }
 
+TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneSendsTheDisconnectNoticeAndFails) {
+    const auto list = folder_ / "Kopf.tvr";
+    writeBytes(list, "<Playlist Anzahl=\"2\" Schleife=\"1\">\r\n" +
+                         taskListElement(1, "Eins", 100, 1) + taskListElement(2, "Zwei", 200, 1) +
+                         "</Playlist>\r\n");
+    ChildProcess play({TAVERO_CTL_PATH, "--port", simulator_.path(), "play", list.string()},
+                      folder_);
+    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 1 s");
+    EXPECT_EQ(play.closeOutputAndWait(), 1);
+    const std::vector<std::string> events = simulator_.nextEvents(5);
+    EXPECT_EQ(events[1], "x 01");
+    EXPECT_EQ(events[4], "x 00");
+}
+
 TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
     for (const char* command : {"reset", "bootloader"}) {
         const Finished refused = ctl({command});

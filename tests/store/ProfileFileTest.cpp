@@ -298,5 +298,43 @@ TEST(ProfileFile, RefusedStoreIsReported) {
     EXPECT_FALSE(writeProfileFile(writer, folder.path() / "Profile.pro", defaultProfiles()));
 }
 
+TEST(ProfileFile, TellsHowMuchOfTheFileWasRead) {
+    std::vector<StoredProfile> profiles(4, profile("p"));
+    const std::string whole = profileFileBytes(profiles);
+    const auto upTo = [&whole](std::string_view mark) {
+        return whole.substr(0, whole.find(mark) + mark.size());
+    };
+    struct Case {
+        std::string name;
+        std::string bytes;
+        ReadExtent expected;
+    };
+    const Case cases[] = {
+        {"whole", whole, {ListElement::Found, false, 4}},
+        {"cut after an entry", upTo("</Profil_2>\r\n"), {ListElement::Found, true, 2}},
+        {"0 byte after an entry",
+         upTo("</Profil_2>\r\n") + '\0' + "\t<Profil_3>",
+         {ListElement::Found, true, 2}},
+        {"cut inside an entry's start tag",
+         upTo("<Profil_3 Frequenz=\""),
+         {ListElement::Found, true, 2}},
+        {"fewer entries than announced",
+         "<Profillisten Anzahl=\"3\"><Profil_1/></Profillisten>",
+         {ListElement::Found, true, 1}},
+        {"other top element", "<Playlist Anzahl=\"1\"/>", {ListElement::Missing, false, 0}},
+        {"declaration first",
+         "<?xml version=\"1.0\"?>\r\n" + whole,
+         {ListElement::InDeclaration, true, 0}},
+    };
+    const TempFolder folder;
+    for (const Case& c : cases) {
+        const ProfileRead read = readProfileFile(folder.write("Profile.pro", c.bytes));
+        ASSERT_TRUE(read.ok()) << c.name;
+        EXPECT_EQ(read.extent.list, c.expected.list) << c.name;
+        EXPECT_EQ(read.extent.inPart, c.expected.inPart) << c.name;
+        EXPECT_EQ(read.extent.firstNotRead, c.expected.firstNotRead) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace tavero::store

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QString>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -69,6 +74,18 @@ int run(const tavero::ctl::CommandLine& line) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A reader that has gone (`play ... | head -1`) must not end the tool before it has sent
+    // the disconnect notice: the failed write stops the command instead.
+    std::signal(SIGPIPE, SIG_IGN);
+    // A later open must not take the place of a closed standard output, or results would land
+    // in that file; writes to /dev/full fail as they would on the closed output.
+    if (fcntl(STDOUT_FILENO, F_GETFD) < 0 && errno == EBADF) {
+        const int full = open("/dev/full", O_WRONLY);
+        if (full > STDOUT_FILENO) {
+            dup2(full, STDOUT_FILENO);
+            close(full);
+        }
+    }
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("Tavero");
     try {

@@ -8,16 +8,14 @@
 
 #include "core/StoredProfile.h"
 #include "core/TaskEntry.h"
+#include "store/BackupFileWriter.h"
+#include "store/FileWriter.h"
 #include "ui/Dialog.h"
 
 namespace tavero::link {
 class Com;
 class PacketLink;
 }  // namespace tavero::link
-
-namespace tavero::store {
-class FileWriter;
-}  // namespace tavero::store
 
 namespace tavero::dialogs {
 
@@ -67,7 +65,7 @@ private:
     const std::vector<StoredProfile>& profiles_;
     link::Com& port_;
     link::PacketLink& link_;
-    store::FileWriter& fileWriter_;
+    store::BackupFileWriter fileWriter_;
 
     std::vector<TaskEntry> entries_;      ///< in playing order
     std::int32_t entryCounter_ = 0;       ///< the last `elementNr` handed out

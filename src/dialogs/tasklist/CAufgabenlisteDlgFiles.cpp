@@ -65,6 +65,9 @@ void CAufgabenlisteDlg::LoadTaskList() {
         host().messageBox(kNotRead, kNotReadCaption, ui::Icon::Information);
         return;
     }
+    if (read.extent.inPart) {
+        fileWriter_.keepBackupAtNextSave(*path);
+    }
     window().setChecked(ids::kLoopCheck, read.list.loop);
     entries_ = std::move(read.list.entries);
     entryCounter_ = entries_.empty() ? 0 : entries_.back().elementNr;

@@ -7,9 +7,10 @@
 namespace tavero::qt {
 
 bool QtFileWriter::replaceFile(const std::filesystem::path& path, std::string_view bytes) {
-    // Without a direct-write fallback: a folder that takes no temporary file fails the save
-    // instead of writing the target in place.
+    // A shared file an administrator made writable in a read-only folder can only be written
+    // in place; Qt falls back to that only when the folder refuses the temporary file.
     QSaveFile file(QFileInfo(path).filePath());
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }

@@ -9,7 +9,8 @@
 namespace tavero::qt {
 
 /// Saves through QSaveFile: the bytes go to a temporary file beside the target, which is
-/// flushed to disk and then renamed over it.
+/// flushed to disk and then renamed over it. Where the folder takes no new file but the target
+/// is writable, the target is written in place instead, without that guarantee.
 class QtFileWriter final : public store::FileWriter {
 public:
     bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override;

@@ -6,14 +6,25 @@
 #include <string>
 #include <string_view>
 
+#include "store/text/FileProblem.h"
+
 namespace tavero::store::text {
 
 /// The bytes of a text file as 8-bit Windows-1252 text: UTF-16 is converted, anything else is
 /// taken as it is.
 std::string textFromFileBytes(std::string_view bytes);
 
-/// The whole file through `textFromFileBytes`, or nothing if it cannot be opened (a
-/// directory included).
-std::optional<std::string> readTextFile(const std::filesystem::path& path);
+/// A whole file's bytes, or why they could not be read.
+struct FileBytes {
+    std::string bytes;
+    FileProblem problem = FileProblem::None;
+};
+
+/// The bytes of a regular file of at most `kMaxTextFileBytes`; anything else (a directory, a
+/// device, a FIFO, also behind a symbolic link) is refused without blocking.
+FileBytes readFileBytes(const std::filesystem::path& path);
+
+/// The whole file through `textFromFileBytes`, or why it could not be read.
+FileBytes readTextFile(const std::filesystem::path& path);
 
 }  // namespace tavero::store::text

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "store/text/FileProblem.h"
+
 namespace tavero::store::xml {
 
 /// Outcome of reading a document. The numbers are stable: 0 to 12 are the reader's historic
@@ -33,6 +35,17 @@ struct LoadResult {
     /// For the warning, the place of the first unmatched end tag; 0 when there is no place.
     std::int32_t line = 0;
     std::int32_t column = 0;
+    /// With FileNotFound: why the file could not be read.
+    text::FileProblem fileProblem = text::FileProblem::None;
+    /// Elements still open where the data ended, e.g. 2 for a file cut off inside an element of
+    /// the top-level element; 0 for a document that closes every element.
+    std::int32_t openElementsAtEnd = 0;
+    /// A 0 byte ended the data before the end of the text.
+    bool endedAtNul = false;
+
+    /// The document ended before its elements did, or at a 0 byte: what was read may be only
+    /// part of what the file meant to hold.
+    bool readInPart() const { return openElementsAtEnd > 0 || endedAtNul; }
 };
 
 /// The code's text, e.g. "Error: Unmatched end tag"; "Unknown" for a number outside the list.

@@ -21,7 +21,7 @@ namespace {
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : tokens_(text) {}
+    explicit Reader(std::string_view text) : tokens_(text), textSize_(text.size()) {}
 
     DocNode read(LoadResult& result);
 
@@ -51,6 +51,8 @@ private:
     void setPlace(LoadResult& result, std::size_t offset) const;
 
     Tokenizer tokens_;
+    std::size_t textSize_;
+    std::int32_t openAtEnd_ = 0;
     /// Kept across tags so that each element gets its attributes in one allocation.
     std::vector<Attribute> tagAttributes_;
     LoadCode code_ = LoadCode::NoError;
@@ -63,7 +65,10 @@ private:
 DocNode Reader::read(LoadResult& result) {
     DocNode top = CreateTop();
     parseContent(*top.get(), 0);
+    result = {};
     result.code = code_;
+    result.openElementsAtEnd = openAtEnd_;
+    result.endedAtNul = tokens_.document().size() < textSize_;
     switch (code_) {
         case LoadCode::NoError:
             result.line = 0;
@@ -152,6 +157,7 @@ Reader::Ending Reader::parseContent(Node& node, int depth) {
             case TokenKind::ShortClose:
                 return stop(LoadCode::UnexpectedToken, token.begin);
             case TokenKind::EndOfData:
+                openAtEnd_ = depth;
                 return Ending::Stopped;
         }
     }
@@ -166,6 +172,9 @@ Reader::Ending Reader::parseTag(Node& element, int depth) {
         case TagEnd::Complete:
             return Ending::Complete;
         case TagEnd::Stopped:
+            if (code_ == LoadCode::NoError) {
+                openAtEnd_ = depth;  // the data ended inside the start tag
+            }
             break;
     }
     return Ending::Stopped;
@@ -318,12 +327,14 @@ DocNode LoadText(std::string_view text, LoadResult& result) {
 }
 
 DocNode LoadFile(const std::filesystem::path& path, LoadResult& result) {
-    const auto text = text::readTextFile(path);
-    if (!text) {
-        result = {LoadCode::FileNotFound, 0, 0};
+    const text::FileBytes text = text::readTextFile(path);
+    if (text.problem != text::FileProblem::None) {
+        result = {};
+        result.code = LoadCode::FileNotFound;
+        result.fileProblem = text.problem;
         return {};
     }
-    return LoadText(*text, result);
+    return LoadText(text.bytes, result);
 }
 
 }  // namespace tavero::store::xml

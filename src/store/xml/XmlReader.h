@@ -23,7 +23,8 @@ inline constexpr int kMaxNestingDepth = 256;
 DocNode LoadText(std::string_view text, LoadResult& result);
 
 /// LoadText on the whole file; UTF-16 is converted to Windows-1252 first. A file that cannot be
-/// opened gives FileNotFound.
+/// read (also one that is no regular file or too large) gives FileNotFound with the reason in
+/// `result.fileProblem`.
 DocNode LoadFile(const std::filesystem::path& path, LoadResult& result);
 
 }  // namespace tavero::store::xml

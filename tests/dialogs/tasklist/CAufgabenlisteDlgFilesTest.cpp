@@ -174,5 +174,16 @@ TEST(CAufgabenlisteDlgFilesTest, AFileThatCannotBeWrittenShowsTheMessageAndChang
     EXPECT_EQ(session.enabledButtons(), kReadyButtons);
 }
 
+TEST(CAufgabenlisteDlgFilesTest, SavingOverAFileReadInPartKeepsItsOldBytesAsBackup) {
+    TaskListSession session;
+    const std::string cut(kTwoEntries.substr(0, kTwoEntries.find("\t<Playlistelement_2")));
+    const std::filesystem::path file = session.documents.write("cut.tvr", cut);
+    session.load(file);
+    EXPECT_TRUE(session.host.messageBoxes().empty());
+    session.save("cut.tvr");
+    EXPECT_EQ(store::fileBytes(file.string() + ".bak"), cut);
+    EXPECT_EQ(store::readTaskListFile(file).list.entries.size(), 2U);
+}
+
 }  // namespace
 }  // namespace tavero::dialogs

@@ -87,23 +87,40 @@ TEST_F(QtFileWriterTest, MissingFolderFails) {
     EXPECT_FALSE(writer_.replaceFile(folder_ / "Profile" / "Profile.pro", "x"));
 }
 
-TEST_F(QtFileWriterTest, ReadOnlyFolderFailsAndKeepsTheOldFile) {
-    writeDirectly("old");
-    fs::permissions(folder_,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+TEST_F(QtFileWriterTest, ReadOnlyFolderWritesAWritableFileInPlaceAndFailsOtherwise) {
+    struct Case {
+        fs::perms fileMode;
+        int expectedStatus;
+        std::string expectedBytes;
+    };
+    const Case cases[] = {
+        {fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+             fs::perms::group_write | fs::perms::others_read | fs::perms::others_write,
+         kReportedSuccess, "new"},
+        {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, kReportedFailure,
+         "old"},
+    };
+    for (const Case& c : cases) {
+        fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add);
+        writeDirectly("old");
+        fs::permissions(target_, c.fileMode);
+        fs::permissions(folder_,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
 
-    const int status = statusOfChild([this] {
-        // Root writes into read-only folders; the save runs as an ordinary user instead.
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
-            return kCouldNotDropPrivileges;
-        }
-        return writer_.replaceFile(target_, "new") ? kReportedSuccess : kReportedFailure;
-    });
+        const int status = statusOfChild([this] {
+            // Permissions do not stop root: the save runs as an ordinary user instead, for whom
+            // the folder refuses the temporary file with EACCES as it would for any user.
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                return kCouldNotDropPrivileges;
+            }
+            return writer_.replaceFile(target_, "new") ? kReportedSuccess : kReportedFailure;
+        });
 
-    EXPECT_EQ(status, kReportedFailure);
-    EXPECT_EQ(targetBytes(), "old");
-    EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+        EXPECT_EQ(status, c.expectedStatus);
+        EXPECT_EQ(targetBytes(), c.expectedBytes);
+        EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+    }
 }
 
 TEST_F(QtFileWriterTest, WriteCutShortByTheFileSizeLimitFailsAndKeepsTheOldFile) {
