@@ -35,6 +35,7 @@ expected_files() {
     echo "$DATADIR/icons/hicolor/48x48/apps/$app_id.png"
     echo "$UDEV_RULES_DIR/60-tavero.rules"
     echo "$DATADIR/doc/tavero/copyright"
+    echo "$DATADIR/tavero/translations/tavero_en.qm"
 }
 
 # Compares a file list (standard input) with the expected one under a prefix. Fed by process
