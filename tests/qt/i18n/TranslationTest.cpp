@@ -2,14 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <map>
-#include <ostream>
-#include <sstream>
-#include <string>
 
 #include "qt/i18n/Language.h"
 #include "qt/i18n/TextTranslation.h"
-#include "qt/i18n/TranslatingStreamBuffer.h"
 #include "qt/i18n/Translations.h"
 
 namespace tavero::qt {
@@ -72,20 +67,6 @@ TEST(TranslationsTest, QtsOwnButtonsSpeakTheChosenLanguage) {
         EXPECT_TRUE(translations.complete());
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), cancel);
     }
-}
-
-TEST(TranslatingStreamBufferTest, TranslatesEachWrittenPieceAndPassesCharacters) {
-    const std::map<std::string, std::string> catalogue = {{"Verbindungsfehler", "Connection error"},
-                                                          {"s", "S"}};
-    std::ostringstream terminal;
-    TranslatingStreamBuffer buffer(*terminal.rdbuf(), [&](std::string_view piece) {
-        const auto found = catalogue.find(std::string(piece));
-        return found == catalogue.end() ? std::string(piece) : found->second;
-    });
-    std::ostream errors(&buffer);
-    errors << "tavero-ctl: " << std::string("Verbindungsfehler") << '\n'
-           << "Verbindungsfehler: " << 's' << std::flush;
-    EXPECT_EQ(terminal.str(), "tavero-ctl: Connection error\nVerbindungsfehler: s");
 }
 
 }  // namespace
