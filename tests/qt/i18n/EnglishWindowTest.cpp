@@ -1,20 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
 #include "app/CTaveroDlg.h"
+#include "link/Connection.h"
+#include "qt/QtFileDialog.h"
 #include "qt/QtHost.h"
 #include "qt/QtWindow.h"
 #include "qt/files/QtFileWriter.h"
@@ -107,6 +113,32 @@ TEST(EnglishWindowTest, MainWindowSpeaksEnglishBesideTheGermanOne) {
     painter.drawImage(shots[0].width(), 0, shots[1]);
     painter.end();
     EXPECT_TRUE(sideBySide.save(QStringLiteral(TAVERO_TEST_OUTPUT_DIR "/main-window-en-de.png")));
+}
+
+TEST(EnglishWindowTest, MessageBoxesAndFileFiltersSpeakEnglish) {
+    const Translations translations(Language::English, {TAVERO_CATALOGUE_DIR});
+    QtHost host{res::programTemplates()};
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown << box->windowTitle() << box->text();
+        for (QAbstractButton* button : box->buttons()) {
+            shown << button->text();
+        }
+        box->buttons().front()->click();
+    });
+    host.messageBox(link::kConnectFailedText, link::kConnectionErrorCaption, ui::Icon::Error,
+                    ui::Buttons::YesNoCancel);
+    ASSERT_EQ(shown.size(), 5);
+    EXPECT_EQ(shown[0], "Connection error");
+    EXPECT_TRUE(shown[1].startsWith("No data connection to the Tavero could be established."));
+    QStringList buttons = shown.mid(2);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Cancel", "No", "Yes"}));
+
+    EXPECT_EQ(qtNameFilters("Tavero Profildateien (.tvr)|*.tvr|Alle Dateien (*.*)|*.*|"),
+              (QStringList{"Tavero profile files (.tvr) (*.tvr)", "All files (*.*) (*)"}));
 }
 
 }  // namespace
