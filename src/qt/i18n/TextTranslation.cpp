@@ -11,9 +11,13 @@
 namespace tavero::qt {
 namespace {
 
-constexpr std::array<std::string_view, 4> kPatterns = {
+constexpr std::array<std::string_view, 6> kPatterns = {
     "Firmwareversion %1",
     "%1, Dauer: %2 s",
+    "Der Profilname enthält Zeichen, die in der Profildatei\nnicht gespeichert werden können: "
+    "%1\n\nSie werden dort durch \"?\" ersetzt.\n\nMöchten Sie das Profil trotzdem speichern?",
+    "Für den eingegebenen Offset ist eine Minimalfrequenz\noberhalb der Maximalfrequenz von %1 "
+    "Hz notwendig\n\nErhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.",
     "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
     "Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: %1 Hz",
     "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"

@@ -713,6 +713,38 @@ Maximum frequency: 20.0 Hz</translation>
         <translation>%1, duration: %2 s</translation>
     </message>
     <message>
+        <source>Der Profilname enthält Zeichen, die in der Profildatei
+nicht gespeichert werden können: %1
+
+Sie werden dort durch "?" ersetzt.
+
+Möchten Sie das Profil trotzdem speichern?</source>
+        <translation>The profile name holds characters that the profile file
+cannot store: %1
+
+The file holds "?" in their place.
+
+Do you want to store the profile anyway?</translation>
+    </message>
+    <message>
+        <source>Für den eingegebenen Offset ist eine Minimalfrequenz
+oberhalb der Maximalfrequenz von %1 Hz notwendig
+
+Erhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.</source>
+        <translation>The offset entered needs a minimum frequency
+above the maximum frequency of %1 Hz.
+
+Raise the division factor or lower the offset.</translation>
+    </message>
+    <message>
+        <source>Die Datenverbindung zum Tavero ist abgebrochen.
+
+Schließen Sie das Tavero wieder an und aktivieren Sie die PC-Verbindung erneut.</source>
+        <translation>The data connection to the Tavero was lost.
+
+Plug the Tavero in again and activate the PC connection once more.</translation>
+    </message>
+    <message>
         <source>Tavero Profildateien (.tvr)|*.tvr|Alle Dateien (*.*)|*.*|</source>
         <translation>Tavero profile files (.tvr)|*.tvr|All files (*.*)|*.*|</translation>
     </message>

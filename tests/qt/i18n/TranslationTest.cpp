@@ -43,6 +43,11 @@ TEST(TextTranslationTest, TranslatesTheFixedPartAndKeepsTheData) {
         {"a, Dauer: 1 s, Dauer: 20 s", "a, Dauer: 1 s, duration: 20 s"},
         {"50%1, Dauer: 3 s", "50%1, duration: 3 s"},
         {"1: -- leeres Profil --", "1: -- leeres Profil --"},
+        {"Der Profilname enthält Zeichen, die in der Profildatei\nnicht gespeichert werden "
+         "können: Ω 😀\n\nSie werden dort durch \"?\" ersetzt.\n\nMöchten Sie das Profil "
+         "trotzdem speichern?",
+         "The profile name holds characters that the profile file\ncannot store: Ω 😀\n\nThe "
+         "file holds \"?\" in their place.\n\nDo you want to store the profile anyway?"},
         {"Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 0.25 Hz\n"
          "Minimalfrequenz: 12,5 Hz\nMaximalfrequenz: x Hz",
          "Please enter a value within the limits\nResolution: 0.25 Hz\n"
