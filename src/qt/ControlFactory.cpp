@@ -19,6 +19,7 @@
 #include "qt/PictureWidget.h"
 #include "qt/QtText.h"
 #include "qt/SpinControl.h"
+#include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
 namespace {
@@ -71,7 +72,7 @@ QWidget* createButton(const ControlTemplate& control, QWidget* parent) {
 }
 
 QWidget* createLabel(const ControlTemplate& control, QWidget* parent) {
-    auto* label = new QLabel(toQString(control.text), parent);
+    auto* label = new QLabel(translatedText(control.text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     const Qt::Alignment horizontal = alignment(control) & Qt::AlignHorizontal_Mask;
@@ -105,14 +106,14 @@ QWidget* createWidget(const ControlTemplate& control, QWidget* parent) {
             return createButton(control, parent);
         case ControlKind::RadioButton: {
             // Groups follow the template, not the parent widget.
-            auto* radio = new QRadioButton(toQString(control.text), parent);
+            auto* radio = new QRadioButton(translatedText(control.text), parent);
             radio->setAutoExclusive(false);
             return radio;
         }
         case ControlKind::CheckBox:
-            return new QCheckBox(toQString(control.text), parent);
+            return new QCheckBox(translatedText(control.text), parent);
         case ControlKind::GroupBox:
-            return new QGroupBox(toQString(control.text), parent);
+            return new QGroupBox(translatedText(control.text), parent);
         case ControlKind::Label:
             return createLabel(control, parent);
         case ControlKind::Picture: {
@@ -147,12 +148,14 @@ QWidget* createWidget(const ControlTemplate& control, QWidget* parent) {
 }  // namespace
 
 void setButtonCaption(QPushButton* button, const ControlTemplate& control, const QString& caption) {
+    // The logic reads back its own text, not the translation shown.
     button->setProperty(kCaptionProperty, caption);
+    const QString shown = translatedText(toUtf8(caption));
     if (control.icon != res::ButtonIcon::None) {
-        button->setToolTip(caption);
+        button->setToolTip(shown);
         return;
     }
-    button->setText(control.has(style::kMultiLine) ? twoLineCaption(caption) : caption);
+    button->setText(control.has(style::kMultiLine) ? twoLineCaption(shown) : shown);
 }
 
 QString buttonCaption(const QPushButton* button) {

@@ -17,7 +17,8 @@ QWidget* createControl(const res::ControlTemplate& control, QWidget* clientArea,
                        const ui::PixelScale& scale);
 
 /// Sets the caption of a button made by createControl. A multi-line button shows it broken at
-/// the blank nearest to its middle; a button with an icon shows the icon alone.
+/// the blank nearest to its middle; a button with an icon shows the icon alone. The caption is
+/// the logic's German text; the button shows its translation.
 void setButtonCaption(QPushButton* button, const res::ControlTemplate& control,
                       const QString& caption);
 /// The caption as set, whatever the button shows.

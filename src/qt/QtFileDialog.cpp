@@ -4,12 +4,13 @@
 #include <QFileDialog>
 
 #include "qt/QtText.h"
+#include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
 
 QStringList qtNameFilters(std::string_view filter) {
     QStringList nameFilters;
-    for (const ui::FileFilter& pair : ui::splitFileFilter(filter)) {
+    for (const ui::FileFilter& pair : ui::splitFileFilter(toUtf8(translatedText(filter)))) {
         QStringList patterns;
         for (const std::string& pattern : pair.patterns) {
             patterns << (pattern == "*.*" ? QStringLiteral("*") : toQString(pattern));
@@ -23,7 +24,7 @@ QStringList qtNameFilters(std::string_view filter) {
 std::optional<std::filesystem::path> execFileDialog(QWidget* parent,
                                                     const ui::FileDialogRequest& request,
                                                     FileDialogMode mode) {
-    QFileDialog dialog(parent, toQString(request.title), pathToQString(request.initialFolder));
+    QFileDialog dialog(parent, translatedText(request.title), pathToQString(request.initialFolder));
     const bool save = mode == FileDialogMode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

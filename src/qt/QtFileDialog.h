@@ -21,7 +21,8 @@ std::optional<std::filesystem::path> execFileDialog(QWidget* parent,
                                                     FileDialogMode mode);
 
 /// The request's filter as Qt name filters: "Beschreibung (*.a *.b)", with "*.*" as "*" so
-/// that it matches names without a dot too. The dialog hides the added pattern part.
+/// that it matches names without a dot too, the descriptions in the application's language. The
+/// dialog hides the added pattern part.
 QStringList qtNameFilters(std::string_view filter);
 
 }  // namespace tavero::qt

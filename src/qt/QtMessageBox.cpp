@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "qt/QtText.h"
+#include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
 namespace {
@@ -46,16 +46,16 @@ QMessageBox::Icon qtIcon(ui::Icon icon) {
 
 ui::Answer execMessageBox(QWidget* parent, const ui::MessageBoxRequest& box) {
     QMessageBox messageBox(parent);
-    messageBox.setWindowTitle(toQString(box.caption));
+    messageBox.setWindowTitle(translatedText(box.caption));
     messageBox.setTextFormat(Qt::PlainText);
-    messageBox.setText(toQString(box.text));
+    messageBox.setText(translatedText(box.text));
     messageBox.setIcon(qtIcon(box.icon));
 
     std::vector<std::pair<QAbstractButton*, ui::Answer>> answers;
     for (const ButtonText& button : kButtons) {
         if (ui::offers(box.buttons, button.answer)) {
             QPushButton* added = messageBox.addButton(button.button);
-            added->setText(QString::fromUtf8(button.text));
+            added->setText(translatedText(button.text));
             answers.emplace_back(added, button.answer);
         }
     }

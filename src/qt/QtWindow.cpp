@@ -28,6 +28,7 @@
 #include "qt/QtText.h"
 #include "qt/ScrollNotifier.h"
 #include "qt/SpinControl.h"
+#include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
 namespace {
@@ -82,9 +83,10 @@ void addMenuItems(Container* container, std::span<const res::MenuItem> items,
         if (item.isSeparator()) {
             container->addSeparator();
         } else if (item.isPopup()) {
-            addMenuItems(container->addMenu(toQString(item.text)), item.items, chosen, context);
+            addMenuItems(container->addMenu(translatedText(item.text)), item.items, chosen,
+                         context);
         } else {
-            QAction* action = container->addAction(toQString(item.text));
+            QAction* action = container->addAction(translatedText(item.text));
             action->setObjectName(QString::number(item.id));
             QObject::connect(action, &QAction::triggered, context,
                              [chosen, id = item.id] { chosen(id); });
@@ -105,7 +107,7 @@ QtWindow::QtWindow(ui::Host& host, const res::DialogTemplate& dialogTemplate, ui
     if (auto fault = res::templateFault(dialogTemplate)) {
         qWarning("dialog %d: %s", dialogTemplate.id, fault->c_str());
     }
-    widget_->setWindowTitle(toQString(dialogTemplate.title));
+    widget_->setWindowTitle(translatedText(dialogTemplate.title));
     Qt::WindowFlags flags =
         Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialogTemplate.minimizeBox) {
@@ -388,22 +390,22 @@ void QtWindow::setText(int id, std::string_view text) {
         return;
     }
     QWidget* w = control->widget;
-    const QString value = toQString(text);
     switch (control->layout->kind) {
         case ControlKind::Edit:
-            static_cast<QLineEdit*>(w)->setText(value);
+            // The user's values, never translated.
+            static_cast<QLineEdit*>(w)->setText(toQString(text));
             break;
         case ControlKind::Button:
-            setButtonCaption(static_cast<QPushButton*>(w), *control->layout, value);
+            setButtonCaption(static_cast<QPushButton*>(w), *control->layout, toQString(text));
             break;
         case ControlKind::GroupBox:
-            static_cast<QGroupBox*>(w)->setTitle(value);
+            static_cast<QGroupBox*>(w)->setTitle(translatedText(text));
             break;
         case ControlKind::Label:
-            static_cast<QLabel*>(w)->setText(value);
+            static_cast<QLabel*>(w)->setText(translatedText(text));
             break;
         default:
-            static_cast<QAbstractButton*>(w)->setText(value);
+            static_cast<QAbstractButton*>(w)->setText(translatedText(text));
             break;
     }
 }
@@ -464,12 +466,13 @@ int QtWindow::addRow(int id, std::string_view text) {
         return ui::kNoRow;
     }
     if (auto* list = qobject_cast<QListWidget*>(control->widget)) {
-        list->addItem(toQString(text));
+        // Rows hold stored names: only the fixed part of a row is translated.
+        list->addItem(translatedText(text));
         return list->count() - 1;
     }
     auto* combo = static_cast<QComboBox*>(control->widget);
     const int selected = combo->currentIndex();
-    combo->addItem(toQString(text));
+    combo->addItem(translatedText(text));
     // A drop-down list selects its first row by itself; the logic's lists start unselected.
     combo->setCurrentIndex(selected);
     return combo->count() - 1;

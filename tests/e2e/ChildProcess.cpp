@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace tavero::testing {
@@ -18,6 +19,9 @@ namespace {
 /// Starts argv with its standard output (and error, if `err` is given) on pipes.
 pid_t spawn(const std::vector<std::string>& argv, int& out, int* err,
             const std::filesystem::path& workingFolder = {}) {
+    // The programs speak the desktop's language; the tests read German unless they name another
+    // (env LANGUAGE=...). Set before the fork: the child must not touch the environment.
+    ::setenv("LANGUAGE", "de", 1);
     int outPipe[2];
     int errPipe[2] = {-1, -1};
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || (err != nullptr && ::pipe2(errPipe, O_CLOEXEC) != 0)) {

@@ -119,11 +119,21 @@ TEST(CtlOverPty, RetryAfterAFailedHandshakeSucceeds) {
     EXPECT_EQ(retry.exitStatus, 0) << retry.err;
 }
 
-TEST(CtlOverPty, MissingDeviceGivesTheConnectionMessage) {
-    const Finished run =
-        runProgram({TAVERO_CTL_PATH, "--port", "/dev/tavero-does-not-exist", "read"});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err.rfind("Es konnte keine Datenverbindung zum Tavero aufgebaut werden.", 0), 0U);
+TEST(CtlOverPty, MissingDeviceGivesTheConnectionMessageInTheDesktopsLanguage) {
+    const struct {
+        const char* language;
+        const char* message;
+    } cases[] = {
+        {"LANGUAGE=de", "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\n"},
+        {"LANGUAGE=en_GB:de", "No data connection to the Tavero could be established.\n\n"},
+        {"LANGUAGE=fr", "No data connection to the Tavero could be established.\n\n"},
+    };
+    for (const auto& [language, message] : cases) {
+        const Finished run = runProgram({"/usr/bin/env", language, TAVERO_CTL_PATH, "--port",
+                                         "/dev/tavero-does-not-exist", "read"});
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.err.rfind(message, 0), 0U) << language << ": " << run.err;
+    }
 }
 
 }  // namespace

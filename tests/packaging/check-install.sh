@@ -31,6 +31,7 @@ expected_files() {
     done
     echo "$DATADIR/applications/$app_id.desktop"
     echo "$DATADIR/metainfo/$app_id.metainfo.xml"
+    echo "$DATADIR/tavero/translations/tavero_en.qm"
     echo "$DATADIR/icons/hicolor/scalable/apps/$app_id.svg"
     echo "$DATADIR/icons/hicolor/48x48/apps/$app_id.png"
     echo "$UDEV_RULES_DIR/60-tavero.rules"

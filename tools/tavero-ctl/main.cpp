@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QString>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ctl/CommandLine.h"
@@ -18,6 +20,10 @@
 #include "ctl/SteadyRunClock.h"
 #include "ctl/UsageError.h"
 #include "qt/files/QtFileWriter.h"
+#include "qt/i18n/Language.h"
+#include "qt/i18n/TextTranslation.h"
+#include "qt/i18n/TranslatingStreamBuffer.h"
+#include "qt/i18n/Translations.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
@@ -57,12 +63,19 @@ int run(const tavero::ctl::CommandLine& line) {
             break;
     }
 
+    // The logic writes its German messages; they reach the terminal in the desktop's language.
+    const qt::Translations translations(qt::languageFor(QLocale::system().uiLanguages()),
+                                        qt::Translations::defaultCatalogueFolders());
+    qt::TranslatingStreamBuffer translating(*std::cerr.rdbuf(), [](std::string_view text) {
+        return qt::translatedText(text).toStdString();
+    });
+    std::ostream errors(&translating);
     NullStream quiet;
     qt::QtFileWriter fileWriter;
     ctl::SteadyRunClock clock;
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,
-                           .errors = std::cerr,
+                           .errors = errors,
                            .diagnostics = line.verbose ? std::cerr : quiet,
                            .tracePath = "out.txt",
                            .profileFile = profileFilePath(),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <iostream>
@@ -10,6 +11,8 @@
 #include "core/BuildConfig.h"
 #include "qt/QtHost.h"
 #include "qt/files/QtFileWriter.h"
+#include "qt/i18n/Language.h"
+#include "qt/i18n/Translations.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
@@ -52,6 +55,9 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    const tavero::qt::Translations translations(
+        tavero::qt::languageFor(QLocale::system().uiLanguages()),
+        tavero::qt::Translations::defaultCatalogueFolders());
     // Lets Wayland tie the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName("de.tavero.Tavero");
     tavero::sim::SimulatedGenerator generator;
