@@ -16,7 +16,12 @@ GeneratorSession::GeneratorSession(link::UsbBridge& bridge, std::ostream& errors
       commands_(port_, link_, sink_) {}
 
 GeneratorSession::~GeneratorSession() {
-    if (connected_ && !link::disconnectGenerator(port_, commands_).closed) {
+    if (!connected_) {
+        return;
+    }
+    // A vanished generator can not hear the notice; its failure would only add a message.
+    const bool closed = lost() ? port_.Close() : link::disconnectGenerator(port_, commands_).closed;
+    if (!closed) {
         errors_ << link::kCloseFailedText << '\n';
     }
 }
