@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "TalkingTerminal.h"
 
 namespace tavero::testing {
 namespace {
@@ -111,14 +110,6 @@ TEST(CtlOverPty, FaultsEndWithTheirMessage) {
         EXPECT_EQ(run.exitStatus, c.status);
         EXPECT_EQ(run.err, c.err);
     }
-}
-
-TEST(CtlOverPty, DeviceThatNeverStopsTalkingFailsTheExchange) {
-    TalkingTerminal talker("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
-    const Finished run = runProgram({TAVERO_CTL_PATH, "--port", talker.path(), "read"});
-    EXPECT_EQ(run.exitStatus, 1);
-    // The connect notice fails; so does the disconnect notice that follows it.
-    EXPECT_EQ(run.err.rfind("Fehler beim lesen\n", 0), 0U) << run.err;
 }
 
 TEST(CtlOverPty, GeneratorVanishingDuringPlayEndsItNamingTheStep) {
