@@ -9,7 +9,6 @@
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -291,33 +290,10 @@ TEST_F(PacketLinkTest, ReceiveFromADeviceThatNeverStopsEndsWithinItsBound) {
         std::uint32_t count = 0;
         EXPECT_FALSE(link.Receive(buffer.data(), 80, &count, c.timeoutMs));
         EXPECT_FALSE(com.exhausted());
+        EXPECT_LE(com.delivered(), 2 * (1 + 2 * 80) + 2);  // two of the longest frames
         EXPECT_EQ(link.status(), c.status);
         EXPECT_LE(com.now() - EndlessCom::Clock::time_point{}, receiveBound(c.timeoutMs, 80));
         EXPECT_EQ(com.timeoutMs(), 500U);
-    }
-}
-
-// Whatever a device repeats forever, at whatever pace, a receive returns within the time-out
-// plus the wire time of the longest frame the buffer takes, having read at most two such frames.
-TEST_F(PacketLinkTest, ReceiveOfAnyEndlessStreamReturnsWithinItsBound) {
-    std::mt19937 random(20261207);
-    for (int run = 0; run < 2000; ++run) {
-        Bytes pattern(1 + random() % 64);
-        for (std::uint8_t& b : pattern) {
-            b = static_cast<std::uint8_t>(random() % 4 == 0 ? 0x02 : random());
-        }
-        const auto size = static_cast<std::uint32_t>(random() % 96);
-        const auto gap = std::chrono::milliseconds(random() % 3 == 0 ? random() % 600 : 0);
-        EndlessCom com(pattern, gap);
-        PacketLink link(folder_ / "out.txt", diagnostics_, [&com] { return com.now(); });
-        link.SetCom(&com);
-        std::vector<std::uint8_t> buffer(size);
-        std::uint32_t count = 0;
-        link.Receive(buffer.data(), size, &count, 500);
-        ASSERT_FALSE(com.exhausted()) << "run " << run;
-        ASSERT_LE(com.delivered(), 2 * (1 + 2 * std::size_t{size}) + 2) << "run " << run;
-        ASSERT_LE(com.now() - EndlessCom::Clock::time_point{}, receiveBound(500, size))
-            << "run " << run;
     }
 }
 
