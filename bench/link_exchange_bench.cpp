@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One exchange over the whole stack (command set, frame codec, port, Qt serial bridge) against
-// tavero-sim pacing a pseudo-terminal at 76800 baud. The ratio compares the time per exchange
-// with the time the bytes of both frames need on the wire.
+// tavero-sim pacing a pseudo-terminal at 76800 baud, and the same exchange by a minimal client
+// (one write of the frame, poll and read of the reply) on the same terminal, the two taking
+// turns. Ratios: ours to the minimal client, and the minimal client to the wire time of both
+// frames.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QString>
@@ -13,8 +18,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ChildProcess.h"
+#include "ReferenceFrame.h"
 #include "core/BuildConfig.h"
 #include "core/GeneratorSettings.h"
 #include "link/ComCP2102.h"
@@ -72,15 +79,74 @@ public:
     }
 };
 
-/// The whole PC side connected to a paced simulator.
+/// The least a client can do for one exchange: its frame in one write, then poll and read
+/// until the reply frame is complete.
+class MinimalClient {
+public:
+    explicit MinimalClient(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+        if (fd_ < 0) {
+            std::cerr << "cannot open " << path << '\n';
+            std::abort();
+        }
+    }
+    ~MinimalClient() { ::close(fd_); }
+    MinimalClient(const MinimalClient&) = delete;
+    MinimalClient& operator=(const MinimalClient&) = delete;
+
+    std::uint64_t bytes = 0;
+
+    void exchange(const std::vector<std::uint8_t>& frame) {
+        if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) {
+            std::abort();
+        }
+        bytes += frame.size();
+        // Unstuffed bytes after the start byte: address, length (2), payload, CRC (2).
+        std::size_t stored = 0;
+        std::size_t needed = 3;
+        bool started = false;
+        bool escape = false;
+        while (!started || stored < needed) {
+            pollfd ready{fd_, POLLIN, 0};
+            std::uint8_t chunk[128];
+            const ssize_t got = ::poll(&ready, 1, 500) == 1 ? ::read(fd_, chunk, sizeof chunk) : 0;
+            if (got <= 0) {
+                std::cerr << "minimal client: no reply\n";
+                std::abort();
+            }
+            bytes += static_cast<std::uint64_t>(got);
+            for (ssize_t i = 0; i < got; ++i) {
+                const std::uint8_t b = chunk[i];
+                if (!started) {
+                    started = b == 0x02;
+                } else if (!escape && b == 0x10) {
+                    escape = true;
+                } else {
+                    escape = false;
+                    lengthBytes_[stored < 3 ? stored : 0] = static_cast<std::uint8_t>(b & 0x7F);
+                    if (++stored == 3) {
+                        needed = 5 + lengthBytes_[1] + 256U * lengthBytes_[2];
+                    }
+                }
+            }
+        }
+    }
+
+private:
+    int fd_;
+    std::uint8_t lengthBytes_[3] = {};
+};
+
+/// The whole PC side connected to a paced simulator, and a minimal client on its terminal.
 struct PacedLink {
     PacedLink()
         : simulator({TAVERO_SIM_PATH, "--pace"}),
-          bridge(QString::fromStdString(simulator.readLine().value_or(""))),
+          path(simulator.readLine().value_or("")),
+          bridge(QString::fromStdString(path)),
           port(bridge),
           counting(port),
           link(std::filesystem::temp_directory_path() / "tavero-bench-out.txt", diagnostics),
-          commands(counting, link, sink) {
+          commands(counting, link, sink),
+          minimal(path) {
         if (!port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate,
                            500)) {
             std::cerr << "cannot open the simulator's terminal\n";
@@ -94,6 +160,7 @@ struct PacedLink {
     }
 
     testing::ChildProcess simulator;
+    std::string path;
     qt::SerialPortBridge bridge;
     link::ComCP2102 port;
     CountingCom counting;
@@ -101,39 +168,52 @@ struct PacedLink {
     link::PacketLink link;
     FailOnMessage sink;
     link::DeviceCommands commands;
+    MinimalClient minimal;
 };
 
 template <typename Exchange>
-void runExchange(benchmark::State& state, Exchange exchange) {
+void runExchange(benchmark::State& state, Exchange exchange,
+                 const std::vector<std::uint8_t>& payload) {
     PacedLink paced;
     const GeneratorSettings settings = GeneratorSettings::emptyProfile();
-    std::chrono::duration<double> total{0};
+    const std::vector<std::uint8_t> frame = link::testing::referenceFrame(payload);
+    std::chrono::duration<double> ours{0};
+    std::chrono::duration<double> minimal{0};
     for (auto _ : state) {
         paced.diagnostics.str("");
         const auto start = std::chrono::steady_clock::now();
         exchange(paced.commands, settings);
-        total += std::chrono::steady_clock::now() - start;
+        const auto between = std::chrono::steady_clock::now();
+        paced.minimal.exchange(frame);
+        minimal += std::chrono::steady_clock::now() - between;
+        ours += between - start;
     }
     const double iterations = static_cast<double>(state.iterations());
     const double wireSeconds = static_cast<double>(paced.counting.bytes) * kBitsPerByte /
                                link::kGeneratorBaudRate / iterations;
     state.counters["wire_ms"] = wireSeconds * 1e3;
-    state.counters["exchange_ms"] = total.count() / iterations * 1e3;
-    state.counters["ratio"] = total.count() / iterations / wireSeconds;
+    state.counters["exchange_ms"] = ours.count() / iterations * 1e3;
+    state.counters["minimal_ms"] = minimal.count() / iterations * 1e3;
+    state.counters["ratio"] = ours.count() / iterations / wireSeconds;
+    state.counters["to_minimal"] = ours.count() / minimal.count();
+    state.counters["minimal_to_wire"] = minimal.count() / iterations / wireSeconds;
     std::filesystem::remove(std::filesystem::temp_directory_path() / "tavero-bench-out.txt");
 }
 
 void FrequencyExchange(benchmark::State& state) {
     runExchange(state,
-                [](link::DeviceCommands& c, const GeneratorSettings& s) { c.SendFrequency(s); });
+                [](link::DeviceCommands& c, const GeneratorSettings& s) { c.SendFrequency(s); },
+                {'f', 0x00, 0x01, 0x86, 0xA0});
 }
 
 void ParameterRead(benchmark::State& state) {
-    runExchange(state, [](link::DeviceCommands& c, const GeneratorSettings&) {
-        GeneratorSettings read;
-        std::uint16_t version = 0;
-        c.ReadParameters(read, version);
-    });
+    runExchange(state,
+                [](link::DeviceCommands& c, const GeneratorSettings&) {
+                    GeneratorSettings read;
+                    std::uint16_t version = 0;
+                    c.ReadParameters(read, version);
+                },
+                {'P'});
 }
 
 BENCHMARK(FrequencyExchange)->Unit(benchmark::kMillisecond)->Iterations(200);

@@ -32,6 +32,10 @@ struct CommandRoute {
 }  // namespace
 
 void CTaveroDlg::Messages::showError(std::string_view text, std::string_view caption) {
+    if (window_.port_.deviceLost()) {
+        window_.reportLostGenerator();
+        return;
+    }
     window_.host().messageBox(text, caption, ui::Icon::Error, ui::Buttons::Ok);
 }
 

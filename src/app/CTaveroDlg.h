@@ -80,6 +80,8 @@ private:
     void connect();
     void disconnect();
     void showDisconnected();
+    /// The generator vanished: one message, and the window disconnected with the port closed.
+    void reportLostGenerator();
     void showAbout();
     void factoryReset();
     void startBootloader();
@@ -159,6 +161,8 @@ private:
     bool settingsModified_ = false;
     bool profileLoaded_ = false;
     bool connectWhenShown_ = false;
+    /// The vanished generator has been reported; further failures of the same loss are not.
+    bool lossReported_ = false;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

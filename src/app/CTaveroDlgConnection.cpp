@@ -26,6 +26,7 @@ void CTaveroDlg::ToggleConnection() {
 }
 
 void CTaveroDlg::connect() {
+    lossReported_ = false;
     switch (link::connectGenerator(port_, link_, commands_)) {
         case link::ConnectResult::kNoDevice:
             host().messageBox(link::kConnectFailedText, link::kConnectionErrorCaption,
@@ -39,6 +40,9 @@ void CTaveroDlg::connect() {
     connected_ = true;
     window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(true));
     commands_.ReadParameters(settings_, firmwareVersion_);
+    if (!connected_) {
+        return;  // the generator vanished during the read
+    }
     ShowSettings();
     window().setText(res::kButtonConnection, kDisconnectButtonText);
     enableConnectionControls(true);
@@ -60,6 +64,19 @@ void CTaveroDlg::showDisconnected() {
     window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(false));
     window().setText(res::kButtonConnection, kConnectButtonText);
     enableConnectionControls(false);
+}
+
+void CTaveroDlg::reportLostGenerator() {
+    if (lossReported_) {
+        return;
+    }
+    lossReported_ = true;
+    // No disconnect notice: nothing can carry it. The record and the profiles stay as they are.
+    if (connected_) {
+        showDisconnected();
+        closePort();
+    }
+    host().messageBox(link::kConnectionLostText, link::kConnectionErrorCaption, ui::Icon::Error);
 }
 
 void CTaveroDlg::showAbout() {

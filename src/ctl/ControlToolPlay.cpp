@@ -3,10 +3,12 @@
 #include <string>
 
 #include "ctl/ControlTool.h"
+#include "ctl/LineSafeText.h"
 #include "ctl/LoadFailureText.h"
 #include "ctl/StandardOutputRedirect.h"
 #include "ctl/TaskListPlayer.h"
 #include "ctl/UsageError.h"
+#include "store/ProfileRowText.h"
 #include "store/TaskListFile.h"
 
 namespace tavero::ctl {
@@ -75,6 +77,14 @@ int ControlTool::play(const CommandLine& line) {
         case PlayEnd::Reason::kFinished:
             return kExitSuccess;
         case PlayEnd::Reason::kSendFailed:
+            if (generator.lost()) {
+                env_.errors << "tavero-ctl: the generator is gone (unplugged?); play stopped at "
+                            << "step " << end.step + 1 << ", "
+                            << store::profileRowText(
+                                   end.step, lineSafeText(read.list.entries[end.step].profile.name))
+                            << '\n';
+            }
+            return kExitFailure;
         case PlayEnd::Reason::kOutputFailed:
             return kExitFailure;
         case PlayEnd::Reason::kInterrupted:

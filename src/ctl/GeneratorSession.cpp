@@ -21,8 +21,11 @@ GeneratorSession::~GeneratorSession() {
     if (!connected_) {
         return;
     }
-    // A refused notice has already written its message; a failed close has not.
-    const link::DisconnectResult result = link::disconnectGenerator(port_, commands_);
+    // A vanished generator can not hear the notice; its failure would only add a message. A
+    // refused notice has already written its message; a failed close has not.
+    const link::DisconnectResult result =
+        lost() ? link::DisconnectResult{.notified = true, .closed = port_.Close()}
+               : link::disconnectGenerator(port_, commands_);
     if (!result.closed) {
         errors_ << link::kCloseFailedText << '\n';
     }

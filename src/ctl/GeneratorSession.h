@@ -13,7 +13,8 @@
 namespace tavero::ctl {
 
 /// One connection to the generator for the length of a command: connects on `open`, sends
-/// the disconnect notice and closes the port when destroyed. Failures go to `errors`.
+/// the disconnect notice (unless the generator vanished) and closes the port when destroyed.
+/// Failures go to `errors`.
 class GeneratorSession {
 public:
     /// @param diagnostics where the link prints received frames
@@ -35,6 +36,8 @@ public:
     bool startBootloader();
 
     link::DeviceCommands& commands() { return commands_; }
+    /// Whether the generator vanished (unplugged) since the connect.
+    bool lost() const { return port_.deviceLost(); }
     GeneratorSettings settings;
     std::uint16_t firmwareVersion = 0;
 

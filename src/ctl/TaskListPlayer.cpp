@@ -37,7 +37,7 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
         }
         const TaskEntry& entry = entries[index];
         if (!commands_.SendSettings(entry.profile.settings)) {
-            return {PlayEnd::Reason::kSendFailed, 0};
+            return {PlayEnd::Reason::kSendFailed, 0, index};
         }
         out_ << store::profileRowText(index, lineSafeText(entry.profile.name))
              << ", Dauer: " << holdTime(entry).count() << " s" << std::endl;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <span>
 
@@ -21,7 +22,8 @@ struct PlayEnd {
         kOutputFailed,
     };
     Reason reason = Reason::kFinished;
-    int signal = 0;  ///< the interrupt's signal number
+    int signal = 0;        ///< the interrupt's signal number
+    std::size_t step = 0;  ///< the entry that failed, counted from 0
 };
 
 /// Plays task list entries on the generator as the window's task list does: the first entry

@@ -33,7 +33,7 @@ bool ComCP2102::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t* c
         return false;
     }
     std::uint32_t read = 0;
-    if (!isReadSuccess(bridge_.Read(handle_, buffer, count, &read))) {
+    if (!isReadSuccess(watch(bridge_.Read(handle_, buffer, count, &read)))) {
         return false;
     }
     if (countRead != nullptr) {
@@ -47,8 +47,13 @@ bool ComCP2102::Write(const std::uint8_t* buffer, std::uint32_t count) {
         return false;
     }
     std::uint32_t written = 0;
-    return bridge_.Write(handle_, buffer, count, &written) == UsbBridge::kSuccess &&
+    return watch(bridge_.Write(handle_, buffer, count, &written)) == UsbBridge::kSuccess &&
            written == count;
+}
+
+int ComCP2102::watch(int result) {
+    deviceLost_ = deviceLost_ || result == UsbBridge::kDeviceIoFailed;
+    return result;
 }
 
 bool ComCP2102::Close() {
@@ -135,6 +140,7 @@ bool ComCP2102::openFirstMatching(const Matcher& matcher, std::uint32_t baudRate
     if (!IsOpen()) {
         return false;
     }
+    deviceLost_ = false;
 
     line_.baudRate = baudRate;
     const auto lineControl =

@@ -41,6 +41,10 @@ public:
     bool Open(std::string_view name, std::uint32_t baudRate, std::uint32_t timeoutMs) override;
     bool IsOpen() const override { return handle_ != UsbBridge::kNoHandle; }
 
+    /// Whether a read or write since the last open found the device gone (unplugged): the
+    /// port stays open until closed, but nothing will reach the generator through it.
+    bool deviceLost() const { return deviceLost_; }
+
     /// Opens the first bridge whose vendor and product id texts equal the given ones exactly.
     /// @param vendorId, productId four lower-case hex digits
     /// @param baudRate in bit/s
@@ -59,8 +63,12 @@ private:
     bool identity(std::uint32_t index, int kind, UsbBridge::IdentityText& text);
 
     UsbBridge& bridge_;
+    /// Notes a library result that says the device is gone.
+    int watch(int result);
+
     UsbBridge::Handle handle_ = UsbBridge::kNoHandle;
     LineSettings line_;
+    bool deviceLost_ = false;
 };
 
 }  // namespace tavero::link

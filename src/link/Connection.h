@@ -19,6 +19,10 @@ inline constexpr std::string_view kConnectFailedText =
     "dass das Tavero angeschlossen ist,\ndie Treiber installiert sind und dass keine andere "
     "Tavero Anwendung \ndas Gerät bereits verwendet.";
 inline constexpr std::string_view kConnectionErrorCaption = "Verbindungsfehler";
+/// Shown once when the generator vanished while connected (cable pulled, power lost).
+inline constexpr std::string_view kConnectionLostText =
+    "Die Datenverbindung zum Tavero ist abgebrochen.\n\nSchließen Sie das Tavero wieder an und "
+    "aktivieren Sie die PC-Verbindung erneut.";
 /// Shown when the port cannot be closed.
 inline constexpr std::string_view kCloseFailedText =
     "Datenverbindung konnte nicht geschlossen werden.";

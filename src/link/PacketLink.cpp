@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "link/Com.h"
+#include "link/Connection.h"
 
 namespace tavero::link {
 
@@ -14,6 +15,19 @@ namespace {
 constexpr std::uint8_t kStart = 0x02;
 constexpr std::uint8_t kEscape = 0x10;
 constexpr std::uint8_t kEscapeBit = 0x80;
+
+/// Line bits per byte: a start and a stop bit around eight data bits.
+constexpr std::uint32_t kBitsPerByte = 10;
+
+/// The longest frame a buffer of `size` bytes can take: the start byte and every other byte
+/// escaped.
+constexpr std::uint64_t longestFrameBytes(std::uint32_t size) {
+    return 1 + 2 * static_cast<std::uint64_t>(size);
+}
+
+std::chrono::microseconds wireTime(std::uint64_t bytes) {
+    return std::chrono::microseconds(bytes * kBitsPerByte * 1'000'000 / kGeneratorBaudRate);
+}
 
 // One fixed-format line for the diagnostic stream.
 template <typename... Args>
@@ -27,8 +41,8 @@ void printf_to(std::ostream& out, const char* format, Args... args) {
 
 }  // namespace
 
-PacketLink::PacketLink(std::filesystem::path tracePath, std::ostream& diagnostics)
-    : tracePath_(std::move(tracePath)), diagnostics_(diagnostics) {}
+PacketLink::PacketLink(std::filesystem::path tracePath, std::ostream& diagnostics, Clock clock)
+    : tracePath_(std::move(tracePath)), diagnostics_(diagnostics), clock_(std::move(clock)) {}
 
 std::string_view PacketLink::statusText(std::uint8_t status) {
     static constexpr std::array<std::string_view, 8> kTexts = {
@@ -57,11 +71,11 @@ bool PacketLink::portReady() {
 }
 
 bool PacketLink::SendByte(std::uint8_t byte) {
-    // The trace is opened per byte so that it is complete up to the last byte even if the
-    // program dies mid-frame; a trace that cannot be written never stops a send.
-    if (std::FILE* trace = std::fopen(tracePath_.c_str(), "ab")) {
-        std::fputc(byte, trace);
-        std::fclose(trace);
+    // Each byte reaches the trace file before the port, so that the trace is complete up to
+    // the last byte even if the program dies mid-frame.
+    if (trace_ != nullptr) {
+        std::fputc(byte, trace_.get());
+        std::fflush(trace_.get());
     }
     return port_->Write(&byte, 1);
 }
@@ -112,7 +126,10 @@ bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint3
         return SendStuffed(static_cast<std::uint8_t>(crc & 0xFF)) &&
                SendStuffed(static_cast<std::uint8_t>(crc >> 8));
     };
+    // Opened once per frame; a trace that cannot be written never stops a send.
+    trace_.reset(std::fopen(tracePath_.c_str(), "ab"));
     const bool written = writeFrame();
+    trace_.reset();
 
     // The kept time-out is put back after a failed write as well, so a failure never leaves
     // the port with another caller's time-out.
@@ -126,6 +143,20 @@ bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint3
     return true;
 }
 
+bool PacketLink::boundNextRead(std::chrono::steady_clock::time_point deadline,
+                               std::uint32_t timeoutMs, bool& shortened) {
+    const auto remaining = deadline - clock_();
+    if (remaining <= std::chrono::steady_clock::duration::zero()) {
+        return false;
+    }
+    const auto remainingMs = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
+    if (std::cmp_less(remainingMs, timeoutMs)) {
+        port_->SetTimeout(static_cast<std::uint32_t>(remainingMs));
+        shortened = true;
+    }
+    return true;
+}
+
 bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* count,
                          std::uint32_t timeoutMs) {
     status_ = kOk;
@@ -133,10 +164,15 @@ bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t
         return false;
     }
     std::uint32_t keptTimeoutMs = 0;
+    port_->GetTimeout(&keptTimeoutMs);
     if (timeoutMs != 0) {
-        port_->GetTimeout(&keptTimeoutMs);
         port_->SetTimeout(timeoutMs);
     }
+    const std::uint32_t readTimeoutMs = timeoutMs != 0 ? timeoutMs : keptTimeoutMs;
+    const std::uint64_t longestFrame = longestFrameBytes(size);
+    const auto deadline =
+        clock_() + std::chrono::milliseconds(readTimeoutMs) + wireTime(longestFrame);
+    bool shortened = false;
 
     std::uint32_t stored = 0;
     bool started = false;
@@ -146,10 +182,19 @@ bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t
     std::uint16_t expectedCrc = 0;
     bool crcComputed = false;
     std::uint32_t got = 0;
+    std::uint64_t skipped = 0;
     std::uint8_t byte = 0;
 
+    const auto readByte = [&] {
+        if (!boundNextRead(deadline, readTimeoutMs, shortened)) {
+            status_ = kNoData;
+            return false;
+        }
+        return port_->Read(&byte, 1, &got);
+    };
+
     crc_.reset();
-    bool ok = port_->Read(&byte, 1, &got);
+    bool ok = readByte();
     while (ok && got != 0 && !done) {
         if (byte == kStart && !started) {
             started = true;
@@ -196,17 +241,21 @@ bool PacketLink::Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t
                     status_ = kChecksumWrong;
                 }
             }
+        } else if (++skipped > longestFrame) {
+            // A device that talks without frames (a GPS module, a board printing its log).
+            ok = false;
+            status_ = kTransferError;
         }
         if (stored >= size && !done) {
             ok = false;
             status_ = kBufferTooSmall;
         }
         if (ok && !done) {
-            ok = port_->Read(&byte, 1, &got);
+            ok = readByte();
         }
     }
 
-    if (timeoutMs != 0) {
+    if (timeoutMs != 0 || shortened) {
         port_->SetTimeout(keptTimeoutMs);
     }
     if (!done) {

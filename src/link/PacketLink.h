@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <string_view>
 
 #include "link/FrameCrc.h"
@@ -32,10 +36,14 @@ public:
         kTransferError = 7,
     };
 
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
     /// @param tracePath file every sent byte is appended to ("out.txt" in the working folder)
     /// @param diagnostics where received frames and CRC mismatches are reported
+    /// @param clock bounds a receive as a whole; tests inject their own
     explicit PacketLink(std::filesystem::path tracePath = "out.txt",
-                        std::ostream& diagnostics = std::cout);
+                        std::ostream& diagnostics = std::cout,
+                        Clock clock = &std::chrono::steady_clock::now);
 
     /// Attaches the port; the link never opens, closes or owns it.
     void SetCom(Com* port) { port_ = port; }
@@ -47,6 +55,11 @@ public:
 
     /// Reads one frame into `buffer` without start byte and escapes: address, length (2),
     /// payload, CRC (2); `*count` receives the bytes stored.
+    ///
+    /// A device that keeps sending can not hold it forever: it fails with `kNoData` once the
+    /// longest frame `size` allows could have come in full at the generator's line rate after
+    /// the time-out, and with `kTransferError` after more bytes without a start byte than that
+    /// frame has.
     /// @param timeoutMs time-out of each one-byte read, in ms; 0 leaves the port's alone
     bool Receive(std::uint8_t* buffer, std::uint32_t size, std::uint32_t* count,
                  std::uint32_t timeoutMs);
@@ -61,13 +74,23 @@ private:
     bool portReady();
     bool SendByte(std::uint8_t byte);
     bool SendStuffed(std::uint8_t byte);
+    /// Shortens the port's time-out so that a read can not outlast `deadline`; false when the
+    /// deadline has passed.
+    bool boundNextRead(std::chrono::steady_clock::time_point deadline, std::uint32_t timeoutMs,
+                       bool& shortened);
 
     Com* port_ = nullptr;
     FrameCrc crc_;
     std::uint8_t address_ = 0;
     std::uint8_t status_ = kOk;
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
     std::filesystem::path tracePath_;
+    std::unique_ptr<std::FILE, CloseFile> trace_;  ///< open while a frame is sent
     std::ostream& diagnostics_;
+    Clock clock_;
 };
 
 }  // namespace tavero::link

@@ -31,8 +31,10 @@ void SimulatedBridge::attach(SimulatedGenerator& generator, Identity identity) {
     device.generator = &generator;
 }
 
-void SimulatedBridge::attachForeign(Identity identity) {
-    devices_.emplace_back().identity = std::move(identity);
+void SimulatedBridge::attachForeign(Identity identity, std::vector<std::uint8_t> endlessOutput) {
+    Device& device = devices_.emplace_back();
+    device.identity = std::move(identity);
+    device.endlessOutput = std::move(endlessOutput);
 }
 
 const SimulatedBridge::LineSettings& SimulatedBridge::lineSettings(std::size_t device) const {
@@ -204,6 +206,13 @@ int SimulatedBridge::Read(Handle handle, std::uint8_t* buffer, std::uint32_t cou
         return result;
     }
     collectReplies(*device);
+    if (!device->endlessOutput.empty()) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            buffer[i] = device->endlessOutput[device->endlessAt++ % device->endlessOutput.size()];
+        }
+        *countRead = count;
+        return kSuccess;
+    }
     const auto delivered =
         static_cast<std::uint32_t>(std::min<std::size_t>(count, device->arrived.size()));
     std::copy_n(device->arrived.begin(), delivered, buffer);

@@ -72,8 +72,10 @@ public:
 
     /// Attaches a generator behind the next library index.
     void attach(SimulatedGenerator& generator, Identity identity = generatorIdentity());
-    /// Attaches a device that takes every byte and never answers.
-    void attachForeign(Identity identity);
+    /// Attaches a device that takes every byte and never answers; with `endlessOutput` it
+    /// talks without pause instead, every read filled with that text over and over (another
+    /// adapter with the same ids carrying a GPS module or a board's log).
+    void attachForeign(Identity identity, std::vector<std::uint8_t> endlessOutput = {});
 
     /// The settings of the device attached `device`-th (counting from 0).
     const LineSettings& lineSettings(std::size_t device) const;
@@ -110,7 +112,9 @@ private:
         SimulatedGenerator* generator = nullptr;  ///< null for a foreign device
         std::optional<Handle> handle;
         std::uint32_t plugInCountAtOpen = 0;
-        std::deque<std::uint8_t> arrived;  ///< reply bytes a read can deliver
+        std::deque<std::uint8_t> arrived;         ///< reply bytes a read can deliver
+        std::vector<std::uint8_t> endlessOutput;  ///< a foreign device's text, repeated
+        std::size_t endlessAt = 0;
         bool heldBack = false;  ///< slow bytes are under way: nothing more arrives until a flush
         LineSettings line;
     };

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 
 #include "MainWindowFixture.h"
 #include "res/AboutTemplate.h"
@@ -110,6 +112,18 @@ TEST_F(MainWindowTest, ConnectWithoutGeneratorShowsTheConnectionMessage) {
                                      ui::Buttons::Ok}));
     EXPECT_EQ(window.text(res::kButtonConnection), "PC-Verbindung aktivieren");
     EXPECT_FALSE(dialog.connected());
+}
+
+TEST_F(MainWindowTest, DeviceThatNeverStopsTalkingFailsTheConnectInsteadOfFreezing) {
+    sim::SimulatedBridge talker;
+    const std::string log = "boot: ok\r\n";
+    talker.attachForeign(sim::SimulatedBridge::generatorIdentity(), {log.begin(), log.end()});
+    CTaveroDlg dialog(talker, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+    HeadlessWindow& window = host_->open(dialog);
+    window.click(res::kButtonConnection);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Fehler beim lesen"});
+    EXPECT_FALSE(dialog.connected());
+    EXPECT_FALSE(talker.isOpen(0));
 }
 
 TEST_F(MainWindowTest, FailedHandshakeClosesThePortSoThatARetryWorks) {
@@ -302,17 +316,47 @@ TEST_F(MainWindowTest, EveryActionShowsOneMessagePerFailure) {
     }
 }
 
-TEST_F(MainWindowTest, UnplugDuringAStepShowsOneMessageAndTheWindowStaysUsable) {
-    HeadlessWindow& window = openConnected();
-    generator_.injectFault(sim::Fault::kUnplug, 'g');
-    window.click(1012);  // s goes through
-    window.scroll(res::kTrackbarAmplitude, ui::ScrollCode::PageDown, 600);
-    EXPECT_EQ(messageTexts().size(), 1U);
-    window.click(res::kButtonConnection);  // disconnect: the port is closed whatever happens
-    EXPECT_FALSE(dialog_->connected());
-    generator_.replug();
-    window.click(res::kButtonConnection);
-    EXPECT_TRUE(dialog_->connected());
+TEST_F(MainWindowTest, UnplugDuringAnExchangeShowsOneMessageAndDisconnectsTheWindow) {
+    struct Case {
+        const char* name;
+        std::optional<char> unplugOn;  ///< the reply the generator vanishes at; none: before
+        std::function<void(HeadlessWindow&)> action;
+    };
+    const std::vector<Case> cases = {
+        {"amplitude", 'g',
+         [](HeadlessWindow& w) {
+             w.scroll(res::kTrackbarAmplitude, ui::ScrollCode::PageDown, 600);
+         }},
+        {"waveform", 's', [](HeadlessWindow& w) { w.click(1012); }},
+        {"unplugged while idle", std::nullopt, [](HeadlessWindow& w) { w.click(1012); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        generator_.replug();
+        HeadlessWindow& window = openConnected();
+        if (c.unplugOn) {
+            generator_.injectFault(sim::Fault::kUnplug, c.unplugOn);
+        } else {
+            generator_.unplug();
+        }
+        c.action(window);
+        ASSERT_EQ(host_->messageBoxes().size(), 1U);
+        EXPECT_EQ(host_->messageBoxes()[0].box,
+                  (ui::MessageBoxRequest{
+                      "Die Datenverbindung zum Tavero ist abgebrochen.\n\nSchließen Sie das "
+                      "Tavero wieder an und aktivieren Sie die PC-Verbindung erneut.",
+                      "Verbindungsfehler", ui::Icon::Error, ui::Buttons::Ok}));
+        EXPECT_FALSE(dialog_->connected());
+        EXPECT_FALSE(bridge_.isOpen(0));
+        expectConnectionControls(window, false);
+        EXPECT_EQ(window.text(res::kButtonConnection), "PC-Verbindung aktivieren");
+
+        generator_.replug();
+        window.click(res::kButtonConnection);
+        EXPECT_TRUE(dialog_->connected());
+        EXPECT_EQ(host_->messageBoxes().size(), 1U);
+    }
 }
 
 }  // namespace

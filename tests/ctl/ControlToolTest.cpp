@@ -190,6 +190,15 @@ TEST_F(ControlToolTest, NoiseBeforeTheReplyIsHarmless) {
     EXPECT_TRUE(errors_.str().empty());
 }
 
+TEST_F(ControlToolTest, DeviceThatNeverStopsTalkingFailsTheExchangeInsteadOfHoldingIt) {
+    sim::SimulatedBridge talker;
+    const std::string log = "$GPGGA,123519,4807.038,N\r\n";
+    talker.attachForeign(sim::SimulatedBridge::generatorIdentity(), {log.begin(), log.end()});
+    EXPECT_EQ(runOn(talker, {"read"}), kExitFailure);
+    EXPECT_EQ(errors_.str(), "Fehler beim lesen\n");
+    EXPECT_FALSE(talker.isOpen(0));
+}
+
 TEST_F(ControlToolTest, MissingGeneratorGivesTheConnectionMessage) {
     sim::SimulatedBridge empty;
     EXPECT_EQ(runOn(empty, {"read"}), kExitFailure);

@@ -159,17 +159,36 @@ TEST_F(PlayTest, AnInterruptDuringTheConnectSendsNoEntry) {
 }
 
 TEST_F(PlayTest, AFailedSendEndsTheRunWithItsMessage) {
-    const std::string list = writeList({1, 1, 1}, false);
-    int commands = 0;
-    onCommand_ = [&] {
-        if (++commands == 3) {
-            generator_.injectFault(sim::Fault::kNak, 'p');
-        }
+    struct Case {
+        sim::Fault fault;
+        const char* letters;
+        const char* errors;
     };
-    EXPECT_EQ(run({"play", list}), kExitFailure);
-    EXPECT_EQ(generator_.receivedLetters(), "xppx");
-    EXPECT_EQ(errors_.str(), "Antwort nicht OK\n");
-    EXPECT_EQ(out_.str(), "1: A, Dauer: 1 s\n");
+    const std::vector<Case> cases = {
+        {sim::Fault::kNak, "xppx", "Antwort nicht OK\n"},
+        // Vanished: no disconnect notice that could only fail, and the step is named.
+        {sim::Fault::kUnplug, "xpp",
+         "Fehler beim lesen\ntavero-ctl: the generator is gone (unplugged?); play stopped at step "
+         "2, 2: B\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        generator_.replug();
+        generator_.clearReceived();
+        errors_.str("");
+        out_.str("");
+        const std::string list = writeList({1, 1, 1}, false);
+        int commands = 0;
+        onCommand_ = [&] {
+            if (++commands == 3) {
+                generator_.injectFault(c.fault, 'p');
+            }
+        };
+        EXPECT_EQ(run({"play", list}), kExitFailure);
+        EXPECT_EQ(generator_.receivedLetters(), c.letters);
+        EXPECT_EQ(errors_.str(), c.errors);
+        EXPECT_EQ(out_.str(), "1: A, Dauer: 1 s\n");
+    }
 }
 
 TEST_F(PlayTest, AFileThatCannotBePlayedIsReportedBeforeTheConnect) {

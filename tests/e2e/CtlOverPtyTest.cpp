@@ -112,6 +112,15 @@ TEST(CtlOverPty, FaultsEndWithTheirMessage) {
     }
 }
 
+TEST(CtlOverPty, GeneratorVanishingDuringPlayEndsItNamingTheStep) {
+    SimulatorOnPty sim({"--fault", "unplug:p:1"});
+    const Finished run = ctl(sim, {"play", TAVERO_STORE_GOLDEN_DIR "/ThreeEntries.tvr"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.err,
+              "Fehler beim lesen\ntavero-ctl: the generator is gone (unplugged?); play stopped at "
+              "step 1, 1: Sinus 1 kHz\n");
+}
+
 TEST(CtlOverPty, RetryAfterAFailedHandshakeSucceeds) {
     SimulatorOnPty sim({"--fault", "no-reply:x:1"});
     EXPECT_EQ(ctl(sim, {"read"}).exitStatus, 1);

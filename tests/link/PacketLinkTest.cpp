@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -212,6 +213,88 @@ TEST_F(PacketLinkTest, FrameLongerThanTheBufferStopsAtExactlyItsSize) {
     EXPECT_EQ(count, 32U);
     EXPECT_EQ(buffer[31], 0x41);
     EXPECT_EQ(buffer[32], 0xEE);  // nothing written past the size given
+}
+
+// A device that never stops talking: it repeats `pattern`, one byte every `gap` on a clock of
+// its own, and a read that would wait longer than the time-out delivers nothing. It gives up
+// after a million bytes, so that a receive without a bound ends the test instead of hanging it.
+class EndlessCom final : public FakeCom {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    EndlessCom(Bytes pattern, std::chrono::milliseconds gap)
+        : pattern_(std::move(pattern)), gap_(gap) {}
+
+    Clock::time_point now() const { return now_; }
+    std::size_t delivered() const { return delivered_; }
+    bool exhausted() const { return delivered_ >= kGiveUpAfter; }
+
+    bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t* countRead) override {
+        *countRead = 0;
+        if (exhausted()) {
+            return false;
+        }
+        if (gap_ > std::chrono::milliseconds(timeoutMs())) {
+            now_ += std::chrono::milliseconds(timeoutMs());
+            return true;
+        }
+        now_ += gap_;
+        for (; *countRead < count; ++*countRead) {
+            buffer[*countRead] = pattern_[delivered_++ % pattern_.size()];
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kGiveUpAfter = 1'000'000;
+    Bytes pattern_;
+    std::chrono::milliseconds gap_;
+    Clock::time_point now_;
+    std::size_t delivered_ = 0;
+};
+
+// The time-out plus the wire time of the longest frame a buffer of `size` takes, and the port's
+// time-out granularity of 1 ms for the last read.
+std::chrono::microseconds receiveBound(std::uint32_t timeoutMs, std::uint32_t size) {
+    return std::chrono::milliseconds(timeoutMs + 1) +
+           std::chrono::microseconds((1 + 2 * std::uint64_t{size}) * 10 * 1'000'000 / 76800);
+}
+
+TEST_F(PacketLinkTest, ReceiveFromADeviceThatNeverStopsEndsWithinItsBound) {
+    struct Case {
+        const char* name;
+        Bytes pattern;
+        std::chrono::milliseconds gap;
+        std::uint32_t timeoutMs;
+        std::uint8_t status;
+    };
+    const Bytes reply = {0x02, 0x00, 0x10, 0x82, 0x00, 0x73, 0x06, 0x81, 0x57};
+    const std::vector<Case> cases = {
+        {"text without a start byte",
+         {'$', 'G', 'P', '\r', '\n'},
+         {},
+         500,
+         PacketLink::kTransferError},
+        {"reply bytes 0.45 s apart", reply, std::chrono::milliseconds(450), 500,
+         PacketLink::kNoData},
+        {"reset reply bytes 0.65 s apart", reply, std::chrono::milliseconds(650), 700,
+         PacketLink::kNoData},
+        {"one start byte, then text", {0x02, 'a', 'b'}, {}, 500, PacketLink::kBufferTooSmall},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EndlessCom com(c.pattern, c.gap);
+        PacketLink link(folder_ / "out.txt", diagnostics_, [&com] { return com.now(); });
+        link.SetCom(&com);
+        std::array<std::uint8_t, 80> buffer{};
+        std::uint32_t count = 0;
+        EXPECT_FALSE(link.Receive(buffer.data(), 80, &count, c.timeoutMs));
+        EXPECT_FALSE(com.exhausted());
+        EXPECT_LE(com.delivered(), 2 * (1 + 2 * 80) + 2);  // two of the longest frames
+        EXPECT_EQ(link.status(), c.status);
+        EXPECT_LE(com.now() - EndlessCom::Clock::time_point{}, receiveBound(c.timeoutMs, 80));
+        EXPECT_EQ(com.timeoutMs(), 500U);
+    }
 }
 
 TEST_F(PacketLinkTest, LaterStartByteInsideAFrameIsData) {

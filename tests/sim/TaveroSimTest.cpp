@@ -44,6 +44,7 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         posix_spawn_file_actions_addclose(&actions, fds[1]);
         std::vector<std::string> words = {TAVERO_SIM_PATH};
@@ -71,7 +72,7 @@ public:
         }
     }
 
-    /// The next line of its standard output; nothing at its end.
+    /// The next line of its standard output and error; nothing at their end.
     std::optional<std::string> readLine() {
         for (;;) {
             if (const std::size_t end = buffered_.find('\n'); end != std::string::npos) {
@@ -226,9 +227,24 @@ TEST(TaveroSim, ExplainsItselfAndRefusesBadOptions) {
         EXPECT_NE(text.find(word), std::string::npos) << word;
     }
 
-    SimProgram bad({"--fault", "sometimes"});
-    EXPECT_EQ(bad.rest(), "");
-    EXPECT_EQ(bad.exitStatus(false), 2);
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{"--fault", "sometimes"},
+         "tavero-sim: cannot read the fault rule 'sometimes'; see --help\n"},
+        {{"--fault=nak:ff"}, "tavero-sim: cannot read the fault rule 'nak:ff'; see --help\n"},
+        {{"--fault", "slow:f:0"},
+         "tavero-sim: cannot read the fault rule 'slow:f:0'; see --help\n"},
+        {{"--fault"}, "tavero-sim: bad option '--fault'; see --help\n"},
+        {{"--paced"}, "tavero-sim: bad option '--paced'; see --help\n"},
+    };
+    for (const Case& c : cases) {
+        SimProgram bad(c.args);
+        EXPECT_EQ(bad.rest(), c.message);
+        EXPECT_EQ(bad.exitStatus(false), 2);
+    }
 }
 
 }  // namespace

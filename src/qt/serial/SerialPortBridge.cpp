@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/BuildConfig.h"
 
@@ -51,6 +52,18 @@ std::optional<QSerialPort::StopBits> stopBits(int code) {
 
 // Handshake codes above 1 hand the line to the hardware; 0 and 1 are static levels.
 constexpr std::uint8_t kHandshake = 2;
+constexpr std::uint8_t kLineActive = 1;
+
+// A device that vanished (unplugged) fails reads and writes with a read or resource error
+// (a pseudo-terminal whose far end closed: a read error); the caller must learn that it is
+// gone rather than wait for replies that can not come.
+int ioFailure(const QSerialPort& serial, int otherwise) {
+    constexpr QSerialPort::SerialPortError kGone[] = {
+        QSerialPort::ResourceError, QSerialPort::ReadError, QSerialPort::WriteError};
+    return std::find(std::begin(kGone), std::end(kGone), serial.error()) != std::end(kGone)
+               ? link::UsbBridge::kDeviceIoFailed
+               : otherwise;
+}
 
 }  // namespace
 
@@ -138,11 +151,11 @@ int SerialPortBridge::Read(Handle handle, std::uint8_t* buffer, std::uint32_t co
         return serial->error() == QSerialPort::TimeoutError ||
                        serial->error() == QSerialPort::NoError
                    ? kReadTimedOut
-                   : kReadError;
+                   : ioFailure(*serial, kReadError);
     }
     const qint64 got = serial->read(reinterpret_cast<char*>(buffer), count);
     if (got < 0) {
-        return kReadError;
+        return ioFailure(*serial, kReadError);
     }
     *countRead = static_cast<std::uint32_t>(got);
     return kSuccess;
@@ -157,8 +170,11 @@ int SerialPortBridge::Write(Handle handle, const std::uint8_t* buffer, std::uint
     *countWritten = 0;
     const qint64 queued = serial->write(reinterpret_cast<const char*>(buffer), count);
     if (queued < 0) {
-        return kWriteError;
+        return ioFailure(*serial, kWriteError);
     }
+    // The driver almost always takes the bytes at once; only a full transmit queue is waited
+    // for, so a frame's bytes follow each other without a wake-up of their own.
+    serial->flush();
     const QDeadlineTimer deadline(static_cast<qint64>(writeTimeoutMs_));
     while (serial->bytesToWrite() > 0) {
         if (!serial->waitForBytesWritten(
@@ -168,7 +184,7 @@ int SerialPortBridge::Write(Handle handle, const std::uint8_t* buffer, std::uint
     }
     const qint64 pending = serial->bytesToWrite();
     *countWritten = static_cast<std::uint32_t>(queued - pending);
-    return pending == 0 && queued == count ? kSuccess : kWriteTimedOut;
+    return pending == 0 && queued == count ? kSuccess : ioFailure(*serial, kWriteTimedOut);
 }
 
 int SerialPortBridge::FlushBuffers(Handle handle, bool flushTransmit, bool flushReceive) {
@@ -234,7 +250,19 @@ int SerialPortBridge::SetFlowControl(Handle handle, std::uint8_t ctsCode, std::u
     const QSerialPort::FlowControl flow = hardware       ? QSerialPort::HardwareControl
                                           : softwareFlow ? QSerialPort::SoftwareControl
                                                          : QSerialPort::NoFlowControl;
-    return serial->setFlowControl(flow) ? kSuccess : kDeviceIoFailed;
+    if (!serial->setFlowControl(flow)) {
+        return kDeviceIoFailed;
+    }
+    // Linux raises both lines on open; the generator sees them as the codes ask. A device
+    // without modem lines (a pseudo-terminal) refuses the request, and has nothing to hold.
+    if (rtsCode < kHandshake && !hardware) {
+        serial->setRequestToSend(rtsCode == kLineActive);
+    }
+    if (dtrCode < kHandshake) {
+        serial->setDataTerminalReady(dtrCode == kLineActive);
+    }
+    serial->clearError();
+    return kSuccess;
 }
 
 }  // namespace tavero::qt
