@@ -7,35 +7,27 @@
 
 namespace tavero::store::xml {
 
-Node::Node(Document& owner)
-    : document(&owner),
-      elements(owner.arena()),
-      attributes(owner.arena()),
-      texts(owner.arena()),
-      verbatims(owner.arena()),
-      order(owner.arena()) {}
-
 Node& Node::addElement(std::string_view elementName, bool isDeclaration) {
     Node& child = document->newNode();
     child.name = elementName;
     child.declaration = isDeclaration;
-    order.push_back({EntryKind::Element, elements.size()});
-    elements.push_back(&child);
+    order.append(*document->arena(), {EntryKind::Element, elements.size()});
+    elements.append(*document->arena(), &child);
     return child;
 }
 
 void Node::addAttributes(std::span<const Attribute> tag) {
-    attributes.insert(attributes.end(), tag.begin(), tag.end());
+    attributes.append(*document->arena(), tag);
 }
 
 void Node::addText(std::string_view text) {
-    order.push_back({EntryKind::Text, texts.size()});
-    texts.push_back(text);
+    order.append(*document->arena(), {EntryKind::Text, texts.size()});
+    texts.append(*document->arena(), text);
 }
 
 void Node::addVerbatim(const Verbatim& section) {
-    order.push_back({EntryKind::Verbatim, verbatims.size()});
-    verbatims.push_back(section);
+    order.append(*document->arena(), {EntryKind::Verbatim, verbatims.size()});
+    verbatims.append(*document->arena(), section);
 }
 
 DocNode CreateTop() {

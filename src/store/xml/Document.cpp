@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <type_traits>
 
 #include "store/xml/Node.h"
 
@@ -17,13 +19,7 @@ constexpr std::size_t kMinimumFirstBlock = 4096;
 }  // namespace
 
 Document::Document(std::size_t expectedBytes)
-    : arena_(std::max(expectedBytes, kMinimumFirstBlock)), nodes_(&arena_) {}
-
-Document::~Document() {
-    for (Node* node : nodes_) {
-        node->~Node();
-    }
-}
+    : arena_(std::max(expectedBytes, kMinimumFirstBlock)) {}
 
 DocNode Document::createTop(std::size_t expectedBytes) {
     auto document = std::make_shared<Document>(expectedBytes);
@@ -32,11 +28,11 @@ DocNode Document::createTop(std::size_t expectedBytes) {
 }
 
 Node& Document::newNode() {
-    void* place = arena_.allocate(sizeof(Node), alignof(Node));
-    // Listed before it is made, so that no node is left out; making one cannot fail.
-    Node*& slot = nodes_.emplace_back();
-    slot = new (place) Node(*this);
-    return *slot;
+    static_assert(std::is_trivially_destructible_v<Node>,
+                  "nodes go with the arena, without being destroyed");
+    Node* const node = new (arena_.allocate(sizeof(Node), alignof(Node))) Node;
+    node->document = this;
+    return *node;
 }
 
 std::string_view Document::keep(std::string_view text) {

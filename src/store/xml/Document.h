@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <memory_resource>
 #include <string_view>
-#include <vector>
 
 #include "store/xml/DocNode.h"
 
@@ -13,12 +12,12 @@ namespace tavero::store::xml {
 struct Node;
 
 /// Owns every node of one document and every string they refer to, in one arena: a document is
-/// built and released as a whole, so nodes need neither their own allocations nor counts.
+/// built and released as a whole, so nodes need neither their own allocations, nor counts, nor
+/// destroying.
 class Document {
 public:
     /// `expectedBytes` sizes the arena's first block; more blocks follow as needed.
     explicit Document(std::size_t expectedBytes);
-    ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
@@ -32,7 +31,6 @@ public:
 
 private:
     std::pmr::monotonic_buffer_resource arena_;
-    std::pmr::vector<Node*> nodes_;  ///< to end their lives before the arena goes
 };
 
 }  // namespace tavero::store::xml

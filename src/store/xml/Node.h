@@ -3,11 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory_resource>
 #include <optional>
 #include <span>
 #include <string_view>
-#include <vector>
+
+#include "store/xml/ArenaList.h"
 
 namespace tavero::store::xml {
 
@@ -37,16 +37,14 @@ struct Entry {
 /// What a `DocNode` refers to. Only the reader and the writer look inside. Its document owns it
 /// and everything it refers to.
 struct Node {
-    explicit Node(Document& owner);
-
-    Document* document;
+    Document* document = nullptr;
     std::optional<std::string_view> name;  ///< none for the top of a document
     bool declaration = false;
-    std::pmr::vector<Node*> elements;
-    std::pmr::vector<Attribute> attributes;
-    std::pmr::vector<std::string_view> texts;
-    std::pmr::vector<Verbatim> verbatims;
-    std::pmr::vector<Entry> order;  ///< the writer follows it
+    ArenaList<Node*> elements;
+    ArenaList<Attribute> attributes;
+    ArenaList<std::string_view> texts;
+    ArenaList<Verbatim> verbatims;
+    ArenaList<Entry> order;  ///< the writer follows it
 
     /// The views must already live in the document.
     Node& addElement(std::string_view elementName, bool isDeclaration);

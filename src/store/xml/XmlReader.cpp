@@ -70,7 +70,7 @@ private:
 Reader::Reader(std::string_view text)
     : top_(Document::createTop(3 * text.size())),
       document_(*top_.get()->document),
-      tokens_(document_.keep(text.substr(0, text.find('\0')))) {}
+      tokens_(document_.keep(text)) {}
 
 DocNode Reader::read(LoadResult& result) {
     parseContent(*top_.get(), 0);
@@ -232,11 +232,17 @@ Reader::TagEnd Reader::parseAttributes(bool declaration) {
                 } else if (declaration && raw.ends_with('?')) {
                     raw.remove_suffix(1);  // `<?xml version=1.0?>`
                 }
-                const auto value = token.mayHoldEntity ? decode(raw) : raw;
-                if (!value) {
-                    return TagEnd::Stopped;
+                if (token.mayHoldEntity) {
+                    const auto decoded = decode(raw);
+                    if (!decoded) {
+                        return TagEnd::Stopped;
+                    }
+                    raw = *decoded;
                 }
-                tagAttributes_.push_back({attributeName, value});
+                // Filled in place: a temporary copied in would stall on its partly written bytes.
+                Attribute& attribute = tagAttributes_.emplace_back();
+                attribute.name = attributeName;
+                attribute.value = raw;
                 state = AttributeState::ExpectName;
                 continue;
             }
