@@ -1,75 +1,67 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/xml/DocNode.h"
 
-#include <utility>
-
 #include "store/text/Windows1252.h"
+#include "store/xml/Document.h"
 #include "store/xml/Node.h"
 
 namespace tavero::store::xml {
 
-Node& Node::addElement(std::string elementName, bool isDeclaration) {
-    auto child = std::make_shared<Node>();
-    child->name = std::move(elementName);
-    child->declaration = isDeclaration;
-    order.push_back({EntryKind::Element, elements.size()});
-    elements.emplace_back(child);
-    return *child;
+Node& Node::addElement(std::string_view elementName, bool isDeclaration) {
+    Node& child = document->newNode();
+    child.name = elementName;
+    child.declaration = isDeclaration;
+    order.append(*document->arena(), {EntryKind::Element, elements.size()});
+    elements.append(*document->arena(), &child);
+    return child;
 }
 
-void Node::addAttribute(std::string attributeName, std::optional<std::string> value) {
-    order.push_back({EntryKind::Attribute, attributes.size()});
-    attributes.push_back({std::move(attributeName), std::move(value)});
+void Node::addAttributes(std::span<const Attribute> tag) {
+    attributes.append(*document->arena(), tag);
 }
 
-void Node::addAttributes(std::vector<Attribute>& tag) {
-    attributes.reserve(attributes.size() + tag.size());
-    order.reserve(order.size() + tag.size());
-    for (Attribute& attribute : tag) {
-        order.push_back({EntryKind::Attribute, attributes.size()});
-        attributes.push_back(std::move(attribute));
-    }
-    tag.clear();
+void Node::addText(std::string_view text) {
+    order.append(*document->arena(), {EntryKind::Text, texts.size()});
+    texts.append(*document->arena(), text);
 }
 
-void Node::addText(std::string text) {
-    order.push_back({EntryKind::Text, texts.size()});
-    texts.push_back(std::move(text));
-}
-
-void Node::addVerbatim(Verbatim section) {
-    order.push_back({EntryKind::Verbatim, verbatims.size()});
-    verbatims.push_back(std::move(section));
+void Node::addVerbatim(const Verbatim& section) {
+    order.append(*document->arena(), {EntryKind::Verbatim, verbatims.size()});
+    verbatims.append(*document->arena(), section);
 }
 
 DocNode CreateTop() {
-    return DocNode(std::make_shared<Node>());
+    return Document::createTop(0);
 }
 
 DocNode AppendElement(const DocNode& node, std::string_view name, bool declaration) {
     if (node.isNull() || name.empty()) {
         return {};
     }
-    node.get()->addElement(std::string(name), declaration);
-    return node.get()->elements.back();
+    Node& parent = *node.get();
+    return DocNode(node, &parent.addElement(parent.document->keep(name), declaration));
 }
 
 void AppendAttribute(const DocNode& node, std::string_view name, std::string_view value) {
     if (!node.isNull() && !name.empty()) {
-        node.get()->addAttribute(std::string(name), std::string(value));
+        Document& document = *node.get()->document;
+        const Attribute attribute{document.keep(name), document.keep(value)};
+        node.get()->addAttributes({&attribute, 1});
     }
 }
 
 void AppendText(const DocNode& node, std::string_view text) {
     if (!node.isNull()) {
-        node.get()->addText(std::string(text));
+        node.get()->addText(node.get()->document->keep(text));
     }
 }
 
 void AppendVerbatim(const DocNode& node, std::string_view opening, std::string_view content,
                     std::string_view closing) {
     if (!node.isNull()) {
-        node.get()->addVerbatim({std::string(opening), std::string(content), std::string(closing)});
+        Document& document = *node.get()->document;
+        node.get()->addVerbatim(
+            {document.keep(opening), document.keep(content), document.keep(closing)});
     }
 }
 
@@ -84,10 +76,10 @@ DocNode FindElement(const DocNode& node, std::string_view name, std::size_t& pos
     }
     const auto& elements = node.get()->elements;
     for (std::size_t i = position; i < elements.size(); ++i) {
-        const auto& childName = elements[i].get()->name;
+        const auto& childName = elements[i]->name;
         if (childName && text::equalsIgnoringCase(*childName, name)) {
             position = i + 1;
-            return elements[i];
+            return DocNode(node, elements[i]);
         }
     }
     return {};
@@ -101,7 +93,7 @@ DocNode ElementAt(const DocNode& node, std::size_t index) {
     if (index >= ElementCount(node)) {
         return {};
     }
-    return node.get()->elements[index];
+    return DocNode(node, node.get()->elements[index]);
 }
 
 std::optional<std::string> AttributeValue(const DocNode& node, std::string_view name) {
@@ -118,7 +110,8 @@ std::optional<std::string> AttributeValue(const DocNode& node, std::string_view 
     for (std::size_t i = position; i < attributes.size(); ++i) {
         if (text::equalsIgnoringCase(attributes[i].name, name)) {
             position = i + 1;
-            return attributes[i].value;
+            const auto& value = attributes[i].value;
+            return value ? std::optional<std::string>(*value) : std::nullopt;
         }
     }
     return std::nullopt;
@@ -128,11 +121,14 @@ std::optional<std::string> TextAt(const DocNode& node, std::size_t index) {
     if (node.isNull() || index >= node.get()->texts.size()) {
         return std::nullopt;
     }
-    return node.get()->texts[index];
+    return std::string(node.get()->texts[index]);
 }
 
 std::optional<std::string> Name(const DocNode& node) {
-    return node.isNull() ? std::nullopt : node.get()->name;
+    if (node.isNull() || !node.get()->name) {
+        return std::nullopt;
+    }
+    return std::string(*node.get()->name);
 }
 
 bool IsDeclaration(const DocNode& node) {
@@ -140,7 +136,7 @@ bool IsDeclaration(const DocNode& node) {
 }
 
 std::size_t EntryCount(const DocNode& node) {
-    return node.isNull() ? 0 : node.get()->order.size();
+    return node.isNull() ? 0 : node.get()->order.size() + node.get()->attributes.size();
 }
 
 }  // namespace tavero::store::xml

@@ -13,12 +13,14 @@ namespace tavero::store::xml {
 struct Node;
 
 /// A shared handle to one node of a document, or a null handle. Copies share the node, which
-/// lives as long as a handle or its parent element holds it: releasing a document keeps alive
+/// lives as long as a handle to any node of its document does: releasing a document keeps alive
 /// the elements that are still held elsewhere.
 class DocNode {
 public:
     DocNode() = default;
     explicit DocNode(std::shared_ptr<Node> node) : node_(std::move(node)) {}
+    /// A handle to `node`, which belongs to the same document as `sameDocument`.
+    DocNode(const DocNode& sameDocument, Node* node) : node_(sameDocument.node_, node) {}
 
     bool isNull() const { return node_ == nullptr; }
     explicit operator bool() const { return node_ != nullptr; }

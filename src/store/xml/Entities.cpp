@@ -23,10 +23,19 @@ constexpr std::array<Entity, 5> kEntities = {{
     {'"', "quot"},
 }};
 
-constexpr std::array<bool, 256> kEscaped = [] {
-    std::array<bool, 256> table{};
+/// What each byte becomes when written: itself, or its entity.
+struct Escape {
+    std::string_view name;  ///< of the entity; empty for a byte kept as it is
+    std::size_t size;       ///< written
+};
+
+constexpr std::array<Escape, 256> kEscapes = [] {
+    std::array<Escape, 256> table{};
+    for (Escape& escape : table) {
+        escape = {{}, 1};
+    }
     for (const Entity& e : kEntities) {
-        table[static_cast<unsigned char>(e.character)] = true;
+        table[static_cast<unsigned char>(e.character)] = {e.name, e.name.size() + 2};
     }
     return table;
 }();
@@ -34,22 +43,26 @@ constexpr std::size_t kReportedReferenceLength = 11;
 
 }  // namespace
 
-void appendEscaped(std::string& out, std::string_view text) {
-    std::size_t from = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (!kEscaped[static_cast<unsigned char>(text[at])]) {
-            continue;
-        }
-        out.append(text, from, at - from);
-        const auto entity =
-            std::find_if(kEntities.begin(), kEntities.end(),
-                         [c = text[at]](const Entity& e) { return e.character == c; });
-        out += '&';
-        out += entity->name;
-        out += ';';
-        from = at + 1;
+std::size_t escapedSize(std::string_view text) {
+    std::size_t size = 0;
+    for (const char c : text) {
+        size += kEscapes[static_cast<unsigned char>(c)].size;
     }
-    out.append(text, from);
+    return size;
+}
+
+char* copyEscaped(char* out, std::string_view text) {
+    for (const char c : text) {
+        const Escape& escape = kEscapes[static_cast<unsigned char>(c)];
+        if (escape.name.empty()) {
+            *out++ = c;
+        } else {
+            *out++ = '&';
+            out = std::copy(escape.name.begin(), escape.name.end(), out);
+            *out++ = ';';
+        }
+    }
+    return out;
 }
 
 std::variant<std::string, UnknownEntity> decodeEntities(std::string_view raw) {

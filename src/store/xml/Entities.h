@@ -8,9 +8,12 @@
 
 namespace tavero::store::xml {
 
-/// Appends `text` with the five XML escapes applied: & " ' < > become &amp; &quot; &apos; &lt;
-/// &gt;; every other byte is kept.
-void appendEscaped(std::string& out, std::string_view text);
+/// The length of `text` with the five XML escapes applied: & " ' < > become &amp; &quot; &apos;
+/// &lt; &gt;; every other byte is kept.
+std::size_t escapedSize(std::string_view text);
+
+/// Writes `text` escaped to `out`, which has room for escapedSize(text) bytes; gives the end.
+char* copyEscaped(char* out, std::string_view text);
 
 /// An ampersand that starts none of the five entities.
 struct UnknownEntity {

@@ -4,50 +4,55 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
+#include <span>
+#include <string_view>
 
-#include "store/xml/DocNode.h"
+#include "store/xml/ArenaList.h"
 
 namespace tavero::store::xml {
 
+class Document;
+
+/// Names, values and texts below are views into their document's storage.
 struct Attribute {
-    std::string name;
-    std::optional<std::string> value;  ///< none for an attribute written without `=`
+    std::string_view name;
+    std::optional<std::string_view> value;  ///< none for an attribute written without `=`
 };
 
 struct Verbatim {
-    std::string opening;
-    std::string content;
-    std::string closing;
+    std::string_view opening;
+    std::string_view content;
+    std::string_view closing;
 };
 
-enum class EntryKind : std::uint8_t { Element, Attribute, Text, Verbatim };
+enum class EntryKind : std::uint8_t { Element, Text, Verbatim };
 
-/// One item of a node in the order it was added; `index` points into the list of its kind.
+/// One item of a node's content in the order it was added; `index` points into the list of its
+/// kind. Attributes are not listed: they are always written in the start tag.
 struct Entry {
     EntryKind kind;
     std::size_t index;
 };
 
-/// What a `DocNode` refers to. Only the reader and the writer look inside.
+/// What a `DocNode` refers to. Only the reader and the writer look inside. Its document owns it
+/// and everything it refers to.
 struct Node {
-    std::optional<std::string> name;  ///< none for the top of a document
+    Document* document = nullptr;
+    std::optional<std::string_view> name;  ///< none for the top of a document
     bool declaration = false;
-    std::vector<DocNode> elements;
-    std::vector<Attribute> attributes;
-    std::vector<std::string> texts;
-    std::vector<Verbatim> verbatims;
-    std::vector<Entry> order;  ///< the writer follows it
+    ArenaList<Node*> elements;
+    ArenaList<Attribute> attributes;
+    ArenaList<std::string_view> texts;
+    ArenaList<Verbatim> verbatims;
+    ArenaList<Entry> order;  ///< the writer follows it
 
-    Node& addElement(std::string elementName, bool isDeclaration);
-    void addAttribute(std::string attributeName, std::optional<std::string> value);
-    /// Moves all of `tag` over in one step, leaving it empty.
-    void addAttributes(std::vector<Attribute>& tag);
-    void addText(std::string text);
-    void addVerbatim(Verbatim section);
+    /// The views must already live in the document.
+    Node& addElement(std::string_view elementName, bool isDeclaration);
+    void addAttributes(std::span<const Attribute> tag);
+    void addText(std::string_view text);
+    void addVerbatim(const Verbatim& section);
 
-    bool hasContent() const { return !elements.empty() || !texts.empty() || !verbatims.empty(); }
+    bool hasContent() const { return !order.empty(); }
 };
 
 }  // namespace tavero::store::xml

@@ -43,11 +43,60 @@ constexpr std::array<TextStop, 256> kTextStops = [] {
     return table;
 }();
 
-}  // namespace
-
-bool isWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+/// The bytes a quoted text stops at, to end or to note an entity.
+constexpr std::array<bool, 256> quotedStops(char quote) {
+    std::array<bool, 256> table{};
+    for (const char c : {quote, '<', '&'}) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
 }
+constexpr std::array<bool, 256> kDoubleQuotedStops = quotedStops('"');
+constexpr std::array<bool, 256> kSingleQuotedStops = quotedStops('\'');
+
+/// The bytes that may follow '<' in a verbatim opening, in either letter case.
+constexpr std::array<bool, 256> kVerbatimSecondBytes = [] {
+    std::array<bool, 256> table{};
+    for (const VerbatimKind& kind : kVerbatimKinds) {
+        const char second = kind.opening[1];
+        table[static_cast<unsigned char>(second)] = true;
+        if (second >= 'A' && second <= 'Z') {
+            table[static_cast<unsigned char>(second - 'A' + 'a')] = true;
+        }
+    }
+    return table;
+}();
+
+constexpr auto isTextByte = [](char c) {
+    return kTextStops[static_cast<unsigned char>(c)] == TextStop::No;
+};
+
+/// The first offset from `at` on whose byte does not `belongs`, or the end; four bytes a round,
+/// since names and values are short and the loop's own test would otherwise cost as much.
+template <typename Predicate>
+std::size_t scanWhile(std::string_view text, std::size_t at, Predicate belongs) {
+    const char* const data = text.data();
+    for (; at + 4 <= text.size(); at += 4) {
+        if (!belongs(data[at])) {
+            return at;
+        }
+        if (!belongs(data[at + 1])) {
+            return at + 1;
+        }
+        if (!belongs(data[at + 2])) {
+            return at + 2;
+        }
+        if (!belongs(data[at + 3])) {
+            return at + 3;
+        }
+    }
+    while (at < text.size() && belongs(data[at])) {
+        ++at;
+    }
+    return at;
+}
+
+}  // namespace
 
 Tokenizer::Tokenizer(std::string_view document)
     : document_(document.substr(0, document.find('\0'))) {}
@@ -56,24 +105,18 @@ char Tokenizer::at(std::size_t offset) const {
     return offset < document_.size() ? document_[offset] : '\0';
 }
 
-void Tokenizer::skipWhiteSpace() {
-    while (isWhiteSpace(at(position_))) {
-        ++position_;
-    }
-}
-
 Token Tokenizer::next() {
     skipWhiteSpace();
     const std::size_t begin = position_;
     const auto simple = [this, begin](TokenKind kind, std::size_t length) {
         position_ += length;
-        return Token{kind, begin, document_.substr(begin, length), {}};
+        return Token{kind, begin, {document_.data() + begin, length}, {}};
     };
     const char c = at(begin);
     if (c == '\0') {
         return {TokenKind::EndOfData, begin, {}, {}};
     }
-    if (c == '<') {  // where every verbatim opening starts
+    if (c == '<' && kVerbatimSecondBytes[static_cast<unsigned char>(at(begin + 1))]) {
         const std::string_view rest = document_.substr(begin);
         for (const VerbatimKind& kind : kVerbatimKinds) {
             if (text::startsWithIgnoringCase(rest, kind.opening)) {
@@ -84,13 +127,22 @@ Token Tokenizer::next() {
         }
     }
     if (c == '"' || c == '\'') {
+        // Noting an '&' on the way spares the reader a second look at every value.
+        bool ampersand = false;
+        const auto& stops = c == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
         std::size_t partner = begin + 1;
-        while (partner < document_.size() && document_[partner] != c && document_[partner] != '<') {
+        for (;;) {
+            partner = scanWhile(document_, partner,
+                                [&stops](char b) { return !stops[static_cast<unsigned char>(b)]; });
+            if (partner == document_.size() || document_[partner] != '&') {
+                break;
+            }
+            ampersand = true;
             ++partner;
         }
         if (partner < document_.size() && document_[partner] == c) {
             Token token = simple(TokenKind::QuotedText, partner + 1 - begin);
-            skipWhiteSpace();
+            token.mayHoldEntity = ampersand;
             return token;
         }
         return takeText(begin);
@@ -121,18 +173,25 @@ Token Tokenizer::next() {
 
 Token Tokenizer::takeText(std::size_t begin) {
     std::size_t end = begin + 1;  // the first byte belongs to the text whatever it is
-    for (;; ++end) {
-        const TextStop stop = kTextStops[static_cast<unsigned char>(at(end))];
-        if (stop == TextStop::Before || (stop == TextStop::BeforeIfClose && at(end + 1) == '>')) {
+    for (;;) {
+        end = scanWhile(document_, end, isTextByte);
+        // The document holds no 0 byte, so its end is the only place that stands for one.
+        if (end == document_.size()) {
             position_ = end;
             break;
         }
+        const TextStop stop = kTextStops[static_cast<unsigned char>(document_[end])];
         if (stop == TextStop::Consumed) {
             position_ = end + 1;
             break;
         }
+        if (stop == TextStop::Before || at(end + 1) == '>') {
+            position_ = end;
+            break;
+        }
+        ++end;  // a '/' that closes nothing
     }
-    return {TokenKind::Text, begin, document_.substr(begin, end - begin), {}};
+    return {TokenKind::Text, begin, {document_.data() + begin, end - begin}, {}};
 }
 
 std::optional<std::string_view> Tokenizer::takeVerbatimContent(std::string_view closing) {

@@ -24,8 +24,13 @@ struct Token {
     TokenKind kind;
     std::size_t begin;  ///< offset of the token's first byte in the document
     std::string_view text;
-    std::string_view closing;  ///< for a verbatim opening, the string that ends its section
+    std::string_view closing;   ///< for a verbatim opening, the string that ends its section
+    bool mayHoldEntity = true;  ///< false only where the text is known to hold no '&'
 };
+
+inline bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 /// Cuts a document into the reader's tokens. The document ends at its end or at a 0 byte.
 class Tokenizer {
@@ -35,6 +40,17 @@ public:
     /// Skips blanks, tabs, CRs and LFs, then takes one token.
     Token next();
 
+    /// Takes an Equals token if one comes next, as next() would, without building it: an '='
+    /// follows nearly every attribute name, and this is the cheap way to take it.
+    bool takeEquals() {
+        skipWhiteSpace();
+        if (position_ < document_.size() && document_[position_] == '=') {
+            ++position_;
+            return true;
+        }
+        return false;
+    }
+
     /// The content of a verbatim section whose opening was just taken: everything up to the first
     /// `closing` (letter case counts), which is consumed. Nothing if `closing` never comes.
     std::optional<std::string_view> takeVerbatimContent(std::string_view closing);
@@ -43,13 +59,16 @@ public:
 
 private:
     char at(std::size_t offset) const;
-    void skipWhiteSpace();
+    // Runs of white space are a few bytes at most, so a plain loop does best.
+    void skipWhiteSpace() {
+        while (position_ < document_.size() && isWhiteSpace(document_[position_])) {
+            ++position_;
+        }
+    }
     Token takeText(std::size_t begin);
 
     std::string_view document_;
     std::size_t position_ = 0;
 };
-
-bool isWhiteSpace(char c);
 
 }  // namespace tavero::store::xml

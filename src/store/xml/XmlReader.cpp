@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/xml/XmlReader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
@@ -11,6 +12,7 @@
 
 #include "store/text/TextFile.h"
 #include "store/text/Windows1252.h"
+#include "store/xml/Document.h"
 #include "store/xml/Entities.h"
 #include "store/xml/Node.h"
 #include "store/xml/Tokenizer.h"
@@ -21,7 +23,7 @@ namespace {
 
 class Reader {
 public:
-    explicit Reader(std::string_view text) : tokens_(text), textSize_(text.size()) {}
+    explicit Reader(std::string_view text);
 
     DocNode read(LoadResult& result);
 
@@ -46,10 +48,13 @@ private:
     Ending stop(LoadCode code, std::size_t offset);
     bool appendPendingText(Node& node, std::optional<std::size_t>& pendingBegin, std::size_t end,
                            Decoding decoding);
-    std::optional<std::string> decode(std::string_view raw);
+    std::optional<std::string_view> decode(std::string_view raw);
     bool namesElement(const Node& node, std::size_t endTagNameBegin) const;
     void setPlace(LoadResult& result, std::size_t offset) const;
 
+    /// Copied once into the document's storage, which every name and text then points into.
+    DocNode top_;
+    Document& document_;
     Tokenizer tokens_;
     std::size_t textSize_;
     std::int32_t openAtEnd_ = 0;
@@ -62,9 +67,16 @@ private:
     std::size_t passedNameBegin_ = 0;  ///< of its name
 };
 
+// The tree takes about three times the bytes of its text: nodes and attributes are larger than
+// the names and values they point to.
+Reader::Reader(std::string_view text)
+    : top_(Document::createTop(3 * text.size())),
+      document_(*top_.get()->document),
+      tokens_(document_.keep(text)),
+      textSize_(text.size()) {}
+
 DocNode Reader::read(LoadResult& result) {
-    DocNode top = CreateTop();
-    parseContent(*top.get(), 0);
+    parseContent(*top_.get(), 0);
     result = {};
     result.code = code_;
     result.openElementsAtEnd = openAtEnd_;
@@ -73,10 +85,10 @@ DocNode Reader::read(LoadResult& result) {
         case LoadCode::NoError:
             result.line = 0;
             result.column = 0;
-            return top;
+            return top_;
         case LoadCode::UnmatchedEndTagWarning:
             setPlace(result, warningOffset_);
-            return top;
+            return top_;
         default:
             setPlace(result, stopOffset_);
             return {};
@@ -105,8 +117,7 @@ Reader::Ending Reader::parseContent(Node& node, int depth) {
                 if (depth == kMaxNestingDepth) {
                     return stop(LoadCode::NestingTooDeep, token.begin);
                 }
-                Node& child = node.addElement(std::string(name.text),
-                                              token.kind == TokenKind::DeclarationStart);
+                Node& child = node.addElement(name.text, token.kind == TokenKind::DeclarationStart);
                 const Ending ending = parseTag(child, depth + 1);
                 if (ending == Ending::Stopped) {
                     return Ending::Stopped;
@@ -149,8 +160,7 @@ Reader::Ending Reader::parseContent(Node& node, int depth) {
                 if (!content) {
                     return stop(LoadCode::UnmatchedEndTag, token.begin);
                 }
-                node.addVerbatim(
-                    {std::string(token.text), std::string(*content), std::string(token.closing)});
+                node.addVerbatim({token.text, *content, token.closing});
                 break;
             }
             case TokenKind::Close:
@@ -166,6 +176,7 @@ Reader::Ending Reader::parseContent(Node& node, int depth) {
 Reader::Ending Reader::parseTag(Node& element, int depth) {
     const TagEnd end = parseAttributes(element.declaration);
     element.addAttributes(tagAttributes_);  // also when reading stopped: what was read stands
+    tagAttributes_.clear();
     switch (end) {
         case TagEnd::ContentFollows:
             return parseContent(element, depth);
@@ -184,6 +195,10 @@ Reader::TagEnd Reader::parseAttributes(bool declaration) {
     AttributeState state = AttributeState::ExpectName;
     std::string_view attributeName;
     for (;;) {
+        if (state == AttributeState::ExpectEquals && tokens_.takeEquals()) {
+            state = AttributeState::ExpectValue;
+            continue;
+        }
         const Token token = tokens_.next();
         if (token.kind == TokenKind::EndOfData) {
             return TagEnd::Stopped;
@@ -198,7 +213,7 @@ Reader::TagEnd Reader::parseAttributes(bool declaration) {
                 break;
             case AttributeState::ExpectEquals:
                 if (token.kind == TokenKind::Text) {
-                    tagAttributes_.push_back({std::string(attributeName), std::nullopt});
+                    tagAttributes_.push_back({attributeName, std::nullopt});
                     attributeName = token.text;
                     continue;
                 }
@@ -212,7 +227,7 @@ Reader::TagEnd Reader::parseAttributes(bool declaration) {
                         attributeName.remove_suffix(1);
                     }
                     if (!attributeName.empty()) {
-                        tagAttributes_.push_back({std::string(attributeName), std::nullopt});
+                        tagAttributes_.push_back({attributeName, std::nullopt});
                     }
                 }
                 break;
@@ -227,11 +242,17 @@ Reader::TagEnd Reader::parseAttributes(bool declaration) {
                 } else if (declaration && raw.ends_with('?')) {
                     raw.remove_suffix(1);  // `<?xml version=1.0?>`
                 }
-                auto value = decode(raw);
-                if (!value) {
-                    return TagEnd::Stopped;
+                if (token.mayHoldEntity) {
+                    const auto decoded = decode(raw);
+                    if (!decoded) {
+                        return TagEnd::Stopped;
+                    }
+                    raw = *decoded;
                 }
-                tagAttributes_.push_back({std::string(attributeName), std::move(value)});
+                // Filled in place: a temporary copied in would stall on its partly written bytes.
+                Attribute& attribute = tagAttributes_.emplace_back();
+                attribute.name = attributeName;
+                attribute.value = raw;
                 state = AttributeState::ExpectName;
                 continue;
             }
@@ -264,21 +285,25 @@ bool Reader::appendPendingText(Node& node, std::optional<std::size_t>& pendingBe
         raw.remove_suffix(1);
     }
     if (decoding == Decoding::Raw) {
-        node.addText(std::string(raw));
+        node.addText(raw);
         return true;
     }
-    auto text = decode(raw);
+    const auto text = decode(raw);
     if (text) {
-        node.addText(std::move(*text));
+        node.addText(*text);
     }
     return text.has_value();
 }
 
 // `raw` lies inside the document, so an unknown entity's place can be reported.
-std::optional<std::string> Reader::decode(std::string_view raw) {
-    auto decoded = decodeEntities(raw);
-    if (auto* text = std::get_if<std::string>(&decoded)) {
-        return std::move(*text);
+std::optional<std::string_view> Reader::decode(std::string_view raw) {
+    // Values are short: a plain loop beats a library call on each.
+    if (std::none_of(raw.begin(), raw.end(), [](char c) { return c == '&'; })) {
+        return raw;
+    }
+    const auto decoded = decodeEntities(raw);
+    if (const auto* text = std::get_if<std::string>(&decoded)) {
+        return document_.keep(*text);
     }
     const auto& unknown = std::get<UnknownEntity>(decoded);
     std::cout << "unknown escape character: '&" << unknown.reference << "'\n" << std::flush;
@@ -294,7 +319,8 @@ bool Reader::namesElement(const Node& node, std::size_t endTagNameBegin) const {
         return false;
     }
     const std::string_view rest = tokens_.document().substr(endTagNameBegin);
-    if (!text::startsWithIgnoringCase(rest, *node.name)) {
+    // Most end tags spell the name as the start tag did; the byte compare settles those cheaply.
+    if (!rest.starts_with(*node.name) && !text::startsWithIgnoringCase(rest, *node.name)) {
         return false;
     }
     const std::size_t after = node.name->size();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/xml/XmlWriter.h"
 
+#include <algorithm>
+
 #include "store/xml/Entities.h"
 #include "store/xml/Node.h"
 
@@ -8,58 +10,88 @@ namespace tavero::store::xml {
 
 namespace {
 
+/// The first pass: how many bytes the text takes, so that it is written into one buffer.
+class SizeSink {
+public:
+    void put(char) { ++size_; }
+    void put(std::string_view text) { size_ += text.size(); }
+    void putEscaped(std::string_view text) { size_ += escapedSize(text); }
+    void putTabs(std::size_t count) { size_ += count; }
+
+    std::size_t size() const { return size_; }
+
+private:
+    std::size_t size_ = 0;
+};
+
+/// The second pass, into a buffer the first pass sized.
+class CopySink {
+public:
+    explicit CopySink(char* out) : out_(out) {}
+
+    void put(char c) { *out_++ = c; }
+    void put(std::string_view text) { out_ = std::copy(text.begin(), text.end(), out_); }
+    void putEscaped(std::string_view text) { out_ = copyEscaped(out_, text); }
+    void putTabs(std::size_t count) { out_ = std::fill_n(out_, count, '\t'); }
+
+private:
+    char* out_;
+};
+
+template <typename Sink>
 class Writer {
 public:
-    explicit Writer(bool indented) : indented_(indented) {}
+    Writer(Sink& sink, bool indented) : sink_(sink), indented_(indented) {}
 
     void element(const Node& node, int depth);
     /// `elementDepth` for child elements, `lineDepth` for texts and verbatim sections.
     void content(const Node& node, int elementDepth, int lineDepth);
 
-    std::string take() { return std::move(out_); }
-
 private:
     void startLine(int depth);
     void endLine();
 
+    Sink& sink_;
     bool indented_;
-    std::string out_;
 };
 
-void Writer::startLine(int depth) {
+template <typename Sink>
+void Writer<Sink>::startLine(int depth) {
     if (indented_) {
-        out_.append(static_cast<std::size_t>(depth), '\t');
+        sink_.putTabs(static_cast<std::size_t>(depth));
     }
 }
 
-void Writer::endLine() {
+template <typename Sink>
+void Writer<Sink>::endLine() {
     if (indented_) {
-        out_ += '\n';
+        sink_.put('\n');
     }
 }
 
-void Writer::element(const Node& node, int depth) {
+template <typename Sink>
+void Writer<Sink>::element(const Node& node, int depth) {
     startLine(depth);
-    out_ += '<';
+    sink_.put('<');
     if (node.declaration) {
-        out_ += '?';
+        sink_.put('?');
     }
-    out_ += node.name.value_or("");
+    sink_.put(node.name.value_or(""));
     for (const Attribute& attribute : node.attributes) {
-        out_ += ' ';
-        out_ += attribute.name;
+        sink_.put(' ');
+        sink_.put(attribute.name);
         if (attribute.value) {
-            out_ += "=\"";
-            appendEscaped(out_, *attribute.value);
-            out_ += '"';
+            sink_.put("=\"");
+            sink_.putEscaped(*attribute.value);
+            sink_.put('"');
         }
     }
     if (node.declaration) {
-        out_ += "?>";
+        sink_.put("?>");
     } else if (node.hasContent()) {
-        out_ += '>';
+        sink_.put('>');
     } else {
-        out_ += "/>";
+        sink_.put("/>");
         endLine();
         return;
     }
@@ -68,24 +100,25 @@ void Writer::element(const Node& node, int depth) {
     content(node, node.declaration ? depth : depth + 1, depth + 1);
     if (!node.declaration) {
         startLine(depth);
-        out_ += "</";
-        out_ += *node.name;
-        out_ += '>';
+        sink_.put("</");
+        sink_.put(*node.name);
+        sink_.put('>');
         endLine();
     }
 }
 
-void Writer::content(const Node& node, int elementDepth, int lineDepth) {
+template <typename Sink>
+void Writer<Sink>::content(const Node& node, int elementDepth, int lineDepth) {
     for (const Entry& entry : node.order) {
         switch (entry.kind) {
             case EntryKind::Element:
-                element(*node.elements[entry.index].get(), elementDepth);
+                element(*node.elements[entry.index], elementDepth);
                 break;
             case EntryKind::Text: {
-                const std::string& text = node.texts[entry.index];
+                const std::string_view text = node.texts[entry.index];
                 if (!text.empty()) {
                     startLine(lineDepth);
-                    appendEscaped(out_, text);
+                    sink_.putEscaped(text);
                     endLine();
                 }
                 break;
@@ -93,15 +126,23 @@ void Writer::content(const Node& node, int elementDepth, int lineDepth) {
             case EntryKind::Verbatim: {
                 const Verbatim& section = node.verbatims[entry.index];
                 startLine(lineDepth);
-                out_ += section.opening;
-                out_ += section.content;
-                out_ += section.closing;
+                sink_.put(section.opening);
+                sink_.put(section.content);
+                sink_.put(section.closing);
                 endLine();
                 break;
             }
-            case EntryKind::Attribute:
-                break;  // written in the start tag
         }
+    }
+}
+
+template <typename Sink>
+void write(Sink& sink, const Node& node, bool indented) {
+    Writer<Sink> writer(sink, indented);
+    if (node.name) {
+        writer.element(node, 0);
+    } else {
+        writer.content(node, 0, 0);
     }
 }
 
@@ -111,13 +152,12 @@ std::string WriteText(const DocNode& node, bool indented) {
     if (node.isNull()) {
         return {};
     }
-    Writer writer(indented);
-    if (node.get()->name) {
-        writer.element(*node.get(), 0);
-    } else {
-        writer.content(*node.get(), 0, 0);
-    }
-    return writer.take();
+    SizeSink size;
+    write(size, *node.get(), indented);
+    std::string text(size.size(), '\0');
+    CopySink copy(text.data());
+    write(copy, *node.get(), indented);
+    return text;
 }
 
 }  // namespace tavero::store::xml
