@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QStyle>
 #include <cstdlib>
 
+#include "qt/ArrowIconEngine.h"
 #include "qt/PictureWidget.h"
 #include "qt/QtText.h"
 #include "qt/SpinControl.h"
@@ -59,10 +61,10 @@ QWidget* createButton(const ControlTemplate& control, QWidget* parent) {
     button->setDefault(false);
     switch (control.icon) {
         case res::ButtonIcon::ArrowUp:
-            button->setIcon(button->style()->standardIcon(QStyle::SP_ArrowUp));
+            button->setIcon(QIcon(new ArrowIconEngine(QStyle::PE_IndicatorArrowUp)));
             break;
         case res::ButtonIcon::ArrowDown:
-            button->setIcon(button->style()->standardIcon(QStyle::SP_ArrowDown));
+            button->setIcon(QIcon(new ArrowIconEngine(QStyle::PE_IndicatorArrowDown)));
             break;
         case res::ButtonIcon::None:
             break;

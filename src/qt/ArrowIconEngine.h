@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QIconEngine>
+#include <QStyle>
+
+namespace tavero::qt {
+
+/// An arrow icon that the application's style draws with its own arrow primitive whenever the
+/// icon is painted. The style's standard arrow icons are pictures, and reading the first
+/// picture loads every image-format plugin: most of what the main window cost at start beyond
+/// its widgets.
+class ArrowIconEngine final : public QIconEngine {
+public:
+    /// @param arrow one of the style's arrow indicators, such as QStyle::PE_IndicatorArrowUp
+    explicit ArrowIconEngine(QStyle::PrimitiveElement arrow) : arrow_(arrow) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
+    QIconEngine* clone() const override;
+
+private:
+    QStyle::PrimitiveElement arrow_;
+};
+
+}  // namespace tavero::qt
