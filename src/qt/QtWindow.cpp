@@ -50,7 +50,11 @@ ui::PixelScale scaleFor(const QFont& font) {
     const QFontMetrics metrics(font);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, metrics.height()};
+    const int height = std::max(1, metrics.height());
+    // A font without Latin letters (a symbol font as the only one installed) measures them as
+    // nothing, which would shrink every control to nothing.
+    const int average = letters > 0 ? (letters / 26 + 1) / 2 : metrics.averageCharWidth();
+    return {average > 0 ? average : (height + 1) / 2, height};
 }
 
 constexpr std::array<std::pair<Qt::MouseButton, ui::KeyState>, 3> kButtonKeys = {{

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "IndicatorClick.h"
 #include "QtPrinters.h"
 #include "RecordingDialog.h"
 #include "SampleTemplate.h"
@@ -262,11 +263,11 @@ TEST_F(QtWindowTest, SpinArrowsAndUpDownInTheBuddyEditStepTheSpinControl) {
 }
 
 TEST_F(QtWindowTest, ButtonsRadiosCheckBoxesAndMenuCommandsReachTheLogic) {
-    QTest::mouseClick(control<QRadioButton>(sample::kSinus), Qt::LeftButton);
+    clickIndicator(control<QRadioButton>(sample::kSinus));
     window_->setChecked(sample::kStandard, true);
-    QTest::mouseClick(control<QRadioButton>(sample::kDreieck), Qt::LeftButton);
-    QTest::mouseClick(control<QRadioButton>(sample::kDreieck), Qt::LeftButton);
-    QTest::mouseClick(control<QCheckBox>(sample::kCheckBox), Qt::LeftButton);
+    clickIndicator(control<QRadioButton>(sample::kDreieck));
+    clickIndicator(control<QRadioButton>(sample::kDreieck));
+    clickIndicator(control<QCheckBox>(sample::kCheckBox));
     QTest::mouseClick(control<QPushButton>(sample::kButton), Qt::LeftButton);
     window_->widget().findChild<QAction*>(QString::number(sample::kMenuOffset))->trigger();
     EXPECT_FALSE(window_->isChecked(sample::kSinus));
@@ -341,8 +342,6 @@ TEST_F(QtWindowTest, ScreenshotShowsLitSegmentsOfTheDigit) {
     const QImage saved(path);
     EXPECT_EQ(saved.size(), window_->widget().size());
 
-    const QImage digit = control<QWidget>(sample::kDigit)->grab().toImage();
-    const QImage lamp = control<QWidget>(sample::kUsbIndicator)->grab().toImage();
     const auto countLit = [](const QImage& image) {
         int lit = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -352,9 +351,18 @@ TEST_F(QtWindowTest, ScreenshotShowsLitSegmentsOfTheDigit) {
         }
         return lit;
     };
-    // An 8 lights every segment: a good part of the picture.
-    EXPECT_GT(countLit(digit), digit.width() * digit.height() / 10);
-    EXPECT_EQ(countLit(lamp), 0);
+    // Counted against other digits of the same picture, as its size follows the font.
+    const auto litOf = [&](res::Picture picture) {
+        window_->setPicture(sample::kDigit, picture);
+        return countLit(control<QWidget>(sample::kDigit)->grab().toImage());
+    };
+    const int eight = litOf(res::Picture::digit(8));
+    const int one = litOf(res::Picture::digit(1));
+    // Seven segments against two.
+    EXPECT_GT(eight, 3 * one);
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(litOf(res::Picture::blank()), 0);
+    EXPECT_EQ(countLit(control<QWidget>(sample::kUsbIndicator)->grab().toImage()), 0);
 }
 
 }  // namespace
