@@ -17,7 +17,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <deque>
 #include <memory>
+#include <optional>
 
 #include "IndicatorClick.h"
 #include "QtPrinters.h"
@@ -178,20 +180,37 @@ TEST_F(QtWindowTest, EnterInAnEditReachesOnEnterKeyAndTheHiddenDefaultButtonKeep
     EXPECT_EQ(window_->focus(), std::optional<int>(sample::kEdit));
 }
 
-TEST_F(QtWindowTest, EnterClicksAVisibleDefaultButtonUnlessTheDialogUsedIt) {
-    RecordingDialog confirm(sample::kConfirmDialogId);
-    open(confirm, sample::kConfirmTemplate);
-    QTest::keyClick(control<QPushButton>(res::kIdCancel), Qt::Key_Return);
-    EXPECT_EQ(confirm.events, (Events{"init", "enter", "ok"}));
-    EXPECT_EQ(window_->result(), res::kIdOk);
-    EXPECT_FALSE(window_->widget().isVisible());
-
-    RecordingDialog usingEnter(sample::kConfirmDialogId);
-    usingEnter.consumeEnter = true;
-    open(usingEnter, sample::kConfirmTemplate);
-    QTest::keyClick(&window_->widget(), Qt::Key_Return);
-    EXPECT_EQ(usingEnter.events, (Events{"init", "enter"}));
-    EXPECT_FALSE(window_->ended());
+TEST_F(QtWindowTest, EnterPressesTheFocusedButtonElseTheVisibleDefaultAfterTheDialogSawIt) {
+    struct Case {
+        const res::DialogTemplate* dialogTemplate;
+        std::optional<int> focus;
+        bool consumeEnter;
+        Events events;
+        bool ends;
+    };
+    const std::vector<Case> cases = {
+        {&sample::kTemplate, sample::kButton, false, {"init", "enter", "command 110"}, false},
+        {&sample::kTemplate, sample::kSinus, false, {"init", "enter"}, false},  // hidden default
+        {&sample::kConfirmTemplate, res::kIdCancel, false, {"init", "enter", "cancel"}, true},
+        {&sample::kConfirmTemplate, std::nullopt, false, {"init", "enter", "ok"}, true},
+        {&sample::kConfirmTemplate, res::kIdCancel, true, {"init", "enter"}, false},
+    };
+    std::deque<RecordingDialog> dialogs;
+    for (const Case& c : cases) {
+        RecordingDialog& dialog = dialogs.emplace_back(c.dialogTemplate->id);
+        dialog.consumeEnter = c.consumeEnter;
+        open(dialog, *c.dialogTemplate);
+        QWidget* target = &window_->widget();
+        if (c.focus) {
+            target = control<QWidget>(*c.focus);
+            target->setFocus();
+        } else if (QWidget* focused = window_->widget().focusWidget()) {
+            focused->clearFocus();
+        }
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_EQ(dialog.events, c.events) << c.dialogTemplate->title << " " << c.focus.value_or(0);
+        EXPECT_EQ(window_->ended(), c.ends) << c.focus.value_or(0);
+    }
 }
 
 TEST_F(QtWindowTest, EscapeReachesOnCancel) {

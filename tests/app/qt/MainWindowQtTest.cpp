@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -165,6 +166,88 @@ TEST_F(MainWindowQtTest, SliderActionsAndEnterInEachEditReachTheLogic) {
     EXPECT_EQ(s.amplitude, 250U);
     EXPECT_EQ(s.frequenz, 123450U);
     EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text(), "1234.50");
+}
+
+/// Connects the way a keyboard user does: Enter on the focused connect button.
+void connectByKeyboard(qt::QtWindow& window) {
+    auto* button = window.widget().findChild<QPushButton*>(QString::number(res::kButtonConnection));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+}
+
+bool isDigitRadio(int id) {
+    return (id >= res::kRadioFrequencyFirst && id <= res::kRadioFrequencyLast) ||
+           (id >= res::kRadioAmplitudeFirst && id <= res::kRadioAmplitudeLast);
+}
+
+TEST_F(MainWindowQtTest, DigitRadiosAreOneTabStopAndTheArrowsMoveTheSelection) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    const auto tabStops = [this] {
+        std::vector<int> stops;
+        for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+            auto* radio = control<QRadioButton>(id);
+            if (isDigitRadio(id) && (radio->focusPolicy() & Qt::TabFocus) != 0) {
+                stops.push_back(id);
+            }
+        }
+        return stops;
+    };
+    EXPECT_EQ(tabStops(), std::vector<int>{res::kRadioFrequencyLast});
+
+    // From the 0.1 Hz digit across to the amplitude, round the end and back.
+    const std::vector<std::pair<Qt::Key, int>> moves = {
+        {Qt::Key_Right, 1018}, {Qt::Key_Down, 1019}, {Qt::Key_Right, 1020}, {Qt::Key_Right, 1021},
+        {Qt::Key_Right, 1000}, {Qt::Key_Left, 1021}, {Qt::Key_Up, 1020},    {Qt::Key_Left, 1019},
+        {Qt::Key_Left, 1018},  {Qt::Key_Left, 1008}, {Qt::Key_Up, 1007},
+    };
+    control<QRadioButton>(res::kRadioFrequencyLast)->setFocus();
+    for (const auto& [key, selected] : moves) {
+        QTest::keyClick(window_->widget().focusWidget(), key);
+        EXPECT_EQ(window_->focus(), std::optional<int>(selected)) << selected;
+        EXPECT_EQ(tabStops(), std::vector<int>{selected});
+        for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+            if (isDigitRadio(id)) {
+                EXPECT_EQ(window_->isChecked(id), id == selected) << id << " after " << selected;
+            }
+        }
+    }
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
+
+    QTest::keyClick(window_->widget().focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(isDigitRadio(window_->focus().value_or(res::kNoId)));
+    QTest::keyClick(window_->widget().focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(window_->focus(), std::optional<int>(1007));
+}
+
+TEST_F(MainWindowQtTest, PlusAndMinusStepTheSelectedDigitAsOneWheelNotchOutsideTextFields) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    struct Case {
+        int focus;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint32_t frequenz;
+        std::string sent;
+    };
+    const std::vector<Case> cases = {
+        {res::kComboProfiles, Qt::Key_Plus, Qt::NoModifier, 100025, "fg"},
+        {res::kTrackbarAmplitude, Qt::Key_Minus, Qt::KeypadModifier, 100000, "fg"},
+        {res::kRadioFrequencyLast, Qt::Key_Minus, Qt::NoModifier, 99975, "fg"},
+        {res::kButtonConnection, Qt::Key_Plus, Qt::ShiftModifier, 100000, "fg"},
+        {res::kEditFrequency, Qt::Key_Plus, Qt::NoModifier, 100000, ""},
+        {res::kComboProfiles, Qt::Key_Plus, Qt::ControlModifier, 100000, ""},
+    };
+    for (const Case& c : cases) {
+        const std::size_t before = generator_.receivedLetters().size();
+        QWidget* focused = control<QWidget>(c.focus);
+        focused->setFocus();
+        QTest::keyClick(focused, c.key, c.modifiers);
+        EXPECT_EQ(dialog_.settings().frequenz, c.frequenz) << c.focus;
+        EXPECT_EQ(generator_.receivedLetters().substr(before), c.sent) << c.focus;
+    }
+    EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text().right(1), QStringLiteral("+"));
 }
 
 }  // namespace
