@@ -171,7 +171,10 @@ void CTaveroDlg::onOk() {
 }
 
 void CTaveroDlg::onCancel() {
-    offerToStoreProfile();
+    // Going back from storing the profile keeps the window open.
+    if (!offerToStoreProfile()) {
+        return;
+    }
     if (connected_) {
         commands_.SendConnect(false);
         closePort();
@@ -180,7 +183,10 @@ void CTaveroDlg::onCancel() {
 }
 
 void CTaveroDlg::onClose() {
-    offerToStoreProfile();
+    // Going back from storing the profile keeps the window open.
+    if (!offerToStoreProfile()) {
+        return;
+    }
     if (connected_) {
         ToggleConnection();
     }

@@ -127,8 +127,13 @@ private:
     void fillProfileList(int selectedRow);
     void LoadProfile();
     void SaveProfile();
-    /// Asks whether a loaded and since changed profile is to be stored.
-    void offerToStoreProfile();
+    /// Stores the settings under the selected row; false when the user went back instead.
+    bool storeProfile();
+    /// Whether the name can be stored, or the user chose to store it with its replacements.
+    bool storeNameAnyway(std::string_view name);
+    /// Asks whether a loaded and since changed profile is to be stored; false when the user
+    /// went back to the window instead.
+    bool offerToStoreProfile();
 
     // The other dialogs
     void openSweep();

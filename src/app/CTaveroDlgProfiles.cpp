@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile store as the main window uses it: start-up, load, store and the close prompt.
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/CTaveroDlg.h"
+#include "app/MainWindowTexts.h"
 #include "res/MainWindowIds.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileRowText.h"
+#include "store/text/Windows1252.h"
 #include "ui/Host.h"
 #include "ui/Window.h"
 
@@ -89,15 +93,43 @@ void CTaveroDlg::LoadProfile() {
 }
 
 void CTaveroDlg::SaveProfile() {
+    storeProfile();
+}
+
+bool CTaveroDlg::storeProfile() {
     const int row = window().selectedRow(res::kComboProfiles);
     if (row == ui::kNoRow) {
-        return;
+        return true;
     }
-    profiles_.at(static_cast<std::size_t>(row)) = {settings_, window().text(res::kEditProfileName)};
+    const std::string typed = window().text(res::kEditProfileName);
+    if (!storeNameAnyway(typed)) {
+        return false;
+    }
+    // Shown as the file holds it, so that the window does not promise what the next start undoes.
+    const std::string name =
+        store::text::utf8FromWindows1252(store::text::windows1252FromUtf8(typed));
+    profiles_.at(static_cast<std::size_t>(row)) = {settings_, name};
+    window().setText(res::kEditProfileName, name);
     fillProfileList(row);
     WriteProfileFile();
     settingsModified_ = false;
     profileLoaded_ = false;
+    return true;
+}
+
+bool CTaveroDlg::storeNameAnyway(std::string_view name) {
+    const std::vector<std::string> outside = store::text::charactersOutsideWindows1252(name);
+    if (outside.empty()) {
+        return true;
+    }
+    std::string listed;
+    for (const std::string& character : outside) {
+        listed += (listed.empty() ? "" : " ") + character;
+    }
+    std::string text(kUnstorableNameText);
+    text.replace(text.find("%s"), 2, listed);
+    return host().messageBox(text, kUnstorableNameCaption, ui::Icon::Warning, ui::Buttons::YesNo) ==
+           ui::Answer::Yes;
 }
 
 void CTaveroDlg::WriteProfileFile() {
@@ -108,12 +140,13 @@ void CTaveroDlg::WriteProfileFile() {
     }
 }
 
-void CTaveroDlg::offerToStoreProfile() {
+bool CTaveroDlg::offerToStoreProfile() {
     if (profileLoaded_ && settingsModified_ &&
         host().messageBox(kCloseQuestion, {}, ui::Icon::Question, ui::Buttons::YesNo) ==
             ui::Answer::Yes) {
-        SaveProfile();
+        return storeProfile();
     }
+    return true;
 }
 
 }  // namespace tavero::app

@@ -24,5 +24,10 @@ inline constexpr std::string_view kBootloaderQuestion =
     "Bootloader versehentlich gestartet,\ngenügt ein trennen des Tavero vom USB-Port,\num ihm "
     "wieder normal starten zu lassen.\n\nMöchten Sie den Bootloader des Tavero starten?";
 inline constexpr std::string_view kBootloaderCaption = "Tavero Bootloader starten";
+/// "%s" stands for the characters, separated by blanks.
+inline constexpr std::string_view kUnstorableNameText =
+    "Der Profilname enthält Zeichen, die in der Profildatei\nnicht gespeichert werden können: "
+    "%s\n\nSie werden dort durch \"?\" ersetzt.\n\nMöchten Sie das Profil trotzdem speichern?";
+inline constexpr std::string_view kUnstorableNameCaption = "Profil speichern";
 
 }  // namespace tavero::app

@@ -5,19 +5,27 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 namespace tavero::qt {
 
 DialogWidget::DialogWidget(Events& events, QWidget* parent)
-    : QDialog(parent), events_(events), clientArea_(new QWidget(this)) {
+    : QDialog(parent),
+      events_(events),
+      clientArea_(new QWidget(this)),
+      scrollArea_(new QScrollArea(this)) {
     clientArea_->setObjectName(QStringLiteral("clientArea"));
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setWidget(clientArea_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(clientArea_);
+    layout->addWidget(scrollArea_);
     clientArea_->installEventFilter(this);
     installEventFilter(this);
 }
@@ -58,6 +66,34 @@ bool DialogWidget::eventFilter(QObject* watched, QEvent* event) {
         default:
             return false;
     }
+}
+
+void DialogWidget::setVisible(bool visible) {
+    if (visible) {
+        fitToScreen();
+    }
+    QDialog::setVisible(visible);
+}
+
+void DialogWidget::fitToScreen() {
+    const QSize client = clientArea_->size();
+    // The frame is known only once the window is shown; until then allow for a title bar.
+    const QMargins frame = isVisible()
+                               ? QMargins(geometry().left() - frameGeometry().left(),
+                                          geometry().top() - frameGeometry().top(),
+                                          frameGeometry().right() - geometry().right(),
+                                          frameGeometry().bottom() - geometry().bottom())
+                               : QMargins(4, style()->pixelMetric(QStyle::PM_TitleBarHeight), 4, 4);
+    const QWidget* menu = layout()->menuBar();
+    const int menuHeight = menu != nullptr ? menu->sizeHint().height() : 0;
+    const QSize room = screen()->availableGeometry().size().shrunkBy(frame) - QSize(0, menuHeight);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    bool vertical = client.height() > room.height();
+    const bool horizontal = client.width() + (vertical ? bar : 0) > room.width();
+    vertical = vertical || client.height() + (horizontal ? bar : 0) > room.height();
+    const QSize view(client.width() + (vertical ? bar : 0),
+                     client.height() + (horizontal ? bar : 0));
+    scrollArea_->setFixedSize(view.boundedTo(room.expandedTo(QSize(bar * 4, bar * 4))));
 }
 
 void DialogWidget::closeEvent(QCloseEvent* event) {

@@ -6,12 +6,14 @@
 class QKeyEvent;
 class QMenuBar;
 class QMouseEvent;
+class QScrollArea;
 class QWheelEvent;
 
 namespace tavero::qt {
 
 /// The QDialog of one open dialog: a client area holding the controls (so that client
-/// coordinates start below the menu bar) and, when the template has one, a menu bar. It
+/// coordinates start below the menu bar) and, when the template has one, a menu bar. The
+/// client area keeps its fixed layout; on a screen too small for it, it scrolls. It
 /// catches Enter and Escape before the widgets and QDialog's own handling see them, the
 /// close box, and the mouse on the client area, and hands them to its Events.
 class DialogWidget : public QDialog {
@@ -34,6 +36,8 @@ public:
     DialogWidget(Events& events, QWidget* parent);
 
     QWidget* clientArea() const { return clientArea_; }
+    /// The view the client area scrolls in; it shows the whole area whenever the screen allows.
+    QScrollArea* scrollArea() const { return scrollArea_; }
     /// Adds the menu bar above the client area.
     void setMenuBar(QMenuBar* menuBar);
     /// Sees the key presses of `widget` and its children before they do.
@@ -41,12 +45,17 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void setVisible(bool visible) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
+    /// Sizes the view to the client area, or to the screen's free room when that is smaller.
+    void fitToScreen();
+
     Events& events_;
     QWidget* clientArea_;
+    QScrollArea* scrollArea_;
 };
 
 }  // namespace tavero::qt

@@ -2,8 +2,11 @@
 #include "qt/QtMessageBox.h"
 
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 #include <array>
 #include <vector>
 
@@ -60,6 +63,14 @@ ui::Answer execMessageBox(QWidget* parent, const ui::MessageBoxRequest& box) {
         }
     }
     messageBox.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
+    // A box narrower than its caption would have the caption cut short: widen it by a strut that
+    // also leaves room for the buttons of the title bar.
+    if (auto* grid = qobject_cast<QGridLayout*>(messageBox.layout())) {
+        const int caption = messageBox.fontMetrics().horizontalAdvance(messageBox.windowTitle()) +
+                            4 * messageBox.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        grid->addItem(new QSpacerItem(caption, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     messageBox.exec();
 
     for (const auto& [button, answer] : answers) {

@@ -51,8 +51,15 @@ ui::PixelScale scaleFor(const QFont& font) {
     const QFontMetrics metrics(font);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, metrics.height()};
+    const int height = std::max(1, metrics.height());
+    // A font without Latin letters (a symbol font as the only one installed) measures them as
+    // nothing, which would shrink every control to nothing.
+    const int average = letters > 0 ? (letters / 26 + 1) / 2 : metrics.averageCharWidth();
+    return {average > 0 ? average : (height + 1) / 2, height};
 }
+
+/// The wheel's delta for one notch.
+constexpr int kWheelNotch = 120;
 
 constexpr std::array<std::pair<Qt::MouseButton, ui::KeyState>, 3> kButtonKeys = {{
     {Qt::LeftButton, ui::kKeyLeftButton},
@@ -145,6 +152,18 @@ void QtWindow::buildControls() {
     // Frames stay behind the controls they surround.
     for (QWidget* groupBox : groupBoxes) {
         groupBox->lower();
+    }
+    for (const auto& [id, control] : controls_) {
+        std::vector<int> group = res::radioGroup(template_, id);
+        if (group.size() < 2 || group.front() != id) {
+            continue;
+        }
+        for (const int member : group) {
+            QObject::connect(static_cast<QAbstractButton*>(controls_.at(member).widget),
+                             &QAbstractButton::toggled, widget_.get(),
+                             [this, group] { keepOneTabStop(group); });
+        }
+        keepOneTabStop(group);
     }
 }
 
@@ -262,8 +281,16 @@ void QtWindow::clicked(int id) {
 void QtWindow::pressEnter() {
     bool used = false;
     deliver([&used](ui::Dialog& dialog) { used = dialog.onEnterKey(); });
-    const res::ControlTemplate* button = res::findDefaultButton(template_);
-    if (used || ended_ || button == nullptr) {
+    if (used || ended_) {
+        return;
+    }
+    // A push button with the focus stands in for the default button.
+    const Control* focused = controlOf(widget_->focusWidget());
+    const res::ControlTemplate* button =
+        focused != nullptr && focused->layout->kind == ControlKind::Button
+            ? focused->layout
+            : res::findDefaultButton(template_);
+    if (button == nullptr) {
         return;
     }
     QWidget* widget = controls_.at(button->id).widget;
@@ -283,25 +310,89 @@ bool QtWindow::keyPressed(QObject* target, QKeyEvent* event) {
         case Qt::Key_Escape:
             escapePressed();
             return true;
+        case Qt::Key_Plus:
+        case Qt::Key_Minus:
+            return stepLikeTheWheel(target, event);
         case Qt::Key_Up:
         case Qt::Key_Down:
-            break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            return arrowPressed(target, event->key());
         default:
             return false;
     }
-    // Up and Down in the buddy edit of a spin control step the spin control.
-    const Control* edit = controlOf(target);
-    if (edit == nullptr || edit->layout->kind != ControlKind::Edit) {
+}
+
+bool QtWindow::arrowPressed(QObject* target, int key) {
+    const Control* control = controlOf(target);
+    if (control == nullptr) {
         return false;
     }
-    for (const auto& [id, control] : controls_) {
-        if (control.layout->kind == ControlKind::SpinControl &&
-            control.layout->buddy == edit->layout->id) {
-            static_cast<SpinControl*>(control.widget)->step(event->key() == Qt::Key_Up ? 1 : -1);
+    const bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+    if (control->layout->kind == ControlKind::RadioButton) {
+        return moveInRadioGroup(control->layout->id, forward);
+    }
+    // Up and Down in the buddy edit of a spin control step the spin control.
+    if (control->layout->kind != ControlKind::Edit || key == Qt::Key_Left || key == Qt::Key_Right) {
+        return false;
+    }
+    for (const auto& [id, spin] : controls_) {
+        if (spin.layout->kind == ControlKind::SpinControl &&
+            spin.layout->buddy == control->layout->id) {
+            static_cast<SpinControl*>(spin.widget)->step(forward ? -1 : 1);
             return true;
         }
     }
     return false;
+}
+
+bool QtWindow::moveInRadioGroup(int id, bool forward) {
+    const std::vector<int> group = res::radioGroup(template_, id);
+    const auto self = std::find(group.begin(), group.end(), id);
+    if (group.size() < 2 || self == group.end()) {
+        return false;
+    }
+    // Round the group, past members that cannot be chosen, as radio groups go.
+    const auto count = static_cast<std::ptrdiff_t>(group.size());
+    const std::ptrdiff_t start = self - group.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        const std::ptrdiff_t index = (start + (forward ? step : count - step)) % count;
+        const int next = group[static_cast<std::size_t>(index)];
+        QWidget* widget = controls_.at(next).widget;
+        if (!widget->isHidden() && widget->isEnabled()) {
+            widget->setFocus(Qt::TabFocusReason);
+            clicked(next);
+            return true;
+        }
+    }
+    return true;
+}
+
+bool QtWindow::stepLikeTheWheel(QObject* target, QKeyEvent* event) {
+    // Text fields keep their signs; shortcuts keep their modifiers.
+    const Qt::KeyboardModifiers shortcut = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (qobject_cast<QLineEdit*>(target) != nullptr || (event->modifiers() & shortcut) != 0) {
+        return false;
+    }
+    // One notch with no key held, turned over the middle of the window.
+    const ui::Rect frame = frameRect();
+    const ui::WheelEvent notch{event->key() == Qt::Key_Plus ? kWheelNotch : -kWheelNotch,
+                               0,
+                               {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2}};
+    deliver([&notch](ui::Dialog& dialog) { dialog.onMouseWheel(notch); });
+    return true;
+}
+
+void QtWindow::keepOneTabStop(const std::vector<int>& group) {
+    // Tab reaches a radio group once, at its ticked member (the first while none is ticked);
+    // the arrows move within it.
+    const auto ticked = std::find_if(group.begin(), group.end(), [this](int id) {
+        return static_cast<QAbstractButton*>(controls_.at(id).widget)->isChecked();
+    });
+    const int stop = ticked != group.end() ? *ticked : group.front();
+    for (const int id : group) {
+        controls_.at(id).widget->setFocusPolicy(id == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void QtWindow::closeBoxPressed() {

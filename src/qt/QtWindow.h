@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "qt/DialogWidget.h"
 #include "qt/TickSchedule.h"
@@ -12,6 +13,7 @@
 #include "ui/Host.h"
 #include "ui/Window.h"
 
+class QKeyEvent;
 class QTimer;
 
 namespace tavero::qt {
@@ -106,6 +108,13 @@ private:
     void deliverHeldTicks();
     void clicked(int id);
     void pressEnter();
+    /// Arrows move within a radio group and step the spin control of a buddy edit.
+    bool arrowPressed(QObject* target, int key);
+    /// Focuses and ticks the next usable member of the radio group that holds `id`.
+    bool moveInRadioGroup(int id, bool forward);
+    /// `+` and `-` outside text fields: one wheel notch up or down.
+    bool stepLikeTheWheel(QObject* target, QKeyEvent* event);
+    void keepOneTabStop(const std::vector<int>& group);
     /// The control that is `widget` or holds it.
     const Control* controlOf(const QObject* widget) const;
     /// The control, or nullptr after a warning when the id is missing or the kind wrong.

@@ -53,8 +53,8 @@ public:
     /// onCancel.
     virtual void onClose();
     /// The Enter key, wherever the focus is, before the dialog's default handling. Returns true
-    /// when the key is used up; otherwise the visible, enabled default button is clicked, and a
-    /// hidden default button does nothing.
+    /// when the key is used up; otherwise the push button with the focus is clicked, or else the
+    /// visible, enabled default button, and a hidden default button does nothing.
     virtual bool onEnterKey() { return false; }
     /// A tick of a timer started with Window::startTimer.
     virtual void onTimer(int /*timerId*/) {}
@@ -64,6 +64,7 @@ public:
     virtual void onScroll(int /*id*/, ScrollCode /*code*/, int /*position*/) {}
     /// The mouse wheel, turned over the dialog while it is in front. List boxes and drop-down
     /// lists under the pointer take the wheel themselves; trackbars and scroll bars do not.
+    /// The keys `+` and `-` outside text fields arrive here too, as one notch with no key held.
     virtual void onMouseWheel(const WheelEvent& /*event*/) {}
     /// A mouse button pressed on the dialog itself or on one of its labels, pictures or group
     /// boxes (other controls take their clicks themselves).

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "MainWindowFixture.h"
 #include "store/ProfileFile.h"
@@ -179,6 +180,57 @@ TEST_F(MainWindowTest, ClosingAfterAChangedLoadOffersToStoreBeforeSayingGoodbye)
     EXPECT_EQ(read.profiles.at(2).name, "Sinus 1 kHz");
     EXPECT_EQ(read.profiles.at(2).settings.signalform, 3U);
     EXPECT_TRUE(window_->ended());
+}
+
+TEST_F(MainWindowTest, NamesTheFileCannotHoldAreNamedBeforeStoringAndShownAsStored) {
+    struct Case {
+        const char* typed;
+        std::optional<ui::Answer> answer;  ///< none: nothing to ask
+        const char* stored;                ///< in the row, the edit and the file
+    };
+    const std::vector<Case> cases = {
+        {"Ω-Last", ui::Answer::No, "-- leeres Profil --"},
+        {"Grüße € 1 kHz", std::nullopt, "Grüße € 1 kHz"},
+        {"Ω-Last 😀 Ω", ui::Answer::Yes, "?-Last ? ?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        restart();
+        openConnected();
+        window_->chooseRow(res::kComboProfiles, 3);
+        window_->type(res::kEditProfileName, c.typed);
+        if (c.answer) {
+            host_->answer(*c.answer);
+        }
+        window_->click(res::kButtonSaveProfile);
+        EXPECT_EQ(host_->messageBoxes().size(), c.answer ? 1U : 0U);
+        EXPECT_EQ(window_->rows(res::kComboProfiles).at(3), std::string("4: ") + c.stored);
+        EXPECT_EQ(store::readProfileFile(profileFile()).profiles.at(3).name, c.stored);
+        EXPECT_EQ(window_->text(res::kEditProfileName),
+                  c.answer == ui::Answer::No ? c.typed : c.stored);
+    }
+    EXPECT_EQ(
+        host_->messageBoxes().front().box,
+        (ui::MessageBoxRequest{"Der Profilname enthält Zeichen, die in der Profildatei\n"
+                               "nicht gespeichert werden können: Ω 😀\n\nSie werden dort durch "
+                               "\"?\" ersetzt.\n\nMöchten Sie das Profil trotzdem speichern?",
+                               "Profil speichern", ui::Icon::Warning, ui::Buttons::YesNo}));
+}
+
+TEST_F(MainWindowTest, GoingBackFromAnUnstorableNameOnClosingKeepsTheWindowOpen) {
+    openConnected();
+    window_->click(res::kButtonLoadProfile);
+    window_->type(res::kEditProfileName, "Ω");
+    window_->click(1012);
+    const std::string before = store::fileBytes(profileFile());
+    for (const ui::Answer name : {ui::Answer::No, ui::Answer::Yes}) {
+        host_->answer(ui::Answer::Yes);
+        host_->answer(name);
+        window_->pressCloseBox();
+        EXPECT_EQ(window_->ended(), name == ui::Answer::Yes);
+    }
+    EXPECT_NE(store::fileBytes(profileFile()), before);
+    EXPECT_EQ(store::readProfileFile(profileFile()).profiles.at(0).name, "?");
 }
 
 TEST_F(MainWindowTest, NoPromptWithoutALoadOrAfterAStore) {

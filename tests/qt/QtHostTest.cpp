@@ -6,8 +6,11 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 #include "QtPrinters.h"
@@ -106,6 +109,27 @@ TEST_F(QtHostTest, MessageBoxesShowGermanButtonsAndReturnTheAnswer) {
         EXPECT_EQ(shown.text, QStringLiteral("Zeile 1\n<b>Zeile 2</b>"));
         EXPECT_EQ(shown.icon, c.qtIcon) << c.click;
         EXPECT_EQ(shown.buttons, c.texts) << c.click;
+    }
+}
+
+TEST_F(QtHostTest, MessageBoxesLeaveRoomForTheirCaptionAsTheScreenAllows) {
+    for (const char* caption :
+         {"Tavero", "Werkszustand wiederherstellen",
+          "Tavero Bootloader starten - Firmwareupdates einspielen - bitte nicht trennen"}) {
+        int width = 0;
+        int needed = 0;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            width = box->width();
+            // The caption beside the three buttons of a title bar, each as wide as it is high.
+            const int titleBarButtons = 3 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+            needed =
+                std::min(box->fontMetrics().horizontalAdvance(box->windowTitle()) + titleBarButtons,
+                         box->screen()->availableGeometry().width());
+            box->buttons().front()->click();
+        });
+        host_.messageBox("OK?", caption, ui::Icon::None, ui::Buttons::Ok);
+        EXPECT_GT(needed, 0) << caption;
+        EXPECT_GE(width, needed) << caption;
     }
 }
 

@@ -17,8 +17,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <deque>
 #include <memory>
+#include <optional>
 
+#include "IndicatorClick.h"
 #include "QtPrinters.h"
 #include "RecordingDialog.h"
 #include "SampleTemplate.h"
@@ -177,20 +180,37 @@ TEST_F(QtWindowTest, EnterInAnEditReachesOnEnterKeyAndTheHiddenDefaultButtonKeep
     EXPECT_EQ(window_->focus(), std::optional<int>(sample::kEdit));
 }
 
-TEST_F(QtWindowTest, EnterClicksAVisibleDefaultButtonUnlessTheDialogUsedIt) {
-    RecordingDialog confirm(sample::kConfirmDialogId);
-    open(confirm, sample::kConfirmTemplate);
-    QTest::keyClick(control<QPushButton>(res::kIdCancel), Qt::Key_Return);
-    EXPECT_EQ(confirm.events, (Events{"init", "enter", "ok"}));
-    EXPECT_EQ(window_->result(), res::kIdOk);
-    EXPECT_FALSE(window_->widget().isVisible());
-
-    RecordingDialog usingEnter(sample::kConfirmDialogId);
-    usingEnter.consumeEnter = true;
-    open(usingEnter, sample::kConfirmTemplate);
-    QTest::keyClick(&window_->widget(), Qt::Key_Return);
-    EXPECT_EQ(usingEnter.events, (Events{"init", "enter"}));
-    EXPECT_FALSE(window_->ended());
+TEST_F(QtWindowTest, EnterPressesTheFocusedButtonElseTheVisibleDefaultAfterTheDialogSawIt) {
+    struct Case {
+        const res::DialogTemplate* dialogTemplate;
+        std::optional<int> focus;
+        bool consumeEnter;
+        Events events;
+        bool ends;
+    };
+    const std::vector<Case> cases = {
+        {&sample::kTemplate, sample::kButton, false, {"init", "enter", "command 110"}, false},
+        {&sample::kTemplate, sample::kSinus, false, {"init", "enter"}, false},  // hidden default
+        {&sample::kConfirmTemplate, res::kIdCancel, false, {"init", "enter", "cancel"}, true},
+        {&sample::kConfirmTemplate, std::nullopt, false, {"init", "enter", "ok"}, true},
+        {&sample::kConfirmTemplate, res::kIdCancel, true, {"init", "enter"}, false},
+    };
+    std::deque<RecordingDialog> dialogs;
+    for (const Case& c : cases) {
+        RecordingDialog& dialog = dialogs.emplace_back(c.dialogTemplate->id);
+        dialog.consumeEnter = c.consumeEnter;
+        open(dialog, *c.dialogTemplate);
+        QWidget* target = &window_->widget();
+        if (c.focus) {
+            target = control<QWidget>(*c.focus);
+            target->setFocus();
+        } else if (QWidget* focused = window_->widget().focusWidget()) {
+            focused->clearFocus();
+        }
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_EQ(dialog.events, c.events) << c.dialogTemplate->title << " " << c.focus.value_or(0);
+        EXPECT_EQ(window_->ended(), c.ends) << c.focus.value_or(0);
+    }
 }
 
 TEST_F(QtWindowTest, EscapeReachesOnCancel) {
@@ -262,11 +282,11 @@ TEST_F(QtWindowTest, SpinArrowsAndUpDownInTheBuddyEditStepTheSpinControl) {
 }
 
 TEST_F(QtWindowTest, ButtonsRadiosCheckBoxesAndMenuCommandsReachTheLogic) {
-    QTest::mouseClick(control<QRadioButton>(sample::kSinus), Qt::LeftButton);
+    clickIndicator(control<QRadioButton>(sample::kSinus));
     window_->setChecked(sample::kStandard, true);
-    QTest::mouseClick(control<QRadioButton>(sample::kDreieck), Qt::LeftButton);
-    QTest::mouseClick(control<QRadioButton>(sample::kDreieck), Qt::LeftButton);
-    QTest::mouseClick(control<QCheckBox>(sample::kCheckBox), Qt::LeftButton);
+    clickIndicator(control<QRadioButton>(sample::kDreieck));
+    clickIndicator(control<QRadioButton>(sample::kDreieck));
+    clickIndicator(control<QCheckBox>(sample::kCheckBox));
     QTest::mouseClick(control<QPushButton>(sample::kButton), Qt::LeftButton);
     window_->widget().findChild<QAction*>(QString::number(sample::kMenuOffset))->trigger();
     EXPECT_FALSE(window_->isChecked(sample::kSinus));
@@ -341,8 +361,6 @@ TEST_F(QtWindowTest, ScreenshotShowsLitSegmentsOfTheDigit) {
     const QImage saved(path);
     EXPECT_EQ(saved.size(), window_->widget().size());
 
-    const QImage digit = control<QWidget>(sample::kDigit)->grab().toImage();
-    const QImage lamp = control<QWidget>(sample::kUsbIndicator)->grab().toImage();
     const auto countLit = [](const QImage& image) {
         int lit = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -352,9 +370,18 @@ TEST_F(QtWindowTest, ScreenshotShowsLitSegmentsOfTheDigit) {
         }
         return lit;
     };
-    // An 8 lights every segment: a good part of the picture.
-    EXPECT_GT(countLit(digit), digit.width() * digit.height() / 10);
-    EXPECT_EQ(countLit(lamp), 0);
+    // Counted against other digits of the same picture, as its size follows the font.
+    const auto litOf = [&](res::Picture picture) {
+        window_->setPicture(sample::kDigit, picture);
+        return countLit(control<QWidget>(sample::kDigit)->grab().toImage());
+    };
+    const int eight = litOf(res::Picture::digit(8));
+    const int one = litOf(res::Picture::digit(1));
+    // Seven segments against two.
+    EXPECT_GT(eight, 3 * one);
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(litOf(res::Picture::blank()), 0);
+    EXPECT_EQ(countLit(control<QWidget>(sample::kUsbIndicator)->grab().toImage()), 0);
 }
 
 }  // namespace

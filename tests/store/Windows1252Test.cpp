@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "CaseName.h"
 #include "store/text/Windows1252.h"
@@ -52,6 +53,8 @@ struct Unmappable {
     const char* name;
     std::string utf8;
     std::string windows1252;
+    /// What the user is told will be replaced.
+    std::vector<std::string> named;
 };
 
 void PrintTo(const Unmappable& c, std::ostream* out) {
@@ -60,23 +63,26 @@ void PrintTo(const Unmappable& c, std::ostream* out) {
 
 class Windows1252Unmappable : public testing::TestWithParam<Unmappable> {};
 
-TEST_P(Windows1252Unmappable, BecomesQuestionMark) {
+TEST_P(Windows1252Unmappable, BecomesQuestionMarkAndIsNamedOnce) {
     EXPECT_EQ(windows1252FromUtf8(GetParam().utf8), GetParam().windows1252);
+    EXPECT_EQ(charactersOutsideWindows1252(GetParam().utf8), GetParam().named);
 }
 
-INSTANTIATE_TEST_SUITE_P(Characters, Windows1252Unmappable,
-                         testing::Values(Unmappable{"Greek", "Ω=1", "?=1"},
-                                         Unmappable{"C1ControlOfAnAssignedByte", "\u0080", "?"},
-                                         Unmappable{"Cyrillic", "Жук", "???"},
-                                         Unmappable{"OutsideBmp", "a😀b", "a?b"},
-                                         Unmappable{"LoneContinuationByte", "a\x80z", "a?z"},
-                                         Unmappable{"SequenceCutShort", "a\xC3", "a?"},
-                                         Unmappable{"SequenceBrokenByAscii", "\xE2\x82x", "?x"},
-                                         Unmappable{"Overlong", "\xC0\xAF", "??"},
-                                         Unmappable{"OverlongThreeBytes", "\xE0\x80\xAF", "?"},
-                                         Unmappable{"Surrogate", "\xED\xA0\x80", "?"},
-                                         Unmappable{"BeyondUnicode", "\xF4\x90\x80\x80", "?"}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Characters, Windows1252Unmappable,
+    testing::Values(Unmappable{"Greek", "Ω=1", "?=1", {"Ω"}},
+                    Unmappable{"C1ControlOfAnAssignedByte", "\u0080", "?", {"\u0080"}},
+                    Unmappable{"Cyrillic", "Жук", "???", {"Ж", "у", "к"}},
+                    Unmappable{"Repeated", "ΩΩ€Ω", "??\x80?", {"Ω"}},
+                    Unmappable{"OutsideBmp", "a😀b", "a?b", {"😀"}},
+                    Unmappable{"LoneContinuationByte", "a\x80z", "a?z", {"\uFFFD"}},
+                    Unmappable{"SequenceCutShort", "a\xC3", "a?", {"\uFFFD"}},
+                    Unmappable{"SequenceBrokenByAscii", "\xE2\x82x", "?x", {"\uFFFD"}},
+                    Unmappable{"Overlong", "\xC0\xAF", "??", {"\uFFFD"}},
+                    Unmappable{"OverlongThreeBytes", "\xE0\x80\xAF", "?", {"\uFFFD"}},
+                    Unmappable{"Surrogate", "\xED\xA0\x80", "?", {"\uFFFD"}},
+                    Unmappable{"BeyondUnicode", "\xF4\x90\x80\x80", "?", {"\uFFFD"}}),
+    CaseName());
 
 TEST(Windows1252, FoldsLetterCaseOfTheCodePage) {
     EXPECT_EQ(toLower('A'), 'a');

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/text/Windows1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace tavero::store::text {
 
@@ -149,6 +151,22 @@ std::string windows1252FromUtf8(std::string_view text) {
         at += d.length;
     }
     return out;
+}
+
+std::vector<std::string> charactersOutsideWindows1252(std::string_view text) {
+    std::vector<std::string> outside;
+    for (std::size_t at = 0; at < text.size();) {
+        const Decoded d = decodeUtf8(text, at);
+        if (d.codePoint == kMalformed || windows1252FromCodePoint(d.codePoint) == '?') {
+            std::string character =
+                d.codePoint == kMalformed ? "\xEF\xBF\xBD" : std::string(text.substr(at, d.length));
+            if (std::find(outside.begin(), outside.end(), character) == outside.end()) {
+                outside.push_back(std::move(character));
+            }
+        }
+        at += d.length;
+    }
+    return outside;
 }
 
 char toLower(char byte) {

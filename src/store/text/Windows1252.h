@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavero::store::text {
 
@@ -19,6 +20,10 @@ std::string utf8FromWindows1252(std::string_view text);
 /// Characters without a place in Windows-1252 become '?', and so does each malformed part of the
 /// UTF-8 (a byte that cannot start a sequence, or a sequence cut short, overlong or a surrogate).
 std::string windows1252FromUtf8(std::string_view text);
+
+/// The characters of the UTF-8 `text` that windows1252FromUtf8 turns into '?', each once, in
+/// the order they first appear; a malformed part shows as U+FFFD.
+std::vector<std::string> charactersOutsideWindows1252(std::string_view text);
 
 /// The lower-case form of a Windows-1252 letter (ASCII, the Latin-1 letters, Š, Œ, Ž, Ÿ); every
 /// other byte, ß included, stays as it is.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
@@ -8,6 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTest>
@@ -16,7 +21,9 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <string>
 
+#include "RecordingDialog.h"
 #include "app/CTaveroDlg.h"
 #include "qt/PictureWidget.h"
 #include "qt/QtHost.h"
@@ -30,6 +37,21 @@
 
 namespace tavero::app {
 namespace {
+
+/// Whether the image holds a square of 2 × 2 device pixels that are not all alike: a picture
+/// drawn at twice the resolution has them along every edge, one drawn once and doubled has none.
+bool hasFinerDetailThanDoubledPixels(const QImage& image) {
+    for (int y = 0; y + 1 < image.height(); y += 2) {
+        for (int x = 0; x + 1 < image.width(); x += 2) {
+            const QRgb corner = image.pixel(x, y);
+            if (image.pixel(x + 1, y) != corner || image.pixel(x, y + 1) != corner ||
+                image.pixel(x + 1, y + 1) != corner) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 class MainWindowQtTest : public ::testing::Test {
 protected:
@@ -55,7 +77,8 @@ protected:
     std::filesystem::path dataHome_ =
         std::filesystem::temp_directory_path() /
         ("tavero-main-qt-" +
-         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+         std::to_string(::getpid()));
     std::filesystem::path trace_ = dataHome_.string() + "-out.txt";
     std::ostringstream diagnostics_;
     sim::SimulatedGenerator generator_;
@@ -165,6 +188,139 @@ TEST_F(MainWindowQtTest, SliderActionsAndEnterInEachEditReachTheLogic) {
     EXPECT_EQ(s.amplitude, 250U);
     EXPECT_EQ(s.frequenz, 123450U);
     EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text(), "1234.50");
+}
+
+/// Connects the way a keyboard user does: Enter on the focused connect button.
+void connectByKeyboard(qt::QtWindow& window) {
+    auto* button = window.widget().findChild<QPushButton*>(QString::number(res::kButtonConnection));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+}
+
+bool isDigitRadio(int id) {
+    return (id >= res::kRadioFrequencyFirst && id <= res::kRadioFrequencyLast) ||
+           (id >= res::kRadioAmplitudeFirst && id <= res::kRadioAmplitudeLast);
+}
+
+TEST_F(MainWindowQtTest, DigitRadiosAreOneTabStopAndTheArrowsMoveTheSelection) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    const auto tabStops = [this] {
+        std::vector<int> stops;
+        for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+            auto* radio = control<QRadioButton>(id);
+            if (isDigitRadio(id) && (radio->focusPolicy() & Qt::TabFocus) != 0) {
+                stops.push_back(id);
+            }
+        }
+        return stops;
+    };
+    EXPECT_EQ(tabStops(), std::vector<int>{res::kRadioFrequencyLast});
+
+    // From the 0.1 Hz digit across to the amplitude, round the end and back.
+    const std::vector<std::pair<Qt::Key, int>> moves = {
+        {Qt::Key_Right, 1018}, {Qt::Key_Down, 1019}, {Qt::Key_Right, 1020}, {Qt::Key_Right, 1021},
+        {Qt::Key_Right, 1000}, {Qt::Key_Left, 1021}, {Qt::Key_Up, 1020},    {Qt::Key_Left, 1019},
+        {Qt::Key_Left, 1018},  {Qt::Key_Left, 1008}, {Qt::Key_Up, 1007},
+    };
+    control<QRadioButton>(res::kRadioFrequencyLast)->setFocus();
+    for (const auto& [key, selected] : moves) {
+        QTest::keyClick(window_->widget().focusWidget(), key);
+        EXPECT_EQ(window_->focus(), std::optional<int>(selected)) << selected;
+        EXPECT_EQ(tabStops(), std::vector<int>{selected});
+        for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+            if (isDigitRadio(id)) {
+                EXPECT_EQ(window_->isChecked(id), id == selected) << id << " after " << selected;
+            }
+        }
+    }
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
+
+    QTest::keyClick(window_->widget().focusWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(isDigitRadio(window_->focus().value_or(res::kNoId)));
+    QTest::keyClick(window_->widget().focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(window_->focus(), std::optional<int>(1007));
+}
+
+TEST_F(MainWindowQtTest, PlusAndMinusStepTheSelectedDigitAsOneWheelNotchOutsideTextFields) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    struct Case {
+        int focus;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint32_t frequenz;
+        std::string sent;
+    };
+    const std::vector<Case> cases = {
+        {res::kComboProfiles, Qt::Key_Plus, Qt::NoModifier, 100025, "fg"},
+        {res::kTrackbarAmplitude, Qt::Key_Minus, Qt::KeypadModifier, 100000, "fg"},
+        {res::kRadioFrequencyLast, Qt::Key_Minus, Qt::NoModifier, 99975, "fg"},
+        {res::kButtonConnection, Qt::Key_Plus, Qt::ShiftModifier, 100000, "fg"},
+        {res::kEditFrequency, Qt::Key_Plus, Qt::NoModifier, 100000, ""},
+        {res::kComboProfiles, Qt::Key_Plus, Qt::ControlModifier, 100000, ""},
+    };
+    for (const Case& c : cases) {
+        const std::size_t before = generator_.receivedLetters().size();
+        QWidget* focused = control<QWidget>(c.focus);
+        focused->setFocus();
+        QTest::keyClick(focused, c.key, c.modifiers);
+        EXPECT_EQ(dialog_.settings().frequenz, c.frequenz) << c.focus;
+        EXPECT_EQ(generator_.receivedLetters().substr(before), c.sent) << c.focus;
+    }
+    EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text().right(1), QStringLiteral("+"));
+}
+
+TEST_F(MainWindowQtTest, OnThisScreenEveryControlScrollsIntoViewInAWindowThatFits) {
+    QWidget& widget = window_->widget();
+    const QRect screen = widget.screen()->availableGeometry();
+    EXPECT_LE(widget.frameGeometry().width(), screen.width());
+    EXPECT_LE(widget.frameGeometry().height(), screen.height());
+
+    QScrollArea* area = window_->widget().scrollArea();
+    const QRect visible = area->viewport()->rect();
+    int controls = 0;
+    for (const res::ControlTemplate& layout : res::kMainWindowTemplate.controls) {
+        auto* control = widget.findChild<QWidget*>(QString::number(layout.id));
+        if (layout.id == res::kNoId || control->isHidden()) {
+            continue;
+        }
+        // Scrolled as far as it goes towards the control's top left corner.
+        const QRect inClient(control->mapTo(area->widget(), QPoint(0, 0)), control->size());
+        area->horizontalScrollBar()->setValue(inClient.left());
+        area->verticalScrollBar()->setValue(inClient.top());
+        const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(visible.contains(shown)) << layout.id;
+        ++controls;
+    }
+    EXPECT_GT(controls, 50);
+
+    const qreal scale = widget.devicePixelRatioF();
+    const QPixmap shot = widget.grab();
+    EXPECT_EQ(shot.devicePixelRatio(), scale);
+    EXPECT_TRUE(shot.save(QString::fromStdString(
+        std::string(TAVERO_TEST_OUTPUT_DIR) + "/main-window-" + std::to_string(screen.width()) +
+        "x" + std::to_string(screen.height()) + "-scale-" +
+        std::to_string(static_cast<int>(scale)) + ".png")));
+    if (scale >= 2) {
+        window_->setPicture(res::kFrequencyDigitIds[0], res::Picture::digit(8));
+        auto* digit = widget.findChild<QWidget*>(QString::number(res::kFrequencyDigitIds[0]));
+        EXPECT_TRUE(hasFinerDetailThanDoubledPixels(digit->grab().toImage()));
+    }
+}
+
+TEST_F(MainWindowQtTest, OnThisScreenEveryDialogFits) {
+    const QRect screen = window_->widget().screen()->availableGeometry();
+    for (const res::DialogTemplate* dialogTemplate : res::programTemplates().all()) {
+        headless::RecordingDialog dialog(dialogTemplate->id);
+        qt::QtWindow window(host_, *dialogTemplate, dialog, &window_->widget());
+        window.open();
+        window.widget().show();
+        EXPECT_LE(window.widget().frameGeometry().width(), screen.width()) << dialogTemplate->id;
+        EXPECT_LE(window.widget().frameGeometry().height(), screen.height()) << dialogTemplate->id;
+        window.endDialog(res::kIdCancel);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "IndicatorClick.h"
 #include "ReceivedCommands.h"
 #include "SimulatedConnection.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
@@ -145,7 +146,7 @@ TEST_F(CalibrationQtTest, OszillatorDialogFindsEveryControlItUsesAndSeesEnterInT
                 send != nullptr);
 
     QTest::mouseClick(send, Qt::LeftButton);
-    QTest::mouseClick(method2, Qt::LeftButton);
+    qt::clickIndicator(method2);
     EXPECT_FALSE(method1Edit->isEnabled());
     method2Edit->setFocus();
     method2Edit->selectAll();
