@@ -116,9 +116,9 @@ std::vector<std::string> logicTexts() {
     return texts;
 }
 
-/// Texts that are data or names, never shown as they are.
+/// Texts that are data, names or the place of data in a message, never shown as they are.
 bool isNotShown(const std::string& text) {
-    static const std::set<std::string> kNotShown = {"", "out.txt", "Profile", "tvr", "ab"};
+    static const std::set<std::string> kNotShown = {"", "out.txt", "Profile", "tvr", "ab", "%s"};
     if (kNotShown.contains(text)) {
         return true;
     }
