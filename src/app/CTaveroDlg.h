@@ -92,6 +92,8 @@ private:
     void stepFrequencyUp();
     void stepFrequencyDown();
     int selectedDigitRadio() const;
+    /// Ticks `selected` and clears the other digit radios of both rows.
+    void selectDigitRadio(int selected);
     void clickDigit(const ui::MouseClick& event);
 
     // Direct entry

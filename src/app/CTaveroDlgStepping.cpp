@@ -26,6 +26,10 @@ bool keysBlockStep(ui::KeyState keys) {
            keys == ui::kKeyControl || keys == ui::kKeyMiddleButton;
 }
 
+bool isDigitRadio(int id) {
+    return id <= res::kRadioFrequencyLast || id >= res::kRadioAmplitudeFirst;
+}
+
 bool isFrequencyRadio(int id) {
     return id >= res::kRadioFrequencyFirst && id <= res::kRadioFrequencyLast;
 }
@@ -84,12 +88,20 @@ void CTaveroDlg::stepAmplitude(std::uint64_t step, bool raise) {
 
 int CTaveroDlg::selectedDigitRadio() const {
     for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
-        const bool isDigitRadio = id <= res::kRadioFrequencyLast || id >= res::kRadioAmplitudeFirst;
-        if (isDigitRadio && window().isChecked(id)) {
+        if (isDigitRadio(id) && window().isChecked(id)) {
             return id;
         }
     }
     return res::kNoId;
+}
+
+void CTaveroDlg::selectDigitRadio(int selected) {
+    // The waveform and mode radios lie between the two digit rows and keep their own state.
+    for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+        if (isDigitRadio(id)) {
+            window().setChecked(id, id == selected);
+        }
+    }
 }
 
 void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
@@ -112,12 +124,10 @@ void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
         const int firstKilohertzDecade = res::kRadioFrequencyFirst + kDecadesPerScale;
         if (before == Scale::Hertz && after == Scale::Kilohertz &&
             radio >= res::kRadioFrequencyFirst && radio <= lastHertzDecade) {
-            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
-                                radio + kDecadesPerScale);
+            selectDigitRadio(radio + kDecadesPerScale);
         } else if (before == Scale::Kilohertz && after == Scale::Hertz &&
                    radio >= firstKilohertzDecade && radio <= res::kRadioFrequencyLast) {
-            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
-                                radio - kDecadesPerScale);
+            selectDigitRadio(radio - kDecadesPerScale);
         }
     }
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);

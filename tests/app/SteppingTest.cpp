@@ -152,6 +152,9 @@ TEST_F(SteppingTest, CrossingThirtyMegahertzKeepsTheSelectedDecade) {
     wheel(kWheelNotch);
     EXPECT_EQ(dialog_->outputFrequency(), 3010000000U);
     EXPECT_TRUE(window_->isChecked(1005));  // the 100 kHz digit on the kHz scale
+    EXPECT_FALSE(window_->isChecked(1002));
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
     EXPECT_EQ(window_->text(res::kLabelFrequencyUnit), "kHz");
     EXPECT_EQ(dialog_->settings().frequenz, 1505000000U);
 
@@ -159,6 +162,8 @@ TEST_F(SteppingTest, CrossingThirtyMegahertzKeepsTheSelectedDecade) {
     wheel(-kWheelNotch);
     EXPECT_EQ(dialog_->outputFrequency(), 2990000000U);
     EXPECT_TRUE(window_->isChecked(1002));
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
 }
 
 TEST_F(SteppingTest, ClicksStepTheDigitUnderThePointer) {
