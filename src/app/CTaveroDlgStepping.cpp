@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The digit display of the main window and its four stepping paths: wheel, clicks on the
 // digits, and the up/down buttons.
+#include <algorithm>
+#include <cstdint>
+
 #include "app/CTaveroDlg.h"
 #include "app/DigitDisplay.h"
 #include "app/MainWindowTexts.h"
@@ -59,21 +62,26 @@ void CTaveroDlg::renderAmplitude() {
 }
 
 bool CTaveroDlg::raiseFrequency(std::uint64_t step) {
-    const std::uint64_t maximum = outputMaximum(settings_);
-    if (outputFrequency_ > maximum || step > maximum - outputFrequency_) {
+    // Steps stay far below 2^63 and the limits far inside it, so nothing here overflows.
+    const std::int64_t maximum = outputMaximum(settings_);
+    if (outputFrequency_ > maximum ||
+        static_cast<std::int64_t>(step) > maximum - outputFrequency_) {
         return false;
     }
-    outputFrequency_ += step;
+    outputFrequency_ += static_cast<std::int64_t>(step);
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
 
 bool CTaveroDlg::lowerFrequency(std::uint64_t step) {
-    const std::uint64_t minimum = outputMinimum(settings_);
-    if (outputFrequency_ < minimum || outputFrequency_ - minimum < step) {
+    // A minimum below zero (a negative PLL offset with a low Minimalfrequenz) is no frequency
+    // the generator can put out, so stepping stops at zero.
+    const std::int64_t minimum = std::max<std::int64_t>(outputMinimum(settings_), 0);
+    if (outputFrequency_ < minimum ||
+        outputFrequency_ - minimum < static_cast<std::int64_t>(step)) {
         return false;
     }
-    outputFrequency_ -= step;
+    outputFrequency_ -= static_cast<std::int64_t>(step);
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
