@@ -55,7 +55,7 @@ void CTaveroDlg::renderFrequency() {
 }
 
 void CTaveroDlg::renderAmplitude() {
-    const auto digits = amplitudeReadout(static_cast<std::int32_t>(settings_.amplitude));
+    const auto digits = amplitudeReadout(settings_.amplitude);
     for (std::size_t position = 0; position < kAmplitudeDigits; ++position) {
         window().setPicture(res::kAmplitudeDigitIds[position], digits[position]);
     }

@@ -45,7 +45,12 @@ std::optional<FrequencyReadout> frequencyReadout(std::int64_t outputFrequencyCen
                             kilohertz ? "kHz" : "Hz"};
 }
 
-std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::int32_t amplitudeMillivolt) {
+std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplitudeMillivolt) {
+    if (amplitudeMillivolt >= powerOfTen(kAmplitudeDigits)) {
+        std::array<res::Picture, kAmplitudeDigits> blank;
+        blank.fill(res::Picture::blank());
+        return blank;
+    }
     return digitsOf<kAmplitudeDigits>(amplitudeMillivolt, 1);
 }
 

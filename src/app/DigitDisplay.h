@@ -30,8 +30,10 @@ struct FrequencyReadout {
 };
 std::optional<FrequencyReadout> frequencyReadout(std::int64_t outputFrequencyCentiHz);
 
-/// The amplitude digits, least significant first; leading zeros above the ones are blank.
-std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::int32_t amplitudeMillivolt);
+/// The amplitude digits, least significant first; leading zeros above the ones are blank. A
+/// value beyond the four digits (only a file can hold one) leaves them all blank rather than
+/// show a part of it.
+std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplitudeMillivolt);
 
 /// The step of a digit selected by its radio: in 0.01 Hz for the frequency radios 1000..1008,
 /// in mV for the amplitude radios 1018..1021.
