@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GermanLocale.h"
 
-#include <locale.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace tavero::testing {
@@ -14,13 +15,12 @@ namespace {
 
 constexpr const char* kGerman = "de_DE.UTF-8";
 
+/// Tried with setlocale rather than newlocale, which leaks a little once LOCPATH is set.
 bool available() {
-    const locale_t locale = newlocale(LC_ALL_MASK, kGerman, nullptr);
-    if (locale == nullptr) {
-        return false;
-    }
-    freelocale(locale);
-    return true;
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    const bool opened = std::setlocale(LC_NUMERIC, kGerman) != nullptr;
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    return opened;
 }
 
 /// A folder of this process for the built locale, removed when the process ends.
