@@ -9,6 +9,7 @@
 #include "app/MainWindowTexts.h"
 #include "app/OutputFrequency.h"
 #include "core/NumberText.h"
+#include "core/SettingsLimits.h"
 #include "link/Connection.h"
 #include "res/MainWindowIds.h"
 #include "res/StandardIds.h"
@@ -79,7 +80,10 @@ void CTaveroDlg::enableConnectionControls(bool enabled) {
 void CTaveroDlg::UpdateDisplay() {
     renderFrequency();
     renderAmplitude();
-    window().setPosition(res::kTrackbarAmplitude, 1000 - static_cast<int>(settings_.amplitude));
+    window().setPosition(
+        res::kTrackbarAmplitude,
+        static_cast<int>(kMaximumAmplitudeMillivolt -
+                         std::min(settings_.amplitude, kMaximumAmplitudeMillivolt)));
     window().setText(res::kLabelFrequencyEdit,
                      usesPllStage(settings_) ? kFrequencyLabelPll : kFrequencyLabel);
     editTexts_ = {
@@ -95,6 +99,19 @@ void CTaveroDlg::UpdateDisplay() {
     settingsModified_ = true;
 }
 
+// A record from the generator's `P` reply, the profile file or a task list can hold any value
+// its field's width allows. The window shows each as it is where it can and never fails on one:
+// - Frequenz, the limits, Schrittweite: any value. An output frequency the digits cannot show
+//   (below zero, or beyond them) brings the display's message and keeps the old digits; a
+//   Minimalfrequenz above Maximalfrequenz leaves no step and no typed frequency in range.
+// - Amplitude: the edit shows it as "%d" (so 4294967295 reads -1, and Enter refuses it); the
+//   digits show 0..9999 and stay blank beyond; the slider stands at 100 % above 1000 mV.
+// - Signalform above 3 leaves the waveform radios as they were; Betriebsart 6 ticks
+//   "Standard".
+// - PLL-Faktor 0 counts as 1; factor and offset of any size give a signed output frequency,
+//   saturated far beyond the display; a least frequency above Maximalfrequenz refuses every
+//   typed minimum.
+// - Every field is sent as it is, cut to its wire width, and stored as it was read.
 void CTaveroDlg::ShowSettings() {
     window().setChecked(res::kCheckFilterOff,
                         (settings_.konfiguration & kKonfigurationFilter) == 0);

@@ -59,8 +59,8 @@ public:
     bool settingsModified() const { return settingsModified_; }
     bool profileLoaded() const { return profileLoaded_; }
     const GeneratorSettings& settings() const { return settings_; }
-    /// In 0.01 Hz, after the PLL stage.
-    std::uint64_t outputFrequency() const { return outputFrequency_; }
+    /// In 0.01 Hz, after the PLL stage; below zero only with a negative PLL offset.
+    std::int64_t outputFrequency() const { return outputFrequency_; }
     /// In hundredths: 120 is version 1.20.
     std::uint16_t firmwareVersion() const { return firmwareVersion_; }
 
@@ -95,6 +95,8 @@ private:
     void stepFrequencyUp();
     void stepFrequencyDown();
     int selectedDigitRadio() const;
+    /// Ticks `selected` and clears the other digit radios of both rows.
+    void selectDigitRadio(int selected);
     void clickDigit(const ui::MouseClick& event);
 
     // Direct entry
@@ -160,7 +162,7 @@ private:
     Messages messages_{*this};
     link::DeviceCommands commands_{port_, link_, messages_};
     GeneratorSettings settings_;
-    std::uint64_t outputFrequency_ = 0;
+    std::int64_t outputFrequency_ = 0;
     std::uint16_t firmwareVersion_ = 0;
     bool connected_ = false;
     bool settingsModified_ = false;

@@ -86,16 +86,18 @@ void CTaveroDlg::showAbout() {
 
 void CTaveroDlg::factoryReset() {
     if (host().messageBox(kFactoryResetQuestion, kFactoryResetCaption, ui::Icon::Warning,
-                          ui::Buttons::YesNo) == ui::Answer::Yes) {
-        host().setWaitCursor(true);
-        if (commands_.SendFactoryReset()) {
-            host().pause(kFactoryResetPauseMs);
-            commands_.ReadParameters(settings_, firmwareVersion_);
-            ShowSettings();
-        }
-        host().setWaitCursor(false);
+                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+        return;
     }
-    settingsModified_ = false;
+    host().setWaitCursor(true);
+    // Only a reset that happened replaced the record; otherwise its changes are still unsaved.
+    if (commands_.SendFactoryReset()) {
+        host().pause(kFactoryResetPauseMs);
+        commands_.ReadParameters(settings_, firmwareVersion_);
+        ShowSettings();
+        settingsModified_ = false;
+    }
+    host().setWaitCursor(false);
 }
 
 void CTaveroDlg::startBootloader() {

@@ -83,14 +83,13 @@ void CTaveroDlg::refuseEntry(std::string_view limits) {
 void CTaveroDlg::enterFrequency() {
     const std::optional<std::int64_t> value = readFrequencyEdit(kFrequencyText);
     const bool accepted = value && *value >= 0 && onGrid(*value) &&
-                          static_cast<std::uint64_t>(*value) >= outputMinimum(settings_) &&
-                          static_cast<std::uint64_t>(*value) <= outputMaximum(settings_);
+                          *value >= outputMinimum(settings_) && *value <= outputMaximum(settings_);
     if (!accepted) {
         refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
                     " Hz\nMaximalfrequenz: " + editTexts_[kMaximumText] + " Hz");
         return;
     }
-    outputFrequency_ = static_cast<std::uint64_t>(*value);
+    outputFrequency_ = *value;
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
     commands_.SendFrequency(settings_);
 }
@@ -98,9 +97,10 @@ void CTaveroDlg::enterFrequency() {
 void CTaveroDlg::enterMinimum() {
     const std::optional<std::int64_t> value = readFrequencyEdit(kMinimumText);
     const std::uint64_t required = pllRequiredMinimum(settings_);
-    // A least frequency above 30 MHz (from the generator or a file) cannot be a minimum.
+    // A least frequency above the maximum (PLL values from the generator or a file) cannot be
+    // a minimum: taking it would put the minimum above the maximum.
     if (!value || !onGrid(*value) || *value < kFrequencyGridCentiHz ||
-        *value > settings_.maximalfrequenz || required > kMaximumFrequencyCentiHz) {
+        *value > settings_.maximalfrequenz || required > settings_.maximalfrequenz) {
         refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: " +
                     editTexts_[kMaximumText] + " Hz");
         return;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The digit display of the main window and its four stepping paths: wheel, clicks on the
 // digits, and the up/down buttons.
+#include <algorithm>
+#include <cstdint>
+
 #include "app/CTaveroDlg.h"
 #include "app/DigitDisplay.h"
 #include "app/MainWindowTexts.h"
@@ -26,6 +29,10 @@ bool keysBlockStep(ui::KeyState keys) {
            keys == ui::kKeyControl || keys == ui::kKeyMiddleButton;
 }
 
+bool isDigitRadio(int id) {
+    return id <= res::kRadioFrequencyLast || id >= res::kRadioAmplitudeFirst;
+}
+
 bool isFrequencyRadio(int id) {
     return id >= res::kRadioFrequencyFirst && id <= res::kRadioFrequencyLast;
 }
@@ -48,28 +55,33 @@ void CTaveroDlg::renderFrequency() {
 }
 
 void CTaveroDlg::renderAmplitude() {
-    const auto digits = amplitudeReadout(static_cast<std::int32_t>(settings_.amplitude));
+    const auto digits = amplitudeReadout(settings_.amplitude);
     for (std::size_t position = 0; position < kAmplitudeDigits; ++position) {
         window().setPicture(res::kAmplitudeDigitIds[position], digits[position]);
     }
 }
 
 bool CTaveroDlg::raiseFrequency(std::uint64_t step) {
-    const std::uint64_t maximum = outputMaximum(settings_);
-    if (outputFrequency_ > maximum || step > maximum - outputFrequency_) {
+    // Steps stay far below 2^63 and the limits far inside it, so nothing here overflows.
+    const std::int64_t maximum = outputMaximum(settings_);
+    if (outputFrequency_ > maximum ||
+        static_cast<std::int64_t>(step) > maximum - outputFrequency_) {
         return false;
     }
-    outputFrequency_ += step;
+    outputFrequency_ += static_cast<std::int64_t>(step);
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
 
 bool CTaveroDlg::lowerFrequency(std::uint64_t step) {
-    const std::uint64_t minimum = outputMinimum(settings_);
-    if (outputFrequency_ < minimum || outputFrequency_ - minimum < step) {
+    // A minimum below zero (a negative PLL offset with a low Minimalfrequenz) is no frequency
+    // the generator can put out, so stepping stops at zero.
+    const std::int64_t minimum = std::max<std::int64_t>(outputMinimum(settings_), 0);
+    if (outputFrequency_ < minimum ||
+        outputFrequency_ - minimum < static_cast<std::int64_t>(step)) {
         return false;
     }
-    outputFrequency_ -= step;
+    outputFrequency_ -= static_cast<std::int64_t>(step);
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
@@ -84,12 +96,20 @@ void CTaveroDlg::stepAmplitude(std::uint64_t step, bool raise) {
 
 int CTaveroDlg::selectedDigitRadio() const {
     for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
-        const bool isDigitRadio = id <= res::kRadioFrequencyLast || id >= res::kRadioAmplitudeFirst;
-        if (isDigitRadio && window().isChecked(id)) {
+        if (isDigitRadio(id) && window().isChecked(id)) {
             return id;
         }
     }
     return res::kNoId;
+}
+
+void CTaveroDlg::selectDigitRadio(int selected) {
+    // The waveform and mode radios lie between the two digit rows and keep their own state.
+    for (int id = res::kRadioFrequencyFirst; id <= res::kRadioAmplitudeLast; ++id) {
+        if (isDigitRadio(id)) {
+            window().setChecked(id, id == selected);
+        }
+    }
 }
 
 void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
@@ -112,12 +132,10 @@ void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
         const int firstKilohertzDecade = res::kRadioFrequencyFirst + kDecadesPerScale;
         if (before == Scale::Hertz && after == Scale::Kilohertz &&
             radio >= res::kRadioFrequencyFirst && radio <= lastHertzDecade) {
-            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
-                                radio + kDecadesPerScale);
+            selectDigitRadio(radio + kDecadesPerScale);
         } else if (before == Scale::Kilohertz && after == Scale::Hertz &&
                    radio >= firstKilohertzDecade && radio <= res::kRadioFrequencyLast) {
-            window().checkRadio(res::kRadioFrequencyFirst, res::kRadioAmplitudeLast,
-                                radio - kDecadesPerScale);
+            selectDigitRadio(radio - kDecadesPerScale);
         }
     }
     settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);

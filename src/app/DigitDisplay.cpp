@@ -31,21 +31,26 @@ std::uint64_t powerOfTen(std::size_t exponent) {
 
 }  // namespace
 
-Scale scaleOf(std::uint64_t outputFrequencyCentiHz) {
+Scale scaleOf(std::int64_t outputFrequencyCentiHz) {
     return outputFrequencyCentiHz > kHertzScaleLimitCentiHz ? Scale::Kilohertz : Scale::Hertz;
 }
 
-std::optional<FrequencyReadout> frequencyReadout(std::uint64_t outputFrequencyCentiHz) {
-    const auto value = static_cast<std::int64_t>(outputFrequencyCentiHz);
+std::optional<FrequencyReadout> frequencyReadout(std::int64_t outputFrequencyCentiHz) {
+    const std::int64_t value = outputFrequencyCentiHz;
     if (value < 0 || value > kLargestShownFrequencyCentiHz) {
         return std::nullopt;
     }
-    const bool kilohertz = scaleOf(outputFrequencyCentiHz) == Scale::Kilohertz;
+    const bool kilohertz = scaleOf(value) == Scale::Kilohertz;
     return FrequencyReadout{digitsOf<kFrequencyDigits>(kilohertz ? value / 1000 : value, 3),
                             kilohertz ? "kHz" : "Hz"};
 }
 
-std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::int32_t amplitudeMillivolt) {
+std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplitudeMillivolt) {
+    if (amplitudeMillivolt >= powerOfTen(kAmplitudeDigits)) {
+        std::array<res::Picture, kAmplitudeDigits> blank;
+        blank.fill(res::Picture::blank());
+        return blank;
+    }
     return digitsOf<kAmplitudeDigits>(amplitudeMillivolt, 1);
 }
 

@@ -13,14 +13,14 @@ namespace tavero::app {
 enum class Scale { Hertz, Kilohertz };
 
 /// In 0.01 Hz: above this the display switches to kHz.
-inline constexpr std::uint64_t kHertzScaleLimitCentiHz = 3000000000;
+inline constexpr std::int64_t kHertzScaleLimitCentiHz = 3000000000;
 /// In 0.01 Hz: the largest output frequency the ten digits can show on the kHz scale.
 inline constexpr std::int64_t kLargestShownFrequencyCentiHz = 6344000000000;
 
 inline constexpr std::size_t kFrequencyDigits = 10;
 inline constexpr std::size_t kAmplitudeDigits = 4;
 
-Scale scaleOf(std::uint64_t outputFrequencyCentiHz);
+Scale scaleOf(std::int64_t outputFrequencyCentiHz);
 
 /// What the frequency digits show, least significant first, and the unit label's text; nothing
 /// when the value cannot be shown (negative or beyond the largest shown frequency).
@@ -28,10 +28,12 @@ struct FrequencyReadout {
     std::array<res::Picture, kFrequencyDigits> digits;
     const char* unit;
 };
-std::optional<FrequencyReadout> frequencyReadout(std::uint64_t outputFrequencyCentiHz);
+std::optional<FrequencyReadout> frequencyReadout(std::int64_t outputFrequencyCentiHz);
 
-/// The amplitude digits, least significant first; leading zeros above the ones are blank.
-std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::int32_t amplitudeMillivolt);
+/// The amplitude digits, least significant first; leading zeros above the ones are blank. A
+/// value beyond the four digits (only a file can hold one) leaves them all blank rather than
+/// show a part of it.
+std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplitudeMillivolt);
 
 /// The step of a digit selected by its radio: in 0.01 Hz for the frequency radios 1000..1008,
 /// in mV for the amplitude radios 1018..1021.

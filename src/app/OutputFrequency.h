@@ -8,23 +8,24 @@
 namespace tavero::app {
 
 /// The frequency at the output of the external PLL stage, in 0.01 Hz:
-/// `frequenz` x `pllFaktor` + `pllOffset` x 1000, in 64-bit arithmetic. A negative result wraps,
-/// as the window compares these values unsigned. A factor of 0 counts as 1.
-std::uint64_t outputFrequencyOf(const GeneratorSettings& settings, std::uint32_t frequenz);
-inline std::uint64_t outputFrequencyOf(const GeneratorSettings& settings) {
+/// `frequenz` x `pllFaktor` + `pllOffset` x 1000. Signed, as a negative offset can put it below
+/// zero. A factor of 0 counts as 1; products far beyond anything the display shows (only a file
+/// or the generator can bring such factors) saturate instead of overflowing.
+std::int64_t outputFrequencyOf(const GeneratorSettings& settings, std::uint32_t frequenz);
+inline std::int64_t outputFrequencyOf(const GeneratorSettings& settings) {
     return outputFrequencyOf(settings, settings.frequenz);
 }
 
 /// The synthesiser frequency for an output frequency: (`output` - `pllOffset` x 1000) /
 /// `pllFaktor`, truncated toward zero, of which the low 32 bits are kept. Every intermediate is
 /// exact and defined, whatever the values.
-std::uint32_t frequenzForOutput(const GeneratorSettings& settings, std::uint64_t output);
+std::uint32_t frequenzForOutput(const GeneratorSettings& settings, std::int64_t output);
 
 /// The limits of the output frequency, from `minimalfrequenz` and `maximalfrequenz`.
-inline std::uint64_t outputMinimum(const GeneratorSettings& settings) {
+inline std::int64_t outputMinimum(const GeneratorSettings& settings) {
     return outputFrequencyOf(settings, settings.minimalfrequenz);
 }
-inline std::uint64_t outputMaximum(const GeneratorSettings& settings) {
+inline std::int64_t outputMaximum(const GeneratorSettings& settings) {
     return outputFrequencyOf(settings, settings.maximalfrequenz);
 }
 

@@ -5,7 +5,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace tavero {
@@ -162,10 +161,12 @@ std::string withDecimalPoints(std::string_view text) {
 }
 
 std::string formatFixed(double value, int decimals) {
-    const int needed = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-    std::string text(static_cast<std::size_t>(needed) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    text.resize(static_cast<std::size_t>(needed));
+    // to_chars takes no locale: the point stays a point even where the user's locale writes a
+    // comma. The largest double has 309 integer digits.
+    std::string text(std::size_t{320} + static_cast<std::size_t>(std::max(decimals, 0)), '\0');
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::fixed, decimals);
+    text.resize(error == std::errc{} ? static_cast<std::size_t>(end - text.data()) : 0);
     return text;
 }
 

@@ -25,7 +25,8 @@ std::int32_t readLeadingInteger(std::string_view text);
 /// The text with every "," replaced by ".".
 std::string withDecimalPoints(std::string_view text);
 
-/// `value` with `decimals` digits after the point, as printf's "%.Nf" writes it.
+/// `value` with `decimals` digits after the point, as printf's "%.Nf" writes it in the C locale,
+/// whatever locale the program runs in.
 std::string formatFixed(double value, int decimals);
 
 }  // namespace tavero

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/SettingsOutput.h"
 
-#include <cstdio>
 #include <string>
 
+#include "core/NumberText.h"
 #include "ctl/JsonObject.h"
 #include "ctl/LineSafeText.h"
 
@@ -13,9 +13,7 @@ namespace {
 
 /// As the About box shows it: 120 is "1.20".
 std::string firmwareVersionText(std::uint16_t hundredths) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2f", hundredths / 100.0);
-    return text;
+    return formatFixed(hundredths / 100.0, 2);
 }
 
 void printSettingsLines(std::ostream& out, const GeneratorSettings& settings) {

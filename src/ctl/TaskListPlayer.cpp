@@ -13,9 +13,10 @@ namespace tavero::ctl {
 
 namespace {
 
-/// The window holds an entry of 0 s for one tick, like one of 1 s.
+/// The window holds an entry of 0 s, or a negative one from a file, for one tick, like 1 s.
 std::chrono::seconds holdTime(const TaskEntry& entry) {
-    return std::chrono::seconds(std::max<std::uint32_t>(entry.duration, 1));
+    return std::chrono::seconds(
+        std::max<std::int32_t>(static_cast<std::int32_t>(entry.duration), 1));
 }
 
 }  // namespace

@@ -165,18 +165,29 @@ TEST_F(EntryTest, PllRequiredMinimumAsksAndYesMovesFrequencyAndMinimum) {
     EXPECT_EQ(dialog_->outputFrequency(), 0U);
 }
 
-TEST_F(EntryTest, LeastFrequencyBeyondThirtyMegahertzRefusesAnyMinimum) {
-    GeneratorSettings s = GeneratorSettings::emptyProfile();
-    s.pllOffset = -200000000;  // from the generator: needs 2e11 with factor 1
-    openConnected(s);
-    const std::size_t before = host_->messageBoxes().size();
-    enter(res::kEditMinimum, "1000");
-    // The refusal, then the display's own complaint about the negative output frequency.
-    ASSERT_EQ(host_->messageBoxes().size(), before + 2);
-    EXPECT_EQ(host_->messageBoxes()[before].box.caption, "Ungültige Eingabe");
-    EXPECT_EQ(lastBox().caption, "Fehler in der Ausgabe");
-    EXPECT_EQ(received(), "");
-    EXPECT_EQ(dialog_->settings().minimalfrequenz, 25U);
+TEST_F(EntryTest, LeastFrequencyAboveTheMaximumRefusesAnyMinimum) {
+    struct Case {
+        std::int32_t pllOffset;  ///< from the generator
+        std::uint32_t pllFaktor;
+        std::uint32_t maximalfrequenz;
+    };
+    for (const Case c : {Case{-200000000, 1, 3000000000U}, Case{-100000, 4, 20000000}}) {
+        SCOPED_TRACE(c.pllOffset);
+        restart();
+        GeneratorSettings s = GeneratorSettings::emptyProfile();
+        s.pllOffset = c.pllOffset;
+        s.pllFaktor = c.pllFaktor;
+        s.maximalfrequenz = c.maximalfrequenz;
+        openConnected(s);
+        const std::size_t before = host_->messageBoxes().size();
+        enter(res::kEditMinimum, "1000");
+        // The refusal, then the display's own complaint about the negative output frequency.
+        ASSERT_EQ(host_->messageBoxes().size(), before + 2);
+        EXPECT_EQ(host_->messageBoxes()[before].box.caption, "Ungültige Eingabe");
+        EXPECT_EQ(lastBox().caption, "Fehler in der Ausgabe");
+        EXPECT_EQ(received(), "");
+        EXPECT_EQ(dialog_->settings().minimalfrequenz, 25U);
+    }
 }
 
 TEST_F(EntryTest, EnterWithoutFocusDoesNothingAndOnAButtonOnlyRefreshes) {

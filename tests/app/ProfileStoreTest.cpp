@@ -147,6 +147,50 @@ TEST_F(MainWindowTest, LoadSendsTheProfileAndStoreWritesTheFile) {
     EXPECT_FALSE(dialog_->settingsModified());
 }
 
+TEST_F(MainWindowTest, AnyValueOfAProfileIsShownSteppedAndStoredAsItIs) {
+    struct Case {
+        const char* attributes;
+        std::string amplitudeDigits;
+        int sliderPosition;
+        std::string amplitudeEdit;
+    };
+    const Case cases[] = {
+        {"Amplitude=\"-1\"", "    ", 0, "-1"},
+        {"Amplitude=\"-2147483648\"", "    ", 0, "-2147483648"},
+        {"Amplitude=\"9999\"", "9999", 0, "9999"},
+        {"Amplitude=\"10000\"", "    ", 0, "10000"},
+        {"Amplitude=\"400\" Signalform=\"255\" Konfiguration=\"6\"", " 400", 600, "400"},
+        {"Amplitude=\"400\" PLL-Faktor=\"0\" PLL-Offset=\"-2147483648\"", " 400", 600, "400"},
+        {"Amplitude=\"400\" PLL-Faktor=\"4294967295\" Frequenz=\"4294967295\"", " 400", 600, "400"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        restart();
+        writeFile(profileFile(), profileFileWith("1", {std::string("<Profil_1 ") + c.attributes +
+                                                       ">Hand</Profil_1>"}));
+        openConnected();
+        window_->click(res::kButtonLoadProfile);
+        const GeneratorSettings loaded = dialog_->settings();
+        EXPECT_EQ(amplitudeDigits(), c.amplitudeDigits);
+        EXPECT_EQ(window_->position(res::kTrackbarAmplitude), c.sliderPosition);
+        EXPECT_EQ(window_->text(res::kEditAmplitude), c.amplitudeEdit);
+
+        window_->click(res::kRadioAmplitudeLast);
+        window_->wheel(120, 0, centreOf(res::kAmplitudeDigitIds[0]));
+        window_->click(res::kButtonFrequencyUp);
+        window_->mouseDown(ui::MouseButton::Right, centreOf(res::kFrequencyDigitIds[0]));
+        window_->click(res::kButtonSaveProfile);
+        const store::ProfileRead read = store::readProfileFile(profileFile());
+        ASSERT_TRUE(read.ok());
+        const GeneratorSettings& stored = read.profiles.at(0).settings;
+        EXPECT_EQ(stored.frequenz, dialog_->settings().frequenz);
+        EXPECT_EQ(stored.signalform, loaded.signalform);
+        EXPECT_EQ(stored.konfiguration, loaded.konfiguration);
+        EXPECT_EQ(stored.pllFaktor, loaded.pllFaktor);
+        EXPECT_EQ(stored.pllOffset, loaded.pllOffset);
+    }
+}
+
 TEST_F(MainWindowTest, LoadThatTheGeneratorRefusesKeepsTheSettingsButSetsTheFlags) {
     openConnected();
     window_->click(1012);  // a setting of our own: Dreieck

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
+#include "app/OutputFrequency.h"
 
 namespace tavero::app::testing {
 namespace {
@@ -152,6 +153,9 @@ TEST_F(SteppingTest, CrossingThirtyMegahertzKeepsTheSelectedDecade) {
     wheel(kWheelNotch);
     EXPECT_EQ(dialog_->outputFrequency(), 3010000000U);
     EXPECT_TRUE(window_->isChecked(1005));  // the 100 kHz digit on the kHz scale
+    EXPECT_FALSE(window_->isChecked(1002));
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
     EXPECT_EQ(window_->text(res::kLabelFrequencyUnit), "kHz");
     EXPECT_EQ(dialog_->settings().frequenz, 1505000000U);
 
@@ -159,6 +163,8 @@ TEST_F(SteppingTest, CrossingThirtyMegahertzKeepsTheSelectedDecade) {
     wheel(-kWheelNotch);
     EXPECT_EQ(dialog_->outputFrequency(), 2990000000U);
     EXPECT_TRUE(window_->isChecked(1002));
+    EXPECT_TRUE(window_->isChecked(res::kRadioSinus));
+    EXPECT_TRUE(window_->isChecked(res::kRadioStandard));
 }
 
 TEST_F(SteppingTest, ClicksStepTheDigitUnderThePointer) {
@@ -215,6 +221,41 @@ TEST_F(SteppingTest, WheelAndClicksDoNothingWhileDisconnected) {
     window_->mouseDown(ui::MouseButton::Left, centreOf(1061));
     EXPECT_EQ(received(), "");
     EXPECT_EQ(frequencyDigits(), "          ");
+}
+
+TEST_F(SteppingTest, NegativePllOffsetStepsWithinTheLimitsAndNotBelowZero) {
+    struct Case {
+        const char* name;
+        std::uint32_t pllFaktor;
+        std::int32_t pllOffset;  ///< in 0.01 kHz
+        std::uint32_t frequenz;
+        int button;
+        std::int64_t outputAfter;
+    };
+    const Case cases[] = {
+        {"lowered to zero", 1, -1, 1100, res::kButtonFrequencyDown, 0},
+        {"not below zero", 1, -1, 1050, res::kButtonFrequencyDown, 50},
+        {"raised back from below zero", 1, -1, 500, res::kButtonFrequencyUp, -400},
+        {"largest offset and factor", 2048, -200000000, 97656300, res::kButtonFrequencyDown,
+         102400 - 100},
+        {"up to the maximum", 2, -100000, 3000000000U - 50, res::kButtonFrequencyUp, 5900000000},
+        {"not beyond the maximum", 2, -100000, 3000000000U - 25, res::kButtonFrequencyUp,
+         5899999950},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        GeneratorSettings s = withFrequency(c.frequenz);
+        s.pllFaktor = c.pllFaktor;
+        s.pllOffset = c.pllOffset;
+        s.minimalfrequenz = 25;  // below what the offset needs, as the generator may hold it
+        s.schrittweite = 100;
+        openConnected(s);
+        window_->click(c.button);
+        EXPECT_EQ(dialog_->outputFrequency(), c.outputAfter);
+        EXPECT_EQ(dialog_->settings().frequenz,
+                  frequenzForOutput(dialog_->settings(), dialog_->outputFrequency()));
+    }
 }
 
 TEST_F(SteppingTest, PllFactorZeroCountsAsOne) {

@@ -80,8 +80,8 @@ TEST_F(PlayTest, SlowExchangesDoNotShiftTheLaterSteps) {
     EXPECT_EQ(steps(), (std::vector<Step>{{400ms, 1}, {1400ms, 2}, {2400ms, 3}, {3400ms, 4}}));
 }
 
-TEST_F(PlayTest, AnEntryHeldZeroSecondsIsHeldOne) {
-    const std::string list = writeList({0, 0, 2}, false);
+TEST_F(PlayTest, AnEntryHeldZeroOrNegativeSecondsIsHeldOne) {
+    const std::string list = writeList({0, static_cast<std::uint32_t>(-5), 2}, false);
     EXPECT_EQ(run({"play", list}), kExitSuccess);
     EXPECT_EQ(steps(), (std::vector<Step>{{0s, 1}, {1s, 2}, {2s, 3}}));
     EXPECT_EQ(out_.str(), "1: A, Dauer: 1 s\n2: B, Dauer: 1 s\n3: C, Dauer: 2 s\n");

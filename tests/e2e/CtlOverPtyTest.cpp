@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "GermanLocale.h"
 
 namespace tavero::testing {
 namespace {
@@ -65,6 +66,25 @@ TEST(CtlOverPty, ReadConnectsReadsAndDisconnects) {
     EXPECT_EQ(read.out, std::string("Firmwareversion 1.20\n") + kEmptyProfileLines);
     EXPECT_EQ(sim.nextEvents(5),
               (std::vector<std::string>{"port opened", "x 01", "P", "x 00", "port closed"}));
+}
+
+TEST(CtlOverPty, NumbersKeepThePointUnderAGermanLocale) {
+    const std::string german = germanLocale();
+    ASSERT_FALSE(german.empty()) << "no German locale and localedef could not build one";
+    SimulatorOnPty sim;
+    for (const bool json : {false, true}) {
+        // LOCPATH, where the test had to build the locale, reaches the tool through env.
+        std::vector<std::string> args = {"/usr/bin/env",  "LANG=" + german, "LC_ALL=" + german,
+                                         TAVERO_CTL_PATH, "--port",         sim.path(),
+                                         "read"};
+        if (json) {
+            args.push_back("--json");
+        }
+        const Finished read = runProgram(args);
+        EXPECT_EQ(read.exitStatus, 0) << read.err;
+        const std::string firmware = json ? "{\"Firmwareversion\":1.20," : "Firmwareversion 1.20\n";
+        EXPECT_EQ(read.out.substr(0, firmware.size()), firmware);
+    }
 }
 
 TEST(CtlOverPty, SetSendsTheTouchedGroupsAndTheGeneratorKeepsThem) {

@@ -2,10 +2,12 @@
 #include "dialogs/signal/CPLLDlg.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/NumberText.h"
 #include "core/SettingsLimits.h"
 #include "dialogs/signal/FieldRule.h"
 #include "dialogs/signal/InputRefusal.h"
@@ -41,6 +43,15 @@ constexpr std::string_view kInputErrorCaption = "Eingabefehler";
 constexpr std::string_view kLeastFrequencyRefusal =
     "Für den eingegebenen Offset, ist eine Mininalfrequenz\nvon größer als 30 MHz notwendig\n\n"
     "Erhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.";
+
+/// The refusal of a least frequency above `Maximalfrequenz` (in 0.01 Hz), which would leave the
+/// output no frequency to take.
+std::string aboveMaximumRefusal(std::uint32_t maximalfrequenz) {
+    return "Für den eingegebenen Offset ist eine Minimalfrequenz\noberhalb der Maximalfrequenz "
+           "von " +
+           formatFixed(static_cast<double>(maximalfrequenz) / 100, 2) +
+           " Hz notwendig\n\nErhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.";
+}
 
 }  // namespace
 
@@ -116,8 +127,12 @@ bool CPLLDlg::applyLeastFrequency() {
     pending.pllFaktor = static_cast<std::uint32_t>(pendingFactor_);
     pending.pllOffset = pendingOffset_;
     const std::uint64_t least = pllRequiredMinimum(pending);  // in 0.01 Hz
-    if (least > kMaximumFrequencyCentiHz) {
-        refuseInput(host(), kLeastFrequencyRefusal, kInputErrorCaption);
+    if (least > kMaximumFrequencyCentiHz || least > settings_.maximalfrequenz) {
+        refuseInput(host(),
+                    least > kMaximumFrequencyCentiHz
+                        ? std::string(kLeastFrequencyRefusal)
+                        : aboveMaximumRefusal(settings_.maximalfrequenz),
+                    kInputErrorCaption);
         texts_[ids::kTeilungsfaktorEdit] = kFactorRule.show(settings_.pllFaktor);
         texts_[ids::kOffsetEdit] = kOffsetRule.show(settings_.pllOffset);
         return false;

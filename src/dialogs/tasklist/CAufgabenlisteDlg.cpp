@@ -29,9 +29,14 @@ constexpr std::string_view kDurationRefusal =
     "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n Wertebereich : 1s - 3600s";
 constexpr std::string_view kDurationRefusalCaption = "Eingabefehler";
 
+/// The stored duration as the signed number a file may hold, e.g. -5 rather than 4294967291.
+std::int32_t signedDuration(const TaskEntry& entry) {
+    return static_cast<std::int32_t>(entry.duration);
+}
+
 std::string entryRowText(const TaskEntry& entry) {
     // Appended, never formatted: a percent sign in the name is shown as it is.
-    return entry.profile.name + ", Dauer: " + std::to_string(entry.duration) + " s";
+    return entry.profile.name + ", Dauer: " + std::to_string(signedDuration(entry)) + " s";
 }
 
 }  // namespace
@@ -196,8 +201,9 @@ bool CAufgabenlisteDlg::sendCurrent() {
 
 void CAufgabenlisteDlg::showCurrent() {
     const TaskEntry& entry = entries_[current_];
-    // A hold time of 0 (only a file can hold one) lasts one tick, like 1.
-    remainingSeconds_ = std::max<std::uint32_t>(entry.duration, 1);
+    // Shown as stored; a hold time below 1 (only a file can hold one) still lasts one tick,
+    // as the next tick finds nothing left to count down.
+    remainingSeconds_ = signedDuration(entry);
     window().setTextFromInt(ids::kRemainingEdit, remainingSeconds_);
     window().setText(ids::kCurrentNameEdit, entry.profile.name);
     // The row by place in the list: numbers loaded from a file need not match the places.

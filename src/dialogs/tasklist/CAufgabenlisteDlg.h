@@ -67,10 +67,10 @@ private:
     link::PacketLink& link_;
     store::BackupFileWriter fileWriter_;
 
-    std::vector<TaskEntry> entries_;      ///< in playing order
-    std::int32_t entryCounter_ = 0;       ///< the last `elementNr` handed out
-    std::size_t current_ = 0;             ///< the entry being played
-    std::uint32_t remainingSeconds_ = 0;  ///< of the entry being played
+    std::vector<TaskEntry> entries_;     ///< in playing order
+    std::int32_t entryCounter_ = 0;      ///< the last `elementNr` handed out
+    std::size_t current_ = 0;            ///< the entry being played
+    std::int32_t remainingSeconds_ = 0;  ///< of the entry being played
     bool running_ = false;
     std::filesystem::path documentsFolder_;  ///< where both file dialogs start
 };

@@ -156,21 +156,40 @@ TEST(CPLLDlgTest, ANegativeOffsetRaisesTheLeastFrequencyOnClosing) {
     }
 }
 
-TEST(CPLLDlgTest, AnOffsetDemandingMoreThan30MegahertzIsRefusedOnEveryWayOfClosing) {
-    for (const CloseWay& way : kCloseWays) {
-        SCOPED_TRACE(way.name);
-        Session session(pllSettings());
-        session.window.type(ids::kTeilungsfaktorEdit, "1");
-        session.window.type(ids::kOffsetEdit, "-2000000,00");
-        session.acceptNextBox();
-        way.close(session.window);
+TEST(CPLLDlgTest, ALeastFrequencyAbove30MegahertzOrTheMaximumIsRefusedOnEveryWayOfClosing) {
+    struct Case {
+        const char* factor;
+        const char* offset;
+        std::uint32_t minimum, maximum;  ///< in 0.01 Hz
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"1", "-2000000,00", 5000000, 3000000000U, std::string(kLeastFrequencyRefusal)},
+        {"2", "-100", 500000, 2000000,
+         "Für den eingegebenen Offset ist eine Minimalfrequenz\noberhalb der Maximalfrequenz "
+         "von 20000.00 Hz notwendig\n\nErhöhen Sie den Teilungsfaktor bzw. verringern Sie den "
+         "Offset."},
+    };
+    for (const Case& c : cases) {
+        for (const CloseWay& way : kCloseWays) {
+            SCOPED_TRACE(std::string(c.offset) + " " + way.name);
+            GeneratorSettings before = pllSettings();
+            before.minimalfrequenz = c.minimum;
+            before.maximalfrequenz = c.maximum;
+            before.frequenz = c.minimum;
+            Session session(before);
+            session.window.type(ids::kTeilungsfaktorEdit, c.factor);
+            session.window.type(ids::kOffsetEdit, c.offset);
+            session.acceptNextBox();
+            way.close(session.window);
 
-        EXPECT_FALSE(session.window.ended());
-        ASSERT_EQ(session.boxes().size(), 1U);
-        EXPECT_EQ(session.boxes()[0].box, refusal(kLeastFrequencyRefusal, "Eingabefehler"));
-        EXPECT_EQ(session.window.text(ids::kTeilungsfaktorEdit), "4");
-        EXPECT_EQ(session.window.text(ids::kOffsetEdit), "-100.00");
-        EXPECT_EQ(session.settings, pllSettings());
+            EXPECT_FALSE(session.window.ended());
+            ASSERT_EQ(session.boxes().size(), 1U);
+            EXPECT_EQ(session.boxes()[0].box, refusal(c.message, "Eingabefehler"));
+            EXPECT_EQ(session.window.text(ids::kTeilungsfaktorEdit), "4");
+            EXPECT_EQ(session.window.text(ids::kOffsetEdit), "-100.00");
+            EXPECT_EQ(session.settings, before);
+        }
     }
 }
 

@@ -95,8 +95,8 @@ TEST(CAufgabenlisteDlgFilesTest, ALoadedListPlaysByPlaceAndNumbersOnFromItsLastE
               (std::vector<std::string>{"Erster, Dauer: 0 s", "Zweiter, Dauer: 2 s"}));
 
     session.window.click(ids::kStart);
-    // A hold time of 0 lasts one tick.
-    EXPECT_EQ(session.window.text(ids::kRemainingEdit), "1");
+    // A hold time of 0 is shown as stored and lasts one tick.
+    EXPECT_EQ(session.window.text(ids::kRemainingEdit), "0");
     EXPECT_EQ(session.window.selectedRow(ids::kEntryList), 0);
     session.tick();
     EXPECT_EQ(session.window.text(ids::kCurrentNameEdit), "Zweiter");
@@ -110,6 +110,32 @@ TEST(CAufgabenlisteDlgFilesTest, ALoadedListPlaysByPlaceAndNumbersOnFromItsLastE
     EXPECT_EQ(list.entries[0].elementNr, 7);
     EXPECT_EQ(list.entries[1].elementNr, 7);
     EXPECT_EQ(list.entries[2].elementNr, 8);
+}
+
+TEST(CAufgabenlisteDlgFilesTest, RowAndCountdownShowTheStoredDurationHeldAtLeastOneTick) {
+    struct Case {
+        std::string_view duration;
+        int ticksHeld;
+    };
+    for (const Case c : {Case{"-5", 1}, Case{"0", 1}, Case{"1", 1}, Case{"3", 3}}) {
+        SCOPED_TRACE(c.duration);
+        TaskListSession session;
+        session.load(session.documents.write(
+            "one.tvr", "<Playlist Anzahl=\"1\">\r\n\t<Playlistelement_1 Duration=\"" +
+                           std::string(c.duration) +
+                           "\" ElementNr=\"1\">\r\n\t\tEiner\r\n\t</Playlistelement_1>\r\n"
+                           "</Playlist>\r\n"));
+        EXPECT_EQ(session.window.rows(ids::kEntryList),
+                  std::vector<std::string>{"Einer, Dauer: " + std::string(c.duration) + " s"});
+        session.window.click(ids::kStart);
+        EXPECT_EQ(session.window.text(ids::kRemainingEdit), c.duration);
+        for (int tick = 1; tick < c.ticksHeld; ++tick) {
+            session.tick();
+        }
+        EXPECT_TRUE(session.window.isEnabled(ids::kStop));
+        session.tick();
+        EXPECT_FALSE(session.window.isEnabled(ids::kStop));
+    }
 }
 
 TEST(CAufgabenlisteDlgFilesTest, AFileWithoutElementsLeavesAnEmptyListThatCannotStart) {
