@@ -32,6 +32,15 @@ Instrument::Instrument(InstrumentEnvironment environment) : env_(std::move(envir
 
 Instrument::~Instrument() = default;
 
+std::optional<ErrorEntry> Instrument::connect() {
+    try {
+        generator();
+    } catch (const ScpiError& error) {
+        return error.entry();
+    }
+    return std::nullopt;
+}
+
 std::string Instrument::execute(ErrorQueue& client, std::string_view line) {
     std::vector<std::string> responses;
     // After ";" a header without a leading ":" continues below the node of the one before.

@@ -47,6 +47,9 @@ public:
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
 
+    /// Connects to the generator now rather than on the first command; the failure otherwise.
+    std::optional<ErrorEntry> connect();
+
     /// Carries out one line (without its LF) for a client whose status `client` holds. Returns
     /// the responses of its queries joined by ";" and ended by LF, or nothing.
     std::string execute(ErrorQueue& client, std::string_view line);

@@ -13,6 +13,7 @@
 #include "ctl/SteadyRunClock.h"
 #include "ctl/UsageError.h"
 #include "qt/files/QtFileWriter.h"
+#include "qt/network/ScpiServe.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
@@ -55,6 +56,15 @@ int run(const tavero::ctl::CommandLine& line) {
     NullStream quiet;
     qt::QtFileWriter fileWriter;
     ctl::SteadyRunClock clock;
+    if (line.command == "serve" && !line.help && !line.version) {
+        return qt::serveScpi({.bridge = *bridge,
+                              .diagnostics = line.verbose ? std::cerr : quiet,
+                              .tracePath = "out.txt",
+                              .profileFile = profileFilePath(),
+                              .fileWriter = fileWriter,
+                              .clock = clock},
+                             line.listen, std::cout, std::cerr);
+    }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,
                            .errors = std::cerr,
