@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServe.h"
 
-#include <sys/signalfd.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,32 +17,49 @@ namespace tavero::qt {
 
 namespace {
 
+/// Written by the signal handler, read by the event loop.
+int interruptPipe[2] = {-1, -1};
+
+extern "C" void onInterrupt(int /*signal*/) {
+    const char byte = 1;
+    // Nothing to do when it fails: the pipe then already holds an unread byte.
+    [[maybe_unused]] const ssize_t written = write(interruptPipe[1], &byte, 1);
+}
+
 /// Turns SIGINT and SIGTERM into an orderly end of the event loop, so that the generator gets
-/// its disconnect notice. Restores the signal mask when it goes.
+/// its disconnect notice. A handler rather than a blocked mask, as Qt's own threads would
+/// otherwise take the signal with its default action.
 class InterruptWatch {
 public:
     InterruptWatch() {
-        sigemptyset(&signals_);
-        sigaddset(&signals_, SIGINT);
-        sigaddset(&signals_, SIGTERM);
-        sigprocmask(SIG_BLOCK, &signals_, &previous_);
-        fd_ = signalfd(-1, &signals_, SFD_CLOEXEC | SFD_NONBLOCK);
-        notifier_.emplace(fd_, QSocketNotifier::Read);
+        if (pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            return;
+        }
+        notifier_.emplace(interruptPipe[0], QSocketNotifier::Read);
         QObject::connect(&*notifier_, &QSocketNotifier::activated,
                          [] { QCoreApplication::quit(); });
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInt_);
+        sigaction(SIGTERM, &action, &previousTerm_);
     }
     ~InterruptWatch() {
+        if (!notifier_) {
+            return;
+        }
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
         notifier_.reset();
-        close(fd_);
-        sigprocmask(SIG_SETMASK, &previous_, nullptr);
+        close(interruptPipe[0]);
+        close(interruptPipe[1]);
     }
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
 private:
-    sigset_t signals_{};
-    sigset_t previous_{};
-    int fd_ = -1;
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
     std::optional<QSocketNotifier> notifier_;
 };
 
