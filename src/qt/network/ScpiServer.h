@@ -24,6 +24,7 @@ public:
     QString errorText() const { return server_.errorString(); }
     /// The address and port listened on, e.g. "127.0.0.1:5025" or "[::1]:5025".
     QString listeningOn() const;
+    quint16 port() const { return server_.serverPort(); }
 
 private:
     void acceptClients();
