@@ -3,7 +3,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/OutputFrequency.h"
 #include "core/BuildConfig.h"
@@ -31,6 +34,9 @@ constexpr FieldCommand kModulationRate{"Modulationsfrequenz", Unit::kHertz, 10.0
 constexpr FieldCommand kPhaseDeviation{"Phasenhub", Unit::kDegree, 1.0, 0, 1};
 constexpr FieldCommand kPllFactor{"PLL-Faktor", Unit::kNone, 1.0, 0, 1};
 constexpr FieldCommand kPllOffset{"PLL-Offset", Unit::kHertz, 0.1, 0, 1};
+
+/// The largest task list file read, in bytes: far more than the most entries a file may hold.
+constexpr std::uintmax_t kLargestTaskListFile = 64U << 20U;
 
 /// Beyond this a value in a field's units cannot be meant and would not round exactly.
 constexpr double kLargestFieldValue = 1e15;
@@ -509,6 +515,13 @@ void Instrument::keyingSource(Call& call) {
 
 void Instrument::loadTaskList(Call& call) {
     const std::string path = unquote(call.parameter());
+    // A client names the file, so it must not get the server to read a device or a giant.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > kLargestTaskListFile) {
+        throw ScpiError(kTaskListUnreadable, "Die Aufgabenliste könnte nicht gelesen werden. " +
+                                                 path + ": not a task list file");
+    }
     const store::TaskListRead read = store::readTaskListFile(path);
     if (!read.ok() || read.list.entries.empty()) {
         const std::string detail = read.ok() ? "no entries" : ctl::loadFailureText(read.load);
