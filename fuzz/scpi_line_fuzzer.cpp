@@ -34,28 +34,34 @@ public:
     int interruption() const override { return 0; }
 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tavero;
-    sim::SimulatedGenerator generator;
-    sim::SimulatedBridge bridge(generator);
+/// One instrument for the whole run, as one server serves many lines: connecting anew for
+/// every input would spend the run on the connection's exchanges.
+struct Server {
+    tavero::sim::SimulatedGenerator generator;
+    tavero::sim::SimulatedBridge bridge{generator};
     NullStream quiet;
     RefusingWriter writer;
     StillClock clock;
-    scpi::Instrument instrument({.bridge = bridge,
-                                 .diagnostics = quiet,
-                                 .tracePath = "/dev/null",
-                                 .profileFile = {},
-                                 .fileWriter = writer,
-                                 .clock = clock});
-    scpi::ErrorQueue client;
+    tavero::scpi::Instrument instrument{{.bridge = bridge,
+                                         .diagnostics = quiet,
+                                         .tracePath = "/dev/null",
+                                         .profileFile = {},
+                                         .fileWriter = writer,
+                                         .clock = clock}};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Server server;
+    server.generator.clearReceived();
+    tavero::scpi::ErrorQueue client;
     std::string_view input(reinterpret_cast<const char*>(data), size);
     while (!input.empty()) {
         const std::size_t end = input.find('\n');
-        instrument.execute(client, input.substr(0, end));
+        server.instrument.execute(client, input.substr(0, end));
         input = end == std::string_view::npos ? std::string_view{} : input.substr(end + 1);
-        instrument.advanceTaskList();
+        server.instrument.advanceTaskList();
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command tree and the handlers of the common and the instrument commands.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -76,6 +77,24 @@ std::string shortest(double value) {
 
 std::uint8_t mode(const GeneratorSettings& s) {
     return s.konfiguration & kKonfigurationBetriebsartMask;
+}
+
+/// The value a parameter stands for: MIN, MAX and DEF as given, a number as `fromNumber` reads
+/// its value.
+template <typename FromNumber>
+long long valueOf(const Numeric& number, long long minimum, long long maximum, long long byDefault,
+                  FromNumber fromNumber) {
+    switch (number.kind) {
+        case Numeric::Kind::kMinimum:
+            return minimum;
+        case Numeric::Kind::kMaximum:
+            return maximum;
+        case Numeric::Kind::kDefault:
+            return byDefault;
+        case Numeric::Kind::kValue:
+            break;
+    }
+    return fromNumber(number.value);
 }
 
 /// A whole number from `from` to `to`, e.g. a profile number.
@@ -288,26 +307,15 @@ void Instrument::setField(Call& call) {
     const std::size_t index = fieldIndex(field);
     const Numeric number = readNumeric(call.parameter(), field.unit);
     const ctl::FieldRange range = ctl::fieldRange(index);
-    long long value = 0;
-    switch (number.kind) {
-        case Numeric::Kind::kMinimum:
-            value = range.min;
-            break;
-        case Numeric::Kind::kMaximum:
-            value = range.max;
-            break;
-        case Numeric::Kind::kDefault:
-            value = settingsFields()[index].get(GeneratorSettings::emptyProfile());
-            break;
-        case Numeric::Kind::kValue: {
-            const double stored = number.value * field.scale / static_cast<double>(field.grid);
-            if (std::fabs(stored) > kLargestFieldValue) {
-                throw ScpiError(kDataOutOfRange, std::string(call.parameter()));
-            }
-            value = std::llround(stored) * field.grid;
-            break;
-        }
-    }
+    const long long value =
+        valueOf(number, range.min, range.max,
+                settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
+                    const double stored = given * field.scale / static_cast<double>(field.grid);
+                    if (std::fabs(stored) > kLargestFieldValue) {
+                        throw ScpiError(kDataOutOfRange, std::string(call.parameter()));
+                    }
+                    return std::llround(stored) * field.grid;
+                });
     change(call, {{index, value}});
 }
 
@@ -320,28 +328,18 @@ void Instrument::field(Call& call) {
 void Instrument::setFrequency(Call& call) {
     const Numeric number = readNumeric(call.parameter(), Unit::kHertz);
     generator();
-    const std::uint64_t least = app::outputMinimum(settings_);
-    const std::uint64_t most = app::outputMaximum(settings_);
-    double output = 0.0;  // in 0.01 Hz, on the grid
-    switch (number.kind) {
-        case Numeric::Kind::kMinimum:
-            output = static_cast<double>(least);
-            break;
-        case Numeric::Kind::kMaximum:
-            output = static_cast<double>(most);
-            break;
-        case Numeric::Kind::kDefault:
-            output = GeneratorSettings::emptyProfile().frequenz;
-            break;
-        case Numeric::Kind::kValue:
-            output =
-                std::round(number.value * 100.0 / kFrequencyGridCentiHz) * kFrequencyGridCentiHz;
-            break;
-    }
-    if (!(output >= static_cast<double>(least) && output <= static_cast<double>(most))) {
-        throw ScpiError(kDataOutOfRange,
-                        "allowed is " + answerOf(static_cast<long long>(least), kLowLimit) +
-                            " to " + answerOf(static_cast<long long>(most), kLowLimit) + " Hz");
+    const auto least = static_cast<long long>(app::outputMinimum(settings_));
+    const auto most = static_cast<long long>(app::outputMaximum(settings_));
+    // In 0.01 Hz, on the grid; a number far out of range stays out of range.
+    const long long output =
+        valueOf(number, least, most, GeneratorSettings::emptyProfile().frequenz, [](double hertz) {
+            const double steps = std::clamp(hertz * 100.0 / kFrequencyGridCentiHz,
+                                            -kLargestFieldValue, kLargestFieldValue);
+            return std::llround(steps) * kFrequencyGridCentiHz;
+        });
+    if (output < least || output > most) {
+        throw ScpiError(kDataOutOfRange, "allowed is " + answerOf(least, kLowLimit) + " to " +
+                                             answerOf(most, kLowLimit) + " Hz");
     }
     const std::uint32_t frequenz =
         app::frequenzForOutput(settings_, static_cast<std::uint64_t>(output));
@@ -431,24 +429,15 @@ void Instrument::setSweepTime(Call& call) {
     const std::size_t index = settingsFieldIndex("Wobbel-Frequenz");
     const ctl::FieldRange range = ctl::fieldRange(index);  // in 0.1 Hz
     const Numeric number = readNumeric(call.parameter(), Unit::kSecond);
-    long long rate = 0;
-    switch (number.kind) {
-        case Numeric::Kind::kMinimum:
-            rate = range.max;
-            break;
-        case Numeric::Kind::kMaximum:
-            rate = range.min;
-            break;
-        case Numeric::Kind::kDefault:
-            rate = GeneratorSettings::emptyProfile().wobbelFrequenz;
-            break;
-        case Numeric::Kind::kValue:
-            if (!(number.value > 0.0) || 10.0 / number.value > kLargestFieldValue) {
-                throw ScpiError(kDataOutOfRange, "the sweep time must be more than 0 s");
-            }
-            rate = std::llround(10.0 / number.value);
-            break;
-    }
+    // The shortest period is the highest rate.
+    const long long rate =
+        valueOf(number, range.max, range.min, GeneratorSettings::emptyProfile().wobbelFrequenz,
+                [](double s) {
+                    if (!(s > 0.0) || 10.0 / s > kLargestFieldValue) {
+                        throw ScpiError(kDataOutOfRange, "the sweep time must be more than 0 s");
+                    }
+                    return std::llround(10.0 / s);
+                });
     change(call, {{index, rate}});
 }
 
