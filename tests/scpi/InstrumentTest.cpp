@@ -220,8 +220,12 @@ TEST(InstrumentTest, PlaysATaskListWhileAnsweringAndStopsItForAChange) {
     EXPECT_EQ(bench.run("TAV:LIST:STAT?;:SYST:ERR?"), "0,0;120,\"Aufgabenliste angehalten\"\n");
     EXPECT_EQ(bench.sentAfterConnect(), "pppg");
 
-    bench.run("TAV:LIST:LOAD \"" + (bench.folder_ / "none.tvr").string() + "\"");
-    EXPECT_EQ(bench.client.pop().code, kTaskListUnreadable);
+    // A client names the file: a missing one, a folder or a device that never ends is refused.
+    for (const std::string& name : {(bench.folder_ / "none.tvr").string(), bench.folder_.string(),
+                                    std::string("/dev/zero")}) {
+        bench.run("TAV:LIST:LOAD \"" + name + "\"");
+        EXPECT_EQ(bench.client.pop().code, kTaskListUnreadable) << name;
+    }
 }
 
 }  // namespace
