@@ -56,6 +56,8 @@ std::string Instrument::execute(ErrorQueue& client, std::string_view line) {
             if (!unit.common) {
                 relativeTo.assign(path.begin(), path.end() - 1);
             }
+            // Only what this command's own failure writes may reach the queue.
+            messages_.str({});
             Call call{unit, path, client, command, {}};
             if (unit.query) {
                 call.noParameters();

@@ -74,7 +74,7 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         int error;         ///< the first entry of the queue afterwards
     };
     // The generator starts with an empty profile: 1000 Hz, 500 mV, sine, standard mode.
-    const std::array<Case, 42> cases = {{
+    const std::array<Case, 43> cases = {{
         {"*IDN?", "Tavero,Tavero,0,1.02-1.2.0\n", "", 0},
         {"FREQ 1.5KHZ;FREQ?", "1500.00\n", "f", 0},
         {"frequency 1000.1;:FREQ?", "1000.00\n", "f", 0},  // rounded to the 0.25 Hz grid
@@ -116,7 +116,8 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         {"TAV:PLL:FACT 2;:FREQ?", "2000.00\n", "t", 0},
         // An offset of -1 MHz needs 1 MHz at the synthesiser: the window's least-frequency rule.
         {"TAV:PLL:OFFS -1000000;:FREQ?;:FREQ:LIM:LOW?", "0.00;1000000.00\n", "cfo", 0},
-        {"TAV:PLL:FACT 1;:TAV:PLL:OFFS -4E9", "", "t", -222},
+        {"TAV:PLL:OFFS -4E9", "", "", -222},
+        {"TAV:PLL:OFFS -2E9", "", "", -222},  // would need more than 30 MHz
         {"*RST", "", "p", 0},
     }};
     for (const Case& c : cases) {
