@@ -33,8 +33,6 @@ struct InstrumentEnvironment {
     ctl::RunClock& clock;  ///< times the task list
 };
 
-struct FieldCommand;
-
 /// The generator as a SCPI instrument: carries out the lines of its clients one at a time,
 /// each to its end, with the window's rules for every value. Connects on the first command that
 /// needs the generator and again after a failed exchange, so an unplugged generator is taken
@@ -61,9 +59,6 @@ public:
     std::optional<std::chrono::milliseconds> taskListDue() const;
     /// A client is gone: its queue must no longer be written.
     void forget(const ErrorQueue& client);
-
-    /// The settings as last sent or read.
-    const GeneratorSettings& settings() const { return settings_; }
 
     struct Call;
 
