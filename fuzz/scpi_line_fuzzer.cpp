@@ -53,7 +53,8 @@ struct Server {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Server server;
+    // Never destroyed: the simulator's own tables may be gone before a static would be.
+    static Server& server = *new Server;
     server.generator.clearReceived();
     tavero::scpi::ErrorQueue client;
     std::string_view input(reinterpret_cast<const char*>(data), size);
