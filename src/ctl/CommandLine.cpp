@@ -42,7 +42,8 @@ void setFlag(CommandLine& line, unsigned flag) {
 void parseCommandArguments(CommandLine& line, const CommandInfo& info,
                            std::span<const std::string> rest) {
     bool optionsEnded = false;
-    for (const std::string& arg : rest) {
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string& arg = rest[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && looksLikeOption(arg)) {
@@ -51,6 +52,11 @@ void parseCommandArguments(CommandLine& line, const CommandInfo& info,
                 line.help = true;
             } else if ((info.flags & flag) == 0) {
                 throw UsageError("'" + std::string(info.name) + "' takes no option '" + arg + "'");
+            } else if (flag == kFlagListen) {
+                if (i + 1 == rest.size()) {
+                    throw UsageError("--listen needs HOST:PORT");
+                }
+                line.listen = rest[++i];
             } else {
                 setFlag(line, flag);
             }

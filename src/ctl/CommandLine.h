@@ -33,6 +33,7 @@ struct CommandLine {
     bool json = false;  ///< --json
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
+    std::string listen;  ///< --listen HOST:PORT, empty when not given
 };
 
 /// Parses the arguments after the program name; throws UsageError. `help COMMAND` reads as

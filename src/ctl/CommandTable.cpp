@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
-constexpr std::array<CommandInfo, 10> kCommands = {{
+constexpr std::array<CommandInfo, 11> kCommands = {{
     {"read", 0, 0, kFlagJson, "read [--json]",
      "print the firmware version and the generator's settings",
      "Connects, reads the generator's stored settings (P) and prints the firmware version,\n"
@@ -72,6 +72,19 @@ constexpr std::array<CommandInfo, 10> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
+    {"serve", 0, 0, kFlagListen, "serve [--listen HOST:PORT]",
+     "serve the generator as a SCPI instrument on TCP",
+     "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
+     "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
+     "lxi-tools and the like: TCPIP::HOST::PORT::SOCKET. Every value is checked with the\n"
+     "window's rules; the profiles of *SAV and *RCL are the window's. The first line on\n"
+     "standard output names the address listened on. The command tree and the error codes\n"
+     "are in tavero-ctl(1).\n"
+     "\n"
+     "--listen HOST:PORT  the address to listen on, by default 127.0.0.1:5025; port 0 lets\n"
+     "                    the system choose. 0.0.0.0:5025 or [::]:5025 opens the generator\n"
+     "                    to the network: SCPI has no authentication, so anyone who can\n"
+     "                    reach the port can drive it.\n"},
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -81,11 +94,12 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 4> kFlagOptions = {{
+constexpr std::array<FlagOption, 5> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
     {kFlagOnce, "--once"},
+    {kFlagListen, "--listen"},
 }};
 
 /// Where the overview's command summaries start.

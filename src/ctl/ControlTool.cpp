@@ -9,6 +9,7 @@
 #include "core/BuildConfig.h"
 #include "ctl/CommandTable.h"
 #include "ctl/SettingAssignments.h"
+#include "ctl/SettingsGroupSender.h"
 #include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
 
@@ -18,36 +19,6 @@ namespace {
 
 /// The generator needs this long after a factory reset before it answers again.
 constexpr std::chrono::milliseconds kFactoryResetPause{1000};
-
-bool send(link::DeviceCommands& commands, char letter, const GeneratorSettings& s) {
-    switch (letter) {
-        case 'c':
-            return commands.SendLimits(s);
-        case 'f':
-            return commands.SendFrequency(s);
-        case 'z':
-            return commands.SendStep(s);
-        case 'g':
-            return commands.SendAmplitude(s);
-        case 's':
-            return commands.SendWaveform(s.signalform);
-        case 'a':
-            return commands.SendFilter((s.konfiguration & kKonfigurationFilter) != 0);
-        case 'e':
-            return commands.SendMode(
-                static_cast<std::uint8_t>((s.konfiguration & kKonfigurationBetriebsartMask) >> 1));
-        case 'w':
-            return commands.SendSweep(s);
-        case 'm':
-            return commands.SendModulation(s);
-        case 't':
-            return commands.SendPllFactor(s);
-        case 'o':
-            return commands.SendPllOffset(s);
-        default:
-            return false;
-    }
-}
 
 }  // namespace
 
@@ -131,7 +102,7 @@ int ControlTool::set(const CommandLine& line) {
     }
     const std::string commands = applyAssignments(generator.settings, assignments);
     for (const char letter : commands) {
-        if (!send(generator.commands(), letter, generator.settings)) {
+        if (!sendSettingsGroup(generator.commands(), letter, generator.settings)) {
             return kExitFailure;
         }
     }

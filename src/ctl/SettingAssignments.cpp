@@ -72,13 +72,22 @@ SettingAssignment parseAssignment(std::string_view text) {
         throw UsageError("'" + std::string(number) + "' is not a whole number for " +
                          std::string(key));
     }
-    const FieldRule& rule = kRules[field];
+    checkAssignment({field, value});
+    return {field, value};
+}
+
+FieldRange fieldRange(std::size_t field) {
+    return {kRules[field].min, kRules[field].max, kRules[field].onGrid};
+}
+
+void checkAssignment(const SettingAssignment& assignment) {
+    const FieldRule& rule = kRules[assignment.field];
+    const std::int64_t value = assignment.value;
     if (value < rule.min || value > rule.max ||
         (rule.onGrid && value % kFrequencyGridCentiHz != 0)) {
-        throw UsageError(std::string(key) + "=" + std::string(number) + " is refused: allowed is " +
-                         describe(rule));
+        throw UsageError(std::string(rule.key) + "=" + std::to_string(value) +
+                         " is refused: allowed is " + describe(rule));
     }
-    return {field, value};
 }
 
 std::vector<SettingAssignment> parseAssignments(const std::vector<std::string>& texts) {

@@ -18,6 +18,17 @@ struct SettingAssignment {
     std::int64_t value;
 };
 
+/// The range the window allows for a field (by its index in record order), in the field's unit.
+struct FieldRange {
+    std::int64_t min;
+    std::int64_t max;
+    bool onGrid;  ///< a multiple of 25 (0.25 Hz)
+};
+FieldRange fieldRange(std::size_t field);
+
+/// Refuses a value outside the field's own range (UsageError).
+void checkAssignment(const SettingAssignment& assignment);
+
 /// Parses `KEY=VALUE` with a profile-file key and a decimal integer, and refuses a value outside
 /// the field's own range (UsageError). Needs no generator.
 SettingAssignment parseAssignment(std::string_view text);

@@ -39,6 +39,7 @@ TEST(CommandLine, OptionsAfterTheCommandAreTheCommandsOwn) {
     EXPECT_EQ(parseCommandLine({"play", "a.tvr"}).loop, LoopChoice::kAsFile);
     EXPECT_EQ(parseCommandLine({"play", "--loop", "a.tvr"}).loop, LoopChoice::kAlways);
     EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--once", "--once"}).loop, LoopChoice::kOnce);
+    EXPECT_EQ(parseCommandLine({"serve", "--listen", "[::1]:0"}).listen, "[::1]:0");
 
     // A name that only starts with dashes, or anything after "--", is an argument.
     EXPECT_EQ(parseCommandLine({"store", "1", "-- leeres Profil --"}).arguments,
@@ -80,6 +81,8 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
                                                {"play"},
                                                {"play", "a.tvr", "--loop", "--once"},
                                                {"reset", "--loop"},
+                                               {"serve", "--listen"},
+                                               {"read", "--listen", "127.0.0.1:0"},
                                                {"bootloader", "--json"}}) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.front());
         EXPECT_THROW(parseCommandLine(args), UsageError);

@@ -24,6 +24,7 @@
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/TranslatingStreamBuffer.h"
 #include "qt/i18n/Translations.h"
+#include "qt/network/ScpiServe.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
@@ -73,6 +74,15 @@ int run(const tavero::ctl::CommandLine& line) {
     NullStream quiet;
     qt::QtFileWriter fileWriter;
     ctl::SteadyRunClock clock;
+    if (line.command == "serve" && !line.help && !line.version) {
+        return qt::serveScpi({.bridge = *bridge,
+                              .diagnostics = line.verbose ? std::cerr : quiet,
+                              .tracePath = "out.txt",
+                              .profileFile = profileFilePath(),
+                              .fileWriter = fileWriter,
+                              .clock = clock},
+                             line.listen, std::cout, errors);
+    }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,
                            .errors = errors,

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace tavero::qt {
+
+/// Where the SCPI server listens.
+struct ListenAddress {
+    QHostAddress host;
+    std::uint16_t port = 0;
+};
+
+/// The instrument port of raw-socket SCPI.
+inline constexpr std::uint16_t kScpiRawPort = 5025;
+
+/// Reads "HOST:PORT" with an IPv4 address or an IPv6 one in brackets ("[::1]:5025"); an empty
+/// text is 127.0.0.1:5025. Host names are not looked up. Nothing when the text is not one.
+std::optional<ListenAddress> parseListenAddress(const QString& text);
+
+}  // namespace tavero::qt

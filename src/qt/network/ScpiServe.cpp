@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "qt/network/ScpiServe.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <optional>
+
+#include "ctl/UsageError.h"
+#include "qt/network/ListenAddress.h"
+#include "qt/network/ScpiServer.h"
+
+namespace tavero::qt {
+
+namespace {
+
+/// Written by the signal handler, read by the event loop.
+int interruptPipe[2] = {-1, -1};
+
+extern "C" void onInterrupt(int /*signal*/) {
+    const char byte = 1;
+    // Nothing to do when it fails: the pipe then already holds an unread byte.
+    [[maybe_unused]] const ssize_t written = write(interruptPipe[1], &byte, 1);
+}
+
+/// Turns SIGINT and SIGTERM into an orderly end of the event loop, so that the generator gets
+/// its disconnect notice. A handler rather than a blocked mask, as Qt's own threads would
+/// otherwise take the signal with its default action.
+class InterruptWatch {
+public:
+    InterruptWatch() {
+        if (pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            return;
+        }
+        notifier_.emplace(interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(&*notifier_, &QSocketNotifier::activated,
+                         [] { QCoreApplication::quit(); });
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &previousInt_);
+        sigaction(SIGTERM, &action, &previousTerm_);
+    }
+    ~InterruptWatch() {
+        if (!notifier_) {
+            return;
+        }
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+        notifier_.reset();
+        close(interruptPipe[0]);
+        close(interruptPipe[1]);
+    }
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+    std::optional<QSocketNotifier> notifier_;
+};
+
+}  // namespace
+
+int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
+              std::ostream& out, std::ostream& errors) {
+    const std::optional<ListenAddress> address = parseListenAddress(QString::fromStdString(listen));
+    if (!address) {
+        errors << "tavero-ctl: --listen takes HOST:PORT with an IP address, e.g. 127.0.0.1:5025 "
+                  "or [::1]:5025; got '"
+               << listen << "'\n";
+        return ctl::kExitUsage;
+    }
+    // Caught before the connect, so that an interrupt at any point ends with the disconnect.
+    const InterruptWatch interrupts;
+    scpi::Instrument instrument(environment);
+    if (const std::optional<scpi::ErrorEntry> failed = instrument.connect()) {
+        errors << failed->message << '\n';
+        return ctl::kExitFailure;
+    }
+    ScpiServer server(instrument, environment.clock);
+    if (!server.listen(*address)) {
+        errors << "tavero-ctl: cannot listen on " << listen << ": "
+               << server.errorText().toStdString() << '\n';
+        return ctl::kExitFailure;
+    }
+    out << "Listening on " << server.listeningOn().toStdString() << std::endl;
+    QCoreApplication::exec();
+    return ctl::kExitSuccess;
+}
+
+}  // namespace tavero::qt

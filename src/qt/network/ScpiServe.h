@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "scpi/Instrument.h"
+
+namespace tavero::qt {
+
+/// Runs `tavero-ctl serve` in the running QCoreApplication: connects to the generator, prints
+/// the address listened on as the first line of `out`, and serves until SIGINT or SIGTERM.
+/// Returns the exit status: 0 after an interrupt, 1 when the generator or the address failed,
+/// 2 for an address that is not HOST:PORT.
+int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
+              std::ostream& out, std::ostream& errors);
+
+}  // namespace tavero::qt

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/GeneratorSettings.h"
+#include "ctl/GeneratorSession.h"
+#include "ctl/RunClock.h"
+#include "ctl/SettingAssignments.h"
+#include "link/UsbBridge.h"
+#include "scpi/ErrorQueue.h"
+#include "scpi/ProgramMessage.h"
+#include "scpi/TaskListRun.h"
+#include "store/FileWriter.h"
+
+namespace tavero::scpi {
+
+/// What the instrument works with. The references must outlive it.
+struct InstrumentEnvironment {
+    link::UsbBridge& bridge;
+    std::ostream& diagnostics;          ///< frames received
+    std::filesystem::path tracePath;    ///< every byte sent is appended to this file
+    std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
+    store::FileWriter& fileWriter;
+    ctl::RunClock& clock;  ///< times the task list
+};
+
+/// The generator as a SCPI instrument: carries out the lines of its clients one at a time,
+/// each to its end, with the window's rules for every value. Connects on the first command that
+/// needs the generator and again after a failed exchange, so an unplugged generator is taken
+/// back once it reappears.
+class Instrument {
+public:
+    explicit Instrument(InstrumentEnvironment environment);
+    ~Instrument();
+
+    Instrument(const Instrument&) = delete;
+    Instrument& operator=(const Instrument&) = delete;
+
+    /// Connects to the generator now rather than on the first command; the failure otherwise.
+    std::optional<ErrorEntry> connect();
+
+    /// Carries out one line (without its LF) for a client whose status `client` holds. Returns
+    /// the responses of its queries joined by ";" and ended by LF, or nothing.
+    std::string execute(ErrorQueue& client, std::string_view line);
+
+    /// Sends the task list steps that have fallen due. Failures stop the run and go to the
+    /// queue of the client that started it, while it is connected.
+    void advanceTaskList();
+    /// When advanceTaskList() should run next, while a task list runs.
+    std::optional<std::chrono::milliseconds> taskListDue() const;
+    /// A client is gone: its queue must no longer be written.
+    void forget(const ErrorQueue& client);
+
+    struct Call;
+
+private:
+    struct Command;
+    using Handler = void (Instrument::*)(Call&);
+
+    static const std::vector<Command>& commandTable();
+    /// The command the unit names, below `relativeTo` or else from the root; `path` receives
+    /// the header nodes it was found by. Throws ScpiError.
+    const Command& find(const ProgramUnit& unit, const std::vector<std::string>& relativeTo,
+                        std::vector<std::string>& path) const;
+
+    ctl::GeneratorSession& generator();
+    /// Reports a failed exchange of the generator: drops the connection, which the next command
+    /// opens again, and throws the device error.
+    void exchanged(bool succeeded);
+    /// Throws the device error for the messages written since the last one.
+    [[noreturn]] void failWithMessages(int fallbackCode, bool dropConnection);
+    /// Stops a running task list before the settings change, saying so in the client's queue.
+    void stopTaskListFor(ErrorQueue& client);
+    /// Checks the assignments against the window's rules, applies them and sends each group
+    /// touched.
+    void change(Call& call, const std::vector<ctl::SettingAssignment>& assignments,
+                bool checkRanges = true);
+    void setModeBits(Call& call, std::uint8_t mode, std::uint8_t modulationBits);
+
+    // Common commands.
+    void identify(Call& call);
+    void reset(Call& call);
+    void clearStatus(Call& call);
+    void setEventEnable(Call& call);
+    void eventEnable(Call& call);
+    void eventStatus(Call& call);
+    void statusByte(Call& call);
+    void operationComplete(Call& call);
+    void operationCompleteQuery(Call& call);
+    void wait(Call& call);
+    void save(Call& call);
+    void recall(Call& call);
+    void selfTest(Call& call);
+    void nextError(Call& call);
+    void version(Call& call);
+
+    // Instrument commands.
+    void setField(Call& call);
+    void field(Call& call);
+    void setFrequency(Call& call);
+    void frequency(Call& call);
+    void setVoltageUnit(Call& call);
+    void voltageUnit(Call& call);
+    void setFunction(Call& call);
+    void function(Call& call);
+    void setFilter(Call& call);
+    void filter(Call& call);
+    void setOutput(Call& call);
+    void output(Call& call);
+    void setSweepState(Call& call);
+    void sweepState(Call& call);
+    void setSweepTime(Call& call);
+    void sweepTime(Call& call);
+    void setAmState(Call& call);
+    void amState(Call& call);
+    void setKeyingState(Call& call);
+    void keyingState(Call& call);
+    void setKeyingSource(Call& call);
+    void keyingSource(Call& call);
+    void loadTaskList(Call& call);
+    void startTaskList(Call& call);
+    void stopTaskList(Call& call);
+    void taskListState(Call& call);
+
+    InstrumentEnvironment env_;
+    std::ostringstream messages_;
+    std::unique_ptr<ctl::GeneratorSession> session_;
+    GeneratorSettings settings_;
+    std::uint16_t firmwareVersion_ = 0;
+
+    std::vector<TaskEntry> taskList_;
+    bool taskListLoops_ = false;
+    std::optional<TaskListRun> run_;
+    ErrorQueue* runOwner_ = nullptr;
+};
+
+}  // namespace tavero::scpi

@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <system_error>
+
+#include "DirectFileWriter.h"
+#include "FakeRunClock.h"
+#include "scpi/DeviceErrors.h"
+#include "scpi/Instrument.h"
+#include "sim/SimulatedBridge.h"
+#include "sim/SimulatedGenerator.h"
+#include "store/ProfileFile.h"
+#include "store/TaskListFile.h"
+
+namespace tavero::scpi {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// The instrument on the in-process simulated generator, with a fake clock and a data folder of
+/// the test's own.
+class Bench {
+public:
+    explicit Bench(const std::filesystem::path& folder) : folder_(folder) {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        generator.setSettings(GeneratorSettings::emptyProfile());
+        generator.setFirmwareVersion(102);
+    }
+    ~Bench() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    std::string run(std::string_view line) { return instrument.execute(client, line); }
+    /// The letters the generator received after the connection's "xP", if there was one.
+    std::string sentAfterConnect() const {
+        const std::string letters = generator.receivedLetters();
+        return letters.starts_with("xP") ? letters.substr(2) : letters;
+    }
+
+    std::filesystem::path folder_;
+    std::filesystem::path profileFile = folder_ / "Profile" / "Profile.pro";
+    ctl::FakeRunClock clock;
+    sim::SimulatedGenerator generator{[this] { return clock.timePoint(); }};
+    sim::SimulatedBridge bridge{generator};
+    store::DirectFileWriter writer;
+    std::ostringstream diagnostics;
+    Instrument instrument{{.bridge = bridge,
+                           .diagnostics = diagnostics,
+                           .tracePath = folder_ / "out.txt",
+                           .profileFile = profileFile,
+                           .fileWriter = writer,
+                           .clock = clock}};
+    ErrorQueue client;
+};
+
+std::filesystem::path testFolder() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::filesystem::temp_directory_path() /
+           (std::string("tavero-scpi-") + info->test_suite_name() + "-" + info->name());
+}
+
+TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
+    struct Case {
+        const char* line;
+        const char* response;
+        const char* sent;  ///< command letters after the connection
+        int error;         ///< the first entry of the queue afterwards
+    };
+    // The generator starts with an empty profile: 1000 Hz, 500 mV, sine, standard mode.
+    const std::array<Case, 43> cases = {{
+        {"*IDN?", "Tavero,Tavero,0,1.02-1.2.0\n", "", 0},
+        {"FREQ 1.5KHZ;FREQ?", "1500.00\n", "f", 0},
+        {"frequency 1000.1;:FREQ?", "1000.00\n", "f", 0},  // rounded to the 0.25 Hz grid
+        {"SOUR1:FREQ:CW 1000.13;FREQ?", "1000.25\n", "f", 0},
+        {"FREQ MAX;FREQ?", "30000000.00\n", "f", 0},
+        {"FREQ 30000000.2", "", "", -222},
+        {"FREQ 40MHZ", "", "", -222},
+        {"FREQ -1", "", "", -222},
+        {"FREQ:LIM:LOW 2000;:FREQ?;:FREQ:LIM:LOW?", "2000.00;2000.00\n", "cf", 0},
+        {"VOLT 500MV;VOLT?", "0.500\n", "g", 0},
+        {"SOUR:VOLT:LEV:IMM:AMPL 1;VOLT?", "1.000\n", "g", 0},
+        {"VOLT 1.1", "", "", -222},
+        {"VOLT:UNIT VPP;UNIT?", "VPP\n", "", 0},
+        {"VOLT:UNIT DBM", "", "", -224},
+        {"FUNC RAMP;FUNC?", "TRI\n", "s", 0},
+        {"FUNC SQU2;FUNC?", "SQU2\n", "s", 0},
+        {"FUNC NOISE", "", "", -224},
+        {"FREQ", "", "", -109},
+        {"FREQ 1,2", "", "", -108},
+        {"FREQ 1 KV", "", "", -131},
+        {"FREQ ABC", "", "", -104},
+        {"FREQ? 1", "", "", -108},
+        {"FOO?", "", "", -113},
+        {"FREQ 1000;BAR 3;VOLT 0.2", "", "f", -113},  // a command error ends the line
+        {"FREQ 1E9;VOLT 0.2", "", "g", -222},         // an execution error only its command
+        {"*OPC?;SYST:VERS?", "1;1999.0\n", "", 0},
+        {"OUTP?", "1\n", "", 0},
+        {"OUTP ON", "", "", 0},
+        {"OUTP OFF", "", "", -224},  // no output switch: OFF cannot be honoured
+        {"OUTP:FILT ON;FILT?", "1\n", "ae", 0},
+        {"SWE:STAT ON;STAT?", "1\n", "ae", 0},
+        {"FREQ:STAR 100;STOP 2000;:FREQ:STAR?", "100.00\n", "ww", 0},
+        {"SWE:TIME 0.5;TIME?", "0.5\n", "w", 0},
+        {"SWE:TIME 100", "", "", -222},
+        {"PSK:STAT ON;STAT?;:FSK:STAT?", "1;0\n", "aem", 0},
+        {"FSK:SOUR EXT;SOUR?;:FSK:FREQ -100;FREQ?", "EXT;-100.00\n", "mm", 0},
+        {"PSK:PHAS 400", "", "", -222},
+        {"AM:STAT ON;STAT?", "1\n", "aem", 0},
+        {"TAV:PLL:FACT 2;:FREQ?", "2000.00\n", "t", 0},
+        // An offset of -1 MHz needs 1 MHz at the synthesiser: the window's least-frequency rule.
+        {"TAV:PLL:OFFS -1000000;:FREQ?;:FREQ:LIM:LOW?", "0.00;1000000.00\n", "cfo", 0},
+        {"TAV:PLL:OFFS -4E9", "", "", -222},
+        {"TAV:PLL:OFFS -2E9", "", "", -222},  // would need more than 30 MHz
+        {"*RST", "", "p", 0},
+    }};
+    for (const Case& c : cases) {
+        Bench bench(testFolder());
+        EXPECT_EQ(bench.run(c.line), c.response) << c.line;
+        EXPECT_EQ(bench.sentAfterConnect(), c.sent) << c.line;
+        EXPECT_EQ(bench.client.pop().code, c.error) << c.line;
+    }
+}
+
+TEST(InstrumentTest, ReportsStatusAndErrorsInTheStandardRegisters) {
+    Bench bench(testFolder());
+    EXPECT_EQ(bench.run("*ESE 255;*ESE?;*STB?"), "255;0\n");
+    bench.run("FREQ 1 KV");
+    bench.run("VOLT 2");
+    EXPECT_EQ(bench.run("*STB?"), "100\n");  // error queue, event summary, request
+    EXPECT_EQ(bench.run("*ESR?;*ESR?"), "48;0\n");
+    EXPECT_EQ(bench.run("SYST:ERR?"), "-131,\"Invalid suffix; KV\"\n");
+    EXPECT_EQ(bench.run("SYST:ERR:NEXT?"),
+              "-222,\"Data out of range; Amplitude=2000 is refused: allowed is 0 to 1000\"\n");
+    EXPECT_EQ(bench.run("SYST:ERR?"), "0,\"No error\"\n");
+    bench.run("*OPC");
+    EXPECT_EQ(bench.run("*ESR?"), "1\n");
+    bench.run("FOO");
+    bench.run("*CLS");
+    EXPECT_EQ(bench.run("*STB?;SYST:ERR?"), "0;0,\"No error\"\n");
+}
+
+TEST(InstrumentTest, SavesAndRecallsTheWindowsProfiles) {
+    Bench bench(testFolder());
+    bench.run("FREQ 2500;VOLT 0.25;*SAV 3;*SAV 50");
+    auto profiles = store::readProfileFile(bench.profileFile).profiles;
+    ASSERT_EQ(profiles.size(), 50U);
+    EXPECT_EQ(profiles[2].name, "SCPI 3");
+    EXPECT_EQ(profiles[2].settings.frequenz, 250000U);
+    EXPECT_EQ(profiles[2].settings.amplitude, 250U);
+
+    // A named profile keeps its name.
+    profiles[2].name = "Messung";
+    ASSERT_TRUE(store::writeProfileFile(bench.writer, bench.profileFile, profiles));
+    bench.run("*RST;*SAV 3");
+    EXPECT_EQ(store::readProfileFile(bench.profileFile).profiles[2].name, "Messung");
+
+    bench.run("*RCL 50");
+    EXPECT_EQ(bench.generator.settings(), profiles[49].settings);
+    EXPECT_EQ(bench.run("FREQ?;VOLT?"), "2500.00;0.250\n");
+    EXPECT_EQ(bench.sentAfterConnect(), "fgpp");  // *RST, then the recall of profile 50
+
+    bench.run("*SAV 51");
+    EXPECT_EQ(bench.client.pop().code, kDataOutOfRange);
+}
+
+TEST(InstrumentTest, ReportsFailedExchangesAndConnectsAgainWhenTheGeneratorIsBack) {
+    Bench bench(testFolder());
+    bench.run("*TST?");
+    bench.generator.injectFault(sim::Fault::kNak, 'f');
+    bench.run("FREQ 2000");
+    EXPECT_EQ(bench.run("SYST:ERR?"), "101,\"Antwort nicht OK\"\n");
+    // The failure dropped the connection: the next command opens it again and reads the
+    // generator's settings.
+    EXPECT_EQ(bench.run("FREQ?"), "1000.00\n");
+    EXPECT_EQ(bench.generator.receivedLetters(), "xPPfxxP");
+
+    bench.generator.unplug();
+    EXPECT_EQ(bench.run("VOLT 0.1;*TST?"), "1\n");
+    const ErrorEntry failed = bench.client.pop();
+    EXPECT_GT(failed.code, 0);
+    EXPECT_FALSE(failed.message.empty());
+    EXPECT_EQ(bench.run("FREQ?"), "");
+    EXPECT_EQ(bench.client.pop().code, kDeviceNotConnected);
+
+    bench.generator.replug();
+    EXPECT_EQ(bench.run("VOLT 0.1;VOLT?"), "0.100\n");
+    EXPECT_EQ(bench.generator.settings().amplitude, 100U);
+}
+
+TEST(InstrumentTest, PlaysATaskListWhileAnsweringAndStopsItForAChange) {
+    Bench bench(testFolder());
+    store::TaskList list;
+    for (std::uint32_t i = 1; i <= 3; ++i) {
+        GeneratorSettings settings = GeneratorSettings::emptyProfile();
+        settings.frequenz = i * 100000;
+        list.entries.push_back(
+            {{settings, "Schritt " + std::to_string(i)}, 2, static_cast<int>(i)});
+    }
+    const auto path = bench.folder_ / "liste.tvr";
+    ASSERT_TRUE(store::writeTaskListFile(bench.writer, path, list));
+
+    EXPECT_EQ(bench.run("TAV:LIST:STAT?;:TAV:LIST:LOAD \"" + path.string() + "\";STAR;STAT?"),
+              "0,0;1,1\n");
+    EXPECT_EQ(bench.instrument.taskListDue(), 2000ms);
+    bench.clock.waitUntil(2000ms);
+    bench.instrument.advanceTaskList();
+    EXPECT_EQ(bench.run("TAV:LIST:STAT?;:FREQ?"), "1,2;2000.00\n");
+
+    // The steps fall due from the start, however late they are looked at.
+    bench.clock.waitUntil(4500ms);
+    bench.instrument.advanceTaskList();
+    EXPECT_EQ(bench.instrument.taskListDue(), 6000ms);
+    bench.run("VOLT 0.1");
+    EXPECT_EQ(bench.run("TAV:LIST:STAT?;:SYST:ERR?"), "0,0;120,\"Aufgabenliste angehalten\"\n");
+    EXPECT_EQ(bench.sentAfterConnect(), "pppg");
+
+    // A client names the file: a missing one, a folder or a device that never ends is refused.
+    for (const std::string& name : {(bench.folder_ / "none.tvr").string(), bench.folder_.string(),
+                                    std::string("/dev/zero")}) {
+        bench.run("TAV:LIST:LOAD \"" + name + "\"");
+        EXPECT_EQ(bench.client.pop().code, kTaskListUnreadable) << name;
+    }
+}
+
+}  // namespace
+}  // namespace tavero::scpi
