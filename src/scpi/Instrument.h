@@ -133,6 +133,9 @@ private:
 
     InstrumentEnvironment env_;
     std::ostringstream messages_;
+    /// Set by a session whose disconnect failed; the server goes on all the same. Declared
+    /// before the session, which writes it when it ends.
+    bool disconnectFailed_ = false;
     std::unique_ptr<ctl::GeneratorSession> session_;
     GeneratorSettings settings_;
     std::uint16_t firmwareVersion_ = 0;
