@@ -328,8 +328,9 @@ void Instrument::field(Call& call) {
 void Instrument::setFrequency(Call& call) {
     const Numeric number = readNumeric(call.parameter(), Unit::kHertz);
     generator();
-    const auto least = static_cast<long long>(app::outputMinimum(settings_));
-    const auto most = static_cast<long long>(app::outputMaximum(settings_));
+    // A negative offset can put the least output below zero, but no output is below 0 Hz.
+    const long long least = std::max<long long>(app::outputMinimum(settings_), 0);
+    const long long most = app::outputMaximum(settings_);
     // In 0.01 Hz, on the grid; a number far out of range stays out of range.
     const long long output =
         valueOf(number, least, most, GeneratorSettings::emptyProfile().frequenz, [](double hertz) {
@@ -341,8 +342,7 @@ void Instrument::setFrequency(Call& call) {
         throw ScpiError(kDataOutOfRange, "allowed is " + answerOf(least, kLowLimit) + " to " +
                                              answerOf(most, kLowLimit) + " Hz");
     }
-    const std::uint32_t frequenz =
-        app::frequenzForOutput(settings_, static_cast<std::uint64_t>(output));
+    const std::uint32_t frequenz = app::frequenzForOutput(settings_, output);
     // The output frequency is checked above; the synthesiser's may lie off the grid with a PLL.
     change(call, {{settingsFieldIndex("Frequenz"), frequenz}}, false);
 }
