@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as the generator's stored settings (its `P` reply), as the profile file and as
-// a task list file, loaded into the headless main window and task list dialog, then shown,
-// stepped, typed back, stored and played. Only the sanitizers and uncaught exceptions count; a
-// question the script did not foresee ends the run quietly.
+// a task list file, loaded into the headless main window and task list dialog; the rest of the
+// bytes choose what a user then does: step, type, open the dialogs, store and play. Only the
+// sanitizers and uncaught exceptions count; a question the script did not foresee ends the run
+// quietly.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -38,7 +39,10 @@ using headless::HeadlessHost;
 using headless::HeadlessWindow;
 
 constexpr int kWheelNotch = 120;
-constexpr std::size_t kLargestProfileFile = 8192;
+constexpr std::size_t kLargestFile = 8192;
+constexpr std::size_t kLongestTypedText = 24;
+/// Enough for every path through stepping, entries and dialogs; more only makes runs slow.
+constexpr int kMostActions = 24;
 
 /// One folder per fuzzing process, in memory where the system offers it.
 const std::filesystem::path& workFolder() {
@@ -63,39 +67,60 @@ ui::Point centreOf(const HeadlessWindow& window, int id) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-/// Every stepping path once in each direction, on both digit rows.
-void stepEverything(HeadlessWindow& window) {
-    const ui::Point inside = centreOf(window, res::kFrequencyDigitIds[5]);
-    for (int radio = res::kRadioFrequencyFirst; radio <= res::kRadioAmplitudeLast; ++radio) {
-        if (radio > res::kRadioFrequencyLast && radio < res::kRadioAmplitudeFirst) {
-            continue;
-        }
-        window.click(radio);
-        window.wheel(kWheelNotch, 0, inside);
-        window.wheel(-kWheelNotch, 0, inside);
-    }
-    for (const int picture : res::kFrequencyDigitIds) {
-        window.mouseDown(ui::MouseButton::Left, centreOf(window, picture));
-        window.mouseDown(ui::MouseButton::Right, centreOf(window, picture));
-    }
-    for (const int picture : res::kAmplitudeDigitIds) {
-        window.mouseDown(ui::MouseButton::Left, centreOf(window, picture));
-        window.mouseDown(ui::MouseButton::Right, centreOf(window, picture));
-    }
-    window.click(res::kButtonFrequencyUp);
-    window.click(res::kButtonFrequencyDown);
-    window.scroll(res::kTrackbarAmplitude, ui::ScrollCode::ThumbPosition,
-                  window.position(res::kTrackbarAmplitude));
+void stepWheel(FuzzedDataProvider& input, HeadlessWindow& window) {
+    constexpr int kRadios = res::kRadioFrequencyLast - res::kRadioFrequencyFirst + 1 +
+                            res::kRadioAmplitudeLast - res::kRadioAmplitudeFirst + 1;
+    const int pick = input.ConsumeIntegralInRange(0, kRadios - 1);
+    const int frequencyRadios = res::kRadioFrequencyLast - res::kRadioFrequencyFirst + 1;
+    window.click(pick < frequencyRadios ? res::kRadioFrequencyFirst + pick
+                                        : res::kRadioAmplitudeFirst + pick - frequencyRadios);
+    const int notches = input.ConsumeIntegralInRange(-3, 3);
+    window.wheel(notches * kWheelNotch, 0, centreOf(window, res::kFrequencyDigitIds[5]));
 }
 
-/// Enter in every direct-entry edit with the text it shows, as a user confirming each field.
-void confirmEveryEdit(HeadlessWindow& window) {
-    for (const int edit : res::kEntryEditIds) {
-        window.type(edit, window.text(edit));
-        window.setFocus(edit);
-        window.pressEnter();
+void clickDigit(FuzzedDataProvider& input, HeadlessWindow& window) {
+    const bool amplitude = input.ConsumeBool();
+    const int picture = amplitude ? input.PickValueInArray(res::kAmplitudeDigitIds)
+                                  : input.PickValueInArray(res::kFrequencyDigitIds);
+    window.mouseDown(input.ConsumeBool() ? ui::MouseButton::Left : ui::MouseButton::Right,
+                     centreOf(window, picture));
+}
+
+/// Enter in a direct-entry edit, with the text it shows (a user confirming it) or typed bytes.
+void confirmEdit(FuzzedDataProvider& input, HeadlessWindow& window) {
+    const int edit = input.PickValueInArray(res::kEntryEditIds);
+    window.type(edit, input.ConsumeBool() ? window.text(edit)
+                                          : input.ConsumeRandomLengthString(kLongestTypedText));
+    window.setFocus(edit);
+    window.pressEnter();
+}
+
+void loadProfileRow(FuzzedDataProvider& input, HeadlessWindow& window) {
+    const int rows = window.rowCount(res::kComboProfiles);
+    if (rows > 0) {
+        window.chooseRow(res::kComboProfiles, input.ConsumeIntegralInRange(0, rows - 1));
+        window.click(res::kButtonLoadProfile);
     }
 }
+
+/// What a user may do in the main window, each with the choices it needs from the input.
+using Action = void (*)(FuzzedDataProvider&, HeadlessWindow&);
+constexpr std::array<Action, 12> kActions = {
+    stepWheel,
+    clickDigit,
+    confirmEdit,
+    loadProfileRow,
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonFrequencyUp); },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonFrequencyDown); },
+    [](FuzzedDataProvider& in, HeadlessWindow& w) {
+        w.scroll(res::kTrackbarAmplitude, ui::ScrollCode::ThumbPosition, in.ConsumeIntegral<int>());
+    },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonPll); },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonSweep); },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonModulation); },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonTaskList); },
+    [](FuzzedDataProvider&, HeadlessWindow& w) { w.click(res::kButtonSaveProfile); },
+};
 
 /// Closes a settings dialog; one whose values it refuses stays open, and the host then
 /// complains, which ends this run.
@@ -133,26 +158,14 @@ void scriptDialogs(HeadlessHost& host, const std::filesystem::path& taskList) {
     });
 }
 
-void driveMainWindow(HeadlessHost& host, app::CTaveroDlg& main) {
+/// Connects, plays the input's actions, shows the About box and leaves.
+void driveMainWindow(FuzzedDataProvider& input, HeadlessHost& host, app::CTaveroDlg& main) {
     HeadlessWindow& window = host.open(main);
     window.click(res::kButtonConnection);
-    stepEverything(window);
-    confirmEveryEdit(window);
-    window.chooseMenu(res::kMenuAbout);
-    window.click(res::kButtonPll);
-    window.click(res::kButtonSweep);
-    window.click(res::kButtonModulation);
-    window.click(res::kButtonTaskList);
-
-    const int rows = window.rowCount(res::kComboProfiles);
-    for (int row = 0; row < rows && row < 3; ++row) {
-        window.chooseRow(res::kComboProfiles, row);
-        window.click(res::kButtonLoadProfile);
-        stepEverything(window);
-        confirmEveryEdit(window);
-        window.click(res::kButtonPll);
-        window.click(res::kButtonSaveProfile);
+    for (int done = 0; done < kMostActions && input.remaining_bytes() > 0; ++done) {
+        input.PickValueInArray(kActions)(input, window);
     }
+    window.chooseMenu(res::kMenuAbout);
     if (main.profileLoaded() && main.settingsModified()) {
         host.answer(ui::Answer::No);
     }
@@ -166,8 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SettingsImage image{};
     input.ConsumeData(image.data(), image.size());
     const auto firmwareVersion = input.ConsumeIntegral<std::uint16_t>();
-    const std::string profileFile = input.ConsumeRandomLengthString(kLargestProfileFile);
-    const std::string taskListFile = input.ConsumeRemainingBytesAsString();
+    const std::string profileFile = input.ConsumeRandomLengthString(kLargestFile);
+    const std::string taskListFile = input.ConsumeRandomLengthString(kLargestFile);
 
     const std::filesystem::path& folder = workFolder();
     writeFile(folder / "Tavero" / "Profile" / "Profile.pro", profileFile);
@@ -188,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.setDocumentsFolder(folder);
     scriptDialogs(host, taskList);
     try {
-        driveMainWindow(host, main);
+        driveMainWindow(input, host, main);
     } catch (const headless::HeadlessError&) {
         // The script met a question or a dialog it did not foresee; nothing went wrong.
     }
