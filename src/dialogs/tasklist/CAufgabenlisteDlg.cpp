@@ -154,11 +154,13 @@ void CAufgabenlisteDlg::reset() {
 void CAufgabenlisteDlg::start() {
     running_ = true;
     current_ = 0;
-    showCurrent();
     // Started before the first send, so that every later step keeps its place on the grid of
-    // seconds counted from this click, however long the exchanges take.
+    // seconds counted from this click, however long the exchanges take; the row is shown after
+    // the send, as on every tick, so that nothing delays it.
     window().startTimer(kRunTimer, kTickMs);
-    if (sendCurrent()) {
+    const bool sent = sendCurrent();
+    showCurrent();
+    if (sent) {
         applyButtons(window(), ButtonSituation::Running);
     } else {
         stop();
