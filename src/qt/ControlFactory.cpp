@@ -49,8 +49,9 @@ QWidget* createEdit(const ControlTemplate& control, QWidget* parent) {
     edit->setReadOnly(control.has(style::kReadOnly));
     edit->setAlignment(alignment(control));
     if (control.has(style::kDigitsOnly)) {
-        edit->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        // One expression for all: its copies share what it compiles.
+        static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+        edit->setValidator(new QRegularExpressionValidator(digits, edit));
     }
     return edit;
 }

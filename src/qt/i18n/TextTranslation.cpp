@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -27,6 +28,14 @@ constexpr std::array<std::string_view, 6> kPatterns = {
 struct CompiledPattern {
     std::string german;  ///< NUL-terminated for the translator
     QRegularExpression expression;
+    /// The text between the placeholders, each of which a matching text holds: a cheap test
+    /// that spares most texts the expression.
+    QStringList fixedParts;
+
+    bool matchesFixedParts(const QString& text) const {
+        return std::all_of(fixedParts.begin(), fixedParts.end(),
+                           [&text](const QString& part) { return text.contains(part); });
+    }
 };
 
 bool isPlaceholder(const QString& text, qsizetype at) {
@@ -34,26 +43,35 @@ bool isPlaceholder(const QString& text, qsizetype at) {
            text[at + 1] != QLatin1Char('0');
 }
 
-QRegularExpression expressionFor(const QString& pattern) {
+CompiledPattern compile(std::string_view german) {
+    const QString pattern = QString::fromUtf8(german.data(), qsizetype(german.size()));
     QString expression;
+    QStringList fixedParts;
     qsizetype fixedStart = 0;
+    const auto takeFixedPart = [&](qsizetype end) {
+        const QString part = pattern.mid(fixedStart, end - fixedStart);
+        expression += QRegularExpression::escape(part);
+        if (!part.isEmpty()) {
+            fixedParts.append(part);
+        }
+    };
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         if (isPlaceholder(pattern, i)) {
-            expression += QRegularExpression::escape(pattern.mid(fixedStart, i - fixedStart)) +
-                          QStringLiteral("(.*)");
+            takeFixedPart(i);
+            expression += QStringLiteral("(.*)");
             fixedStart = ++i + 1;
         }
     }
-    expression += QRegularExpression::escape(pattern.mid(fixedStart));
-    return QRegularExpression(QRegularExpression::anchoredPattern(expression));
+    takeFixedPart(pattern.size());
+    return {std::string(german),
+            QRegularExpression(QRegularExpression::anchoredPattern(expression)), fixedParts};
 }
 
 const std::vector<CompiledPattern>& compiledPatterns() {
     static const std::vector<CompiledPattern> compiled = [] {
         std::vector<CompiledPattern> patterns;
         for (const std::string_view pattern : kPatterns) {
-            const QString text = QString::fromUtf8(pattern.data(), qsizetype(pattern.size()));
-            patterns.push_back({std::string(pattern), expressionFor(text)});
+            patterns.push_back(compile(pattern));
         }
         return patterns;
     }();
@@ -89,6 +107,9 @@ QString translatedText(std::string_view german) {
         return whole;
     }
     for (const CompiledPattern& pattern : compiledPatterns()) {
+        if (!pattern.matchesFixedParts(text)) {
+            continue;
+        }
         const QRegularExpressionMatch match = pattern.expression.match(text);
         if (match.hasMatch()) {
             return substituted(
