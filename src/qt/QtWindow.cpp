@@ -20,6 +20,7 @@
 #include <chrono>
 #include <functional>
 #include <span>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,10 @@ ui::PixelScale scaleFor(const QFont& font) {
 
 /// The wheel's delta for one notch.
 constexpr int kWheelNotch = 120;
+
+/// The event loop wakes timers on whole milliseconds and up to a millisecond or two late, so a
+/// timer is woken this much before its tick and sleeps out the rest to the microsecond.
+constexpr std::chrono::milliseconds kWakeEarly{2};
 
 constexpr std::array<std::pair<Qt::MouseButton, ui::KeyState>, 3> kButtonKeys = {{
     {Qt::LeftButton, ui::kKeyLeftButton},
@@ -721,7 +726,7 @@ void QtWindow::startTimer(int timerId, int periodMs) {
     const auto now = TickSchedule::Clock::now();
     timer.schedule.emplace(now, std::chrono::milliseconds(std::max(1, periodMs)));
     timer.held = false;
-    timer.timer->start(timer.schedule->waitFrom(now));
+    timer.timer->start(timer.schedule->waitFrom(now + kWakeEarly));
 }
 
 void QtWindow::stopTimer(int timerId) {
@@ -735,13 +740,16 @@ void QtWindow::stopTimer(int timerId) {
 void QtWindow::timerFired(int timerId) {
     Timer& timer = timers_.at(timerId);
     TickSchedule& schedule = *timer.schedule;
-    if (TickSchedule::Clock::now() < schedule.due()) {
-        // Woken before its time: wait for the rest.
-        timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now()));
+    const auto woken = TickSchedule::Clock::now();
+    if (woken + kWakeEarly < schedule.due()) {
+        // Woken well before its time: wait for the rest.
+        timer.timer->start(schedule.waitFrom(woken + kWakeEarly));
         return;
     }
+    // A sleep of two milliseconds at most, which the event loop could not time as finely.
+    std::this_thread::sleep_until(schedule.due());
     schedule.advancePast(TickSchedule::Clock::now());
-    timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now()));
+    timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now() + kWakeEarly));
     if (handlersRunning_ > 0) {
         // Ticks never interrupt a handler, not even from inside its message box.
         timer.held = true;
