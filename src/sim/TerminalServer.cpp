@@ -11,6 +11,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <string>
+
+#include "core/NumberText.h"
 
 namespace tavero::sim {
 
@@ -155,8 +158,8 @@ bool TerminalServer::serviceMaster() {
         const ssize_t got = read(master_, buffer.data(), buffer.size());
         if (got > 0) {
             noteDropped(schedule(incoming_, incomingLineFree_,
-                                {buffer.data(), static_cast<std::size_t>(got)},
-                                pace_ ? kPacedByteTime : Duration::zero(), SteadyClock::now()));
+                                 {buffer.data(), static_cast<std::size_t>(got)},
+                                 pace_ ? kPacedByteTime : Duration::zero(), SteadyClock::now()));
             return true;
         }
         if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
@@ -248,8 +251,10 @@ void TerminalServer::logDropped() {
 }
 
 void TerminalServer::logEvent(const std::string& what, SteadyClock::time_point time) {
-    std::fprintf(log_, "%.6f %s\n", std::chrono::duration<double>(time - start_).count(),
-                 what.c_str());
+    // Locale-free: a program that serves the terminal may have set a locale with a decimal comma.
+    const std::string line =
+        formatFixed(std::chrono::duration<double>(time - start_).count(), 6) + ' ' + what + '\n';
+    std::fputs(line.c_str(), log_);
     std::fflush(log_);
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "GermanLocale.h"
 #include "sim/FrameEncoder.h"
 #include "sim/TerminalServer.h"
 
@@ -72,6 +73,10 @@ private:
 // A flood far faster than the paced line: memory stays bounded, the drop is logged, and the
 // next client's command still reaches the generator.
 TEST(TerminalServer, PacedLineUnderAFloodKeepsItsQueueBoundedAndLogsTheDrop) {
+    // As in a Qt program under a German locale, whose "%.6f" would write a comma.
+    const std::string german = testing::germanLocale();
+    ASSERT_FALSE(german.empty()) << "no German locale and localedef could not build one";
+    const testing::ScopedCLocale locale(german);
     std::string slavePath;
     const int master = openRawTerminal(slavePath);
     ASSERT_GE(master, 0);
@@ -98,6 +103,7 @@ TEST(TerminalServer, PacedLineUnderAFloodKeepsItsQueueBoundedAndLogsTheDrop) {
     client = open(slavePath.c_str(), O_RDWR | O_NOCTTY);
     EXPECT_TRUE(writeAll(client, encodeFrame(Bytes{'x', 1})));
     EXPECT_TRUE(logged.skipTo(" x 01")) << logged.lines();
+    EXPECT_EQ(logged.lines().find(','), std::string::npos) << logged.lines();
 
     const char byte = 0;
     EXPECT_EQ(write(stop[1], &byte, 1), 1);
