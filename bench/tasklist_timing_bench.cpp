@@ -60,8 +60,6 @@ using Milliseconds = std::chrono::duration<double, std::milli>;
 constexpr int kSteps = 120;
 constexpr std::chrono::seconds kStepTime{1};
 constexpr std::chrono::milliseconds kBeforeStart{200};
-/// One byte on the paced line: 10 bits at 76800 baud.
-constexpr auto kByteTime = std::chrono::nanoseconds(10 * 1'000'000'000LL / 76800);
 
 enum class Load { kIdle, kBusy };
 
@@ -150,7 +148,7 @@ public:
             const auto lastByte = origin_ + std::chrono::duration_cast<Clock::duration>(
                                                 std::chrono::duration<double>(seconds));
             const auto frameBytes = static_cast<long>(sim::encodeFrame(payload).size());
-            starts.push_back(lastByte - (frameBytes - 1) * kByteTime);
+            starts.push_back(lastByte - (frameBytes - 1) * sim::TerminalServer::kPacedByteTime);
         }
         return starts;
     }

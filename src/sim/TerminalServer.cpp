@@ -21,8 +21,6 @@ namespace {
 
 using SteadyClock = TerminalServer::SteadyClock;
 
-/// 76800 baud with a start and a stop bit around 8 data bits.
-constexpr auto kPacedByteTime = std::chrono::nanoseconds(10 * 1'000'000'000LL / 76800);
 /// How often a closed terminal is looked at again: its hang-up can not be waited for.
 constexpr std::chrono::milliseconds kClosedPortCheck{50};
 

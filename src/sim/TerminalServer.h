@@ -41,6 +41,9 @@ public:
         std::vector<FaultRule> faults;
     };
 
+    /// One byte on the paced line: 76800 baud with a start and a stop bit around 8 data bits.
+    static constexpr std::chrono::nanoseconds kPacedByteTime{10 * 1'000'000'000LL / 76800};
+
     /// Bytes one direction of the paced line holds at most, as a serial driver's buffer does;
     /// whatever comes on top of them is dropped, and the drop logged.
     static constexpr std::size_t kLineQueueLimit = 4096;
