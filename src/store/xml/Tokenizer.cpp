@@ -43,10 +43,10 @@ constexpr std::array<TextStop, 256> kTextStops = [] {
     return table;
 }();
 
-/// The bytes a quoted text stops at, to end or to note an entity.
+/// The bytes a quoted text stops at, to end, to note an entity, or at the document's end.
 constexpr std::array<bool, 256> quotedStops(char quote) {
     std::array<bool, 256> table{};
-    for (const char c : {quote, '<', '&'}) {
+    for (const char c : {quote, '<', '&', '\0'}) {
         table[static_cast<unsigned char>(c)] = true;
     }
     return table;
@@ -71,12 +71,12 @@ constexpr auto isTextByte = [](char c) {
     return kTextStops[static_cast<unsigned char>(c)] == TextStop::No;
 };
 
-/// The first offset from `at` on whose byte does not `belongs`, or the end; four bytes a round,
-/// since names and values are short and the loop's own test would otherwise cost as much.
+/// The first offset from `at` on whose byte does not `belongs`, which the 0 byte after the
+/// document never does; four bytes a round, since names and values are short and the loop's own
+/// test would otherwise cost as much.
 template <typename Predicate>
-std::size_t scanWhile(std::string_view text, std::size_t at, Predicate belongs) {
-    const char* const data = text.data();
-    for (; at + 4 <= text.size(); at += 4) {
+std::size_t scanWhile(const char* data, std::size_t at, Predicate belongs) {
+    for (;; at += 4) {
         if (!belongs(data[at])) {
             return at;
         }
@@ -90,20 +90,12 @@ std::size_t scanWhile(std::string_view text, std::size_t at, Predicate belongs) 
             return at + 3;
         }
     }
-    while (at < text.size() && belongs(data[at])) {
-        ++at;
-    }
-    return at;
 }
 
 }  // namespace
 
 Tokenizer::Tokenizer(std::string_view document)
     : document_(document.substr(0, document.find('\0'))) {}
-
-char Tokenizer::at(std::size_t offset) const {
-    return offset < document_.size() ? document_[offset] : '\0';
-}
 
 Token Tokenizer::next() {
     skipWhiteSpace();
@@ -129,23 +121,12 @@ Token Tokenizer::next() {
     if (c == '"' || c == '\'') {
         // Noting an '&' on the way spares the reader a second look at every value.
         bool ampersand = false;
-        const auto& stops = c == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
-        std::size_t partner = begin + 1;
-        for (;;) {
-            partner = scanWhile(document_, partner,
-                                [&stops](char b) { return !stops[static_cast<unsigned char>(b)]; });
-            if (partner == document_.size() || document_[partner] != '&') {
-                break;
-            }
-            ampersand = true;
-            ++partner;
-        }
-        if (partner < document_.size() && document_[partner] == c) {
-            Token token = simple(TokenKind::QuotedText, partner + 1 - begin);
+        if (const auto partner = closingQuote(begin, ampersand)) {
+            Token token = simple(TokenKind::QuotedText, *partner + 1 - begin);
             token.mayHoldEntity = ampersand;
             return token;
         }
-        return takeText(begin);
+        return {TokenKind::Text, begin, takeText(begin), {}};
     }
     switch (c) {
         case '<':
@@ -168,30 +149,118 @@ Token Tokenizer::next() {
         default:
             break;
     }
-    return takeText(begin);
+    return {TokenKind::Text, begin, takeText(begin), {}};
 }
 
-Token Tokenizer::takeText(std::size_t begin) {
+std::string_view Tokenizer::takeText(std::size_t begin) {
+    const char* const data = document_.data();
     std::size_t end = begin + 1;  // the first byte belongs to the text whatever it is
     for (;;) {
-        end = scanWhile(document_, end, isTextByte);
-        // The document holds no 0 byte, so its end is the only place that stands for one.
-        if (end == document_.size()) {
-            position_ = end;
-            break;
+        end = scanWhile(data, end, isTextByte);
+        const char stop = data[end];
+        if (stop == '/' && data[end + 1] != '>') {
+            ++end;  // a '/' that closes nothing
+            continue;
         }
-        const TextStop stop = kTextStops[static_cast<unsigned char>(document_[end])];
-        if (stop == TextStop::Consumed) {
-            position_ = end + 1;
-            break;
-        }
-        if (stop == TextStop::Before || at(end + 1) == '>') {
-            position_ = end;
-            break;
-        }
-        ++end;  // a '/' that closes nothing
+        position_ = isWhiteSpace(stop) ? end + 1 : end;  // white space goes with the text
+        return {data + begin, end - begin};
     }
-    return {TokenKind::Text, begin, {document_.data() + begin, end - begin}, {}};
+}
+
+std::optional<std::size_t> Tokenizer::closingQuote(std::size_t begin, bool& ampersand) const {
+    const char* const data = document_.data();
+    const char quote = data[begin];
+    const auto& stops = quote == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
+    std::size_t partner = begin + 1;
+    for (;;) {
+        partner = scanWhile(data, partner,
+                            [&stops](char b) { return !stops[static_cast<unsigned char>(b)]; });
+        if (data[partner] != '&') {
+            break;
+        }
+        ampersand = true;
+        ++partner;
+    }
+    if (data[partner] == quote) {
+        return partner;
+    }
+    return std::nullopt;
+}
+
+AttributeToken Tokenizer::takeAttribute(bool declaration) {
+    using enum AttributeTokenKind;
+    const char* const data = document_.data();
+    for (;;) {
+        skipWhiteSpace();
+        const std::size_t begin = position_;
+        bool ampersand = false;
+        switch (data[begin]) {
+            case '\0':
+                return {EndOfData, begin, {}, {}};
+            case '>':
+                ++position_;
+                return {Close, begin, {}, {}};
+            case '/':
+                if (data[begin + 1] == '>') {
+                    position_ += 2;
+                    return {ShortClose, begin, {}, {}};
+                }
+                break;
+            case '<':
+            case '=':
+                return {Unexpected, begin, {}, {}};
+            case '"':
+            case '\'':
+                if (closingQuote(begin, ampersand)) {
+                    return {Unexpected, begin, {}, {}};
+                }
+                break;
+            default:
+                break;
+        }
+        std::string_view name = takeText(begin);
+
+        skipWhiteSpace();
+        const std::size_t afterName = position_;
+        const char next = data[afterName];
+        if (next != '=') {
+            if (next == '\0') {
+                return {EndOfData, afterName, {}, {}};
+            }
+            // A bare name: what follows is left for the next call.
+            if (endsTag(afterName)) {
+                if (declaration && name.ends_with('?')) {
+                    name.remove_suffix(1);  // `<?xml standalone?>`
+                }
+                if (name.empty()) {
+                    continue;
+                }
+            }
+            return {Attribute, begin, name, std::nullopt};
+        }
+
+        ++position_;
+        skipWhiteSpace();
+        const std::size_t valueBegin = position_;
+        const char first = data[valueBegin];
+        if (first == '"' || first == '\'') {
+            if (const auto partner = closingQuote(valueBegin, ampersand)) {
+                position_ = *partner + 1;
+                return {Attribute, begin, name,
+                        std::string_view(data + valueBegin + 1, *partner - valueBegin - 1),
+                        ampersand};
+            }
+        } else if (first == '\0') {
+            return {EndOfData, valueBegin, {}, {}};
+        } else if (first == '<' || first == '=' || endsTag(valueBegin)) {
+            return {Unexpected, valueBegin, {}, {}};
+        }
+        std::string_view value = takeText(valueBegin);
+        if (declaration && value.ends_with('?')) {
+            value.remove_suffix(1);  // `<?xml version=1.0?>`
+        }
+        return {Attribute, begin, name, value};
+    }
 }
 
 std::optional<std::string_view> Tokenizer::takeVerbatimContent(std::string_view closing) {
