@@ -92,6 +92,46 @@ std::size_t scanWhile(const char* data, std::size_t at, Predicate belongs) {
     }
 }
 
+std::size_t afterWhiteSpace(const char* data, std::size_t at) {
+    while (isWhiteSpace(data[at])) {
+        ++at;
+    }
+    return at;
+}
+
+/// The end of the text token from `begin`, whose byte belongs to it whatever it is.
+std::size_t textEnd(const char* data, std::size_t begin) {
+    std::size_t end = begin + 1;
+    for (;;) {
+        end = scanWhile(data, end, isTextByte);
+        if (data[end] != '/' || data[end + 1] == '>') {
+            return end;
+        }
+        ++end;  // a '/' that closes nothing
+    }
+}
+
+/// From the quote at `begin`, the offset of the byte that ends the quoted text: its partner if
+/// that comes first, else '<' or the document's end. Notes in `ampersand` whether an '&' comes
+/// before.
+std::size_t quotedEnd(const char* data, std::size_t begin, bool& ampersand) {
+    const auto& stops = data[begin] == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
+    std::size_t end = begin + 1;
+    for (;;) {
+        end = scanWhile(data, end,
+                        [&stops](char b) { return !stops[static_cast<unsigned char>(b)]; });
+        if (data[end] != '&') {
+            return end;
+        }
+        ampersand = true;
+        ++end;
+    }
+}
+
+bool endsTag(const char* data, std::size_t at) {
+    return data[at] == '>' || (data[at] == '/' && data[at + 1] == '>');
+}
+
 }  // namespace
 
 Tokenizer::Tokenizer(std::string_view document)
@@ -121,8 +161,9 @@ Token Tokenizer::next() {
     if (c == '"' || c == '\'') {
         // Noting an '&' on the way spares the reader a second look at every value.
         bool ampersand = false;
-        if (const auto partner = closingQuote(begin, ampersand)) {
-            Token token = simple(TokenKind::QuotedText, *partner + 1 - begin);
+        const std::size_t end = quotedEnd(document_.data(), begin, ampersand);
+        if (at(end) == c) {
+            Token token = simple(TokenKind::QuotedText, end + 1 - begin);
             token.mayHoldEntity = ampersand;
             return token;
         }
@@ -154,112 +195,90 @@ Token Tokenizer::next() {
 
 std::string_view Tokenizer::takeText(std::size_t begin) {
     const char* const data = document_.data();
-    std::size_t end = begin + 1;  // the first byte belongs to the text whatever it is
-    for (;;) {
-        end = scanWhile(data, end, isTextByte);
-        const char stop = data[end];
-        if (stop == '/' && data[end + 1] != '>') {
-            ++end;  // a '/' that closes nothing
-            continue;
-        }
-        position_ = isWhiteSpace(stop) ? end + 1 : end;  // white space goes with the text
-        return {data + begin, end - begin};
-    }
+    const std::size_t end = textEnd(data, begin);
+    position_ = isWhiteSpace(data[end]) ? end + 1 : end;  // white space goes with the text
+    return {data + begin, end - begin};
 }
 
-std::optional<std::size_t> Tokenizer::closingQuote(std::size_t begin, bool& ampersand) const {
-    const char* const data = document_.data();
-    const char quote = data[begin];
-    const auto& stops = quote == '"' ? kDoubleQuotedStops : kSingleQuotedStops;
-    std::size_t partner = begin + 1;
-    for (;;) {
-        partner = scanWhile(data, partner,
-                            [&stops](char b) { return !stops[static_cast<unsigned char>(b)]; });
-        if (data[partner] != '&') {
-            break;
-        }
-        ampersand = true;
-        ++partner;
-    }
-    if (data[partner] == quote) {
-        return partner;
-    }
-    return std::nullopt;
-}
-
-AttributeToken Tokenizer::takeAttribute(bool declaration) {
+// Works on a local offset, stored once at the end: going through the member at every step would
+// put a store and a load on the path from each byte to the next.
+AttributeToken Tokenizer::takeAttribute(bool declaration, std::string_view& name,
+                                        std::optional<std::string_view>& value) {
     using enum AttributeTokenKind;
     const char* const data = document_.data();
+    std::size_t at = position_;
     for (;;) {
-        skipWhiteSpace();
-        const std::size_t begin = position_;
+        const std::size_t begin = afterWhiteSpace(data, at);
         bool ampersand = false;
         switch (data[begin]) {
             case '\0':
-                return {EndOfData, begin, {}, {}};
+                return {EndOfData};
             case '>':
-                ++position_;
-                return {Close, begin, {}, {}};
+                position_ = begin + 1;
+                return {Close};
             case '/':
                 if (data[begin + 1] == '>') {
-                    position_ += 2;
-                    return {ShortClose, begin, {}, {}};
+                    position_ = begin + 2;
+                    return {ShortClose};
                 }
                 break;
             case '<':
             case '=':
-                return {Unexpected, begin, {}, {}};
+                return {.kind = Unexpected, .begin = begin};
             case '"':
             case '\'':
-                if (closingQuote(begin, ampersand)) {
-                    return {Unexpected, begin, {}, {}};
+                if (data[quotedEnd(data, begin, ampersand)] == data[begin]) {
+                    return {.kind = Unexpected, .begin = begin};
                 }
                 break;
             default:
                 break;
         }
-        std::string_view name = takeText(begin);
-
-        skipWhiteSpace();
-        const std::size_t afterName = position_;
-        const char next = data[afterName];
-        if (next != '=') {
-            if (next == '\0') {
-                return {EndOfData, afterName, {}, {}};
+        const std::size_t nameEnd = textEnd(data, begin);
+        at = afterWhiteSpace(data, nameEnd);
+        if (data[at] != '=') {
+            if (data[at] == '\0') {
+                return {EndOfData};
             }
             // A bare name: what follows is left for the next call.
-            if (endsTag(afterName)) {
-                if (declaration && name.ends_with('?')) {
-                    name.remove_suffix(1);  // `<?xml standalone?>`
+            std::string_view bare(data + begin, nameEnd - begin);
+            if (endsTag(data, at)) {
+                if (declaration && bare.ends_with('?')) {
+                    bare.remove_suffix(1);  // `<?xml standalone?>`
                 }
-                if (name.empty()) {
+                if (bare.empty()) {
                     continue;
                 }
             }
-            return {Attribute, begin, name, std::nullopt};
+            position_ = at;
+            name = bare;
+            value.reset();
+            return {Attribute};
         }
 
-        ++position_;
-        skipWhiteSpace();
-        const std::size_t valueBegin = position_;
+        name = {data + begin, nameEnd - begin};
+        const std::size_t valueBegin = afterWhiteSpace(data, at + 1);
         const char first = data[valueBegin];
         if (first == '"' || first == '\'') {
-            if (const auto partner = closingQuote(valueBegin, ampersand)) {
-                position_ = *partner + 1;
-                return {Attribute, begin, name,
-                        std::string_view(data + valueBegin + 1, *partner - valueBegin - 1),
-                        ampersand};
+            const std::size_t valueEnd = quotedEnd(data, valueBegin, ampersand);
+            if (data[valueEnd] == first) {
+                position_ = valueEnd + 1;
+                value.emplace(data + valueBegin + 1, valueEnd - valueBegin - 1);
+                return {.kind = Attribute, .valueMayHoldEntity = ampersand};
             }
         } else if (first == '\0') {
-            return {EndOfData, valueBegin, {}, {}};
-        } else if (first == '<' || first == '=' || endsTag(valueBegin)) {
-            return {Unexpected, valueBegin, {}, {}};
+            return {EndOfData};
+        } else if (first == '<' || first == '=' || endsTag(data, valueBegin)) {
+            return {.kind = Unexpected, .begin = valueBegin};
         }
-        std::string_view value = takeText(valueBegin);
-        if (declaration && value.ends_with('?')) {
-            value.remove_suffix(1);  // `<?xml version=1.0?>`
+        const std::size_t valueEnd = textEnd(data, valueBegin);
+        std::string_view unquoted(data + valueBegin, valueEnd - valueBegin);
+        if (declaration && unquoted.ends_with('?')) {
+            unquoted.remove_suffix(1);  // `<?xml version=1.0?>`
         }
-        return {Attribute, begin, name, value};
+        position_ = valueEnd;
+        value = unquoted;
+        return {Attribute};
     }
 }
 

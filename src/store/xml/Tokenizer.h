@@ -30,7 +30,7 @@ struct Token {
 };
 
 /// One attribute of a start tag, or what ends the tag.
-enum class AttributeTokenKind {
+enum class AttributeTokenKind : std::uint8_t {
     Attribute,
     Close,       ///< >
     ShortClose,  ///< />
@@ -38,13 +38,11 @@ enum class AttributeTokenKind {
     Unexpected,  ///< a token that has no place here: reading stops at `begin`
 };
 
+/// Small enough to come back in registers: the attribute itself is written where it is kept.
 struct AttributeToken {
     AttributeTokenKind kind;
-    std::size_t begin;  ///< offset of the token's first byte in the document
-    std::string_view name;
-    /// Without its quotes; none for an attribute written without `=`.
-    std::optional<std::string_view> value;
     bool valueMayHoldEntity = true;  ///< false only where the value is known to hold no '&'
+    std::size_t begin = 0;           ///< offset of the token's first byte in the document
 };
 
 inline bool isWhiteSpace(char c) {
@@ -69,8 +67,10 @@ public:
     /// `name="value"` or `name='value'`, blanks allowed around `=`) or what ends the tag. Cuts
     /// the bytes as next() would, but without building a token for each of the three parts: a
     /// start tag holds little else. In a declaration a `?` before the tag's end is no part of a
-    /// bare name or an unquoted value.
-    AttributeToken takeAttribute(bool declaration);
+    /// bare name or an unquoted value. Only for an Attribute are `name` and `value` set, the
+    /// value without its quotes, or none for a name without `=`.
+    AttributeToken takeAttribute(bool declaration, std::string_view& name,
+                                 std::optional<std::string_view>& value);
 
     /// The content of a verbatim section whose opening was just taken: everything up to the first
     /// `closing` (letter case counts), which is consumed. Nothing if `closing` never comes.
@@ -89,14 +89,6 @@ private:
     }
     /// The text token from `begin`, whose byte belongs to it whatever it is; moves past it.
     std::string_view takeText(std::size_t begin);
-    /// The offset of the quote that closes the one at `begin`, if it comes before any '<'; notes
-    /// in `ampersand` whether an '&' comes first.
-    std::optional<std::size_t> closingQuote(std::size_t begin, bool& ampersand) const;
-    /// True when a `>` or `/>` starts at `offset`.
-    bool endsTag(std::size_t offset) const {
-        const char c = at(offset);
-        return c == '>' || (c == '/' && at(offset + 1) == '>');
-    }
 
     std::string_view document_;
     std::size_t position_ = 0;

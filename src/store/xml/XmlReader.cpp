@@ -192,32 +192,34 @@ Reader::Ending Reader::parseTag(Node& element, int depth) {
 
 Reader::TagEnd Reader::parseAttributes(bool declaration) {
     for (;;) {
-        const AttributeToken token = tokens_.takeAttribute(declaration);
-        switch (token.kind) {
-            case AttributeTokenKind::Attribute: {
-                std::optional<std::string_view> value = token.value;
-                if (value && token.valueMayHoldEntity) {
-                    value = decode(*value);
-                    if (!value) {
-                        return TagEnd::Stopped;
-                    }
+        // Filled in place: a copy would load as a whole what was stored in parts, and stall.
+        Attribute& attribute = tagAttributes_.emplace_back();
+        const AttributeToken token =
+            tokens_.takeAttribute(declaration, attribute.name, attribute.value);
+        if (token.kind == AttributeTokenKind::Attribute) {
+            if (attribute.value && token.valueMayHoldEntity) {
+                attribute.value = decode(*attribute.value);
+                if (!attribute.value) {
+                    tagAttributes_.pop_back();
+                    return TagEnd::Stopped;
                 }
-                // Filled in place: a temporary copied in would stall on its partly written bytes.
-                Attribute& attribute = tagAttributes_.emplace_back();
-                attribute.name = token.name;
-                attribute.value = value;
-                break;
             }
+            continue;
+        }
+        tagAttributes_.pop_back();
+        switch (token.kind) {
             case AttributeTokenKind::Close:
                 return TagEnd::ContentFollows;
             case AttributeTokenKind::ShortClose:
                 return TagEnd::Complete;
-            case AttributeTokenKind::EndOfData:
-                return TagEnd::Stopped;
             case AttributeTokenKind::Unexpected:
                 stop(LoadCode::UnexpectedToken, token.begin);
-                return TagEnd::Stopped;
+                break;
+            case AttributeTokenKind::Attribute:
+            case AttributeTokenKind::EndOfData:
+                break;
         }
+        return TagEnd::Stopped;
     }
 }
 
