@@ -2,6 +2,7 @@
 #include "store/xml/Tokenizer.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "store/text/Windows1252.h"
@@ -54,14 +55,16 @@ constexpr std::array<bool, 256> quotedStops(char quote) {
 constexpr std::array<bool, 256> kDoubleQuotedStops = quotedStops('"');
 constexpr std::array<bool, 256> kSingleQuotedStops = quotedStops('\'');
 
-/// The bytes that may follow '<' in a verbatim opening, in either letter case.
-constexpr std::array<bool, 256> kVerbatimSecondBytes = [] {
-    std::array<bool, 256> table{};
-    for (const VerbatimKind& kind : kVerbatimKinds) {
-        const char second = kind.opening[1];
-        table[static_cast<unsigned char>(second)] = true;
+/// For each byte after a '<', the verbatim kinds whose opening it may start, one bit each: most
+/// tags rule out all but one kind, and the others need no comparing.
+constexpr std::array<std::uint8_t, 256> kVerbatimCandidates = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t i = 0; i < kVerbatimKinds.size(); ++i) {
+        const char second = kVerbatimKinds[i].opening[1];
+        const auto bit = static_cast<std::uint8_t>(1U << i);
+        table[static_cast<unsigned char>(second)] |= bit;
         if (second >= 'A' && second <= 'Z') {
-            table[static_cast<unsigned char>(second - 'A' + 'a')] = true;
+            table[static_cast<unsigned char>(second - 'A' + 'a')] |= bit;
         }
     }
     return table;
@@ -148,9 +151,12 @@ Token Tokenizer::next() {
     if (c == '\0') {
         return {TokenKind::EndOfData, begin, {}, {}};
     }
-    if (c == '<' && kVerbatimSecondBytes[static_cast<unsigned char>(at(begin + 1))]) {
+    if (c == '<') {
         const std::string_view rest = document_.substr(begin);
-        for (const VerbatimKind& kind : kVerbatimKinds) {
+        for (unsigned kinds = kVerbatimCandidates[static_cast<unsigned char>(at(begin + 1))];
+             kinds != 0; kinds &= kinds - 1) {
+            const VerbatimKind& kind =
+                kVerbatimKinds[static_cast<std::size_t>(std::countr_zero(kinds))];
             if (text::startsWithIgnoringCase(rest, kind.opening)) {
                 Token token = simple(TokenKind::VerbatimOpening, kind.opening.size());
                 token.closing = kind.closing;
