@@ -24,22 +24,12 @@ constexpr std::array<VerbatimKind, 5> kVerbatimKinds = {{
     {"<!DOCTYPE", ">"},
 }};
 
-/// What a byte does to a text token that reaches it.
-enum class TextStop : std::uint8_t {
-    No,
-    Before,         ///< the token ends before it: end of data, <, =, >
-    BeforeIfClose,  ///< / ends the token only as part of />
-    Consumed,       ///< white space ends the token and goes with it
-};
-
-constexpr std::array<TextStop, 256> kTextStops = [] {
-    std::array<TextStop, 256> table{};
-    for (const char c : {'\0', '<', '=', '>'}) {
-        table[static_cast<unsigned char>(c)] = TextStop::Before;
-    }
-    table['/'] = TextStop::BeforeIfClose;
-    for (const char c : {' ', '\t', '\r', '\n'}) {
-        table[static_cast<unsigned char>(c)] = TextStop::Consumed;
+/// The bytes that end a text token: end of data, <, =, >, white space (which goes with the
+/// token), and '/', though only as part of "/>".
+constexpr std::array<bool, 256> kTextStops = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'\0', '<', '=', '>', '/', ' ', '\t', '\r', '\n'}) {
+        table[static_cast<unsigned char>(c)] = true;
     }
     return table;
 }();
@@ -70,9 +60,7 @@ constexpr std::array<std::uint8_t, 256> kVerbatimCandidates = [] {
     return table;
 }();
 
-constexpr auto isTextByte = [](char c) {
-    return kTextStops[static_cast<unsigned char>(c)] == TextStop::No;
-};
+constexpr auto isTextByte = [](char c) { return !kTextStops[static_cast<unsigned char>(c)]; };
 
 /// The first offset from `at` on whose byte does not `belongs`, which the 0 byte after the
 /// document never does; four bytes a round, since names and values are short and the loop's own

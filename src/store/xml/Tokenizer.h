@@ -42,7 +42,7 @@ enum class AttributeTokenKind : std::uint8_t {
 struct AttributeToken {
     AttributeTokenKind kind;
     bool valueMayHoldEntity = true;  ///< false only where the value is known to hold no '&'
-    std::size_t begin = 0;           ///< offset of the token's first byte in the document
+    std::size_t begin = 0;           ///< for Unexpected: the offset of the token's first byte
 };
 
 inline bool isWhiteSpace(char c) {
