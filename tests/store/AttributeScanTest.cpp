@@ -43,6 +43,7 @@ TEST_P(AttributeScan, ReadsValueOrStopsAtItsPlace) {
 }
 
 constexpr auto kOk = LoadCode::NoError;
+constexpr auto kUnexpected = LoadCode::UnexpectedToken;
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AttributeScan,
@@ -55,6 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"EntityUnquoted", "<a x=b&amp;c/>", kOk, 0, "b&c"},
         ValueCase{"BlanksAroundEquals", "<a x \t=\r\n \"1\"/>", kOk, 0, "1"},
         ValueCase{"WithoutEquals", "<a x/>", kOk, 0, std::nullopt},
+        ValueCase{"UnquotedHoldsSlash", "<a x=1/2/>", kOk, 0, "1/2"},
+        ValueCase{"UnquotedEndsAtBlank", "<a x=1 y=2/>", kOk, 0, "1"},
+        ValueCase{"NoBlankBeforeNextName", R"(<a x="1"y="2"/>)", kOk, 0, "1"},
+        ValueCase{"EndOfDataAfterEquals", "<a x=", kOk, 0, std::nullopt},
+        ValueCase{"QuotedTextAfterBareName", R"(<a x "1"/>)", kUnexpected, 6, std::nullopt},
+        ValueCase{"TagOpensInsideTag", R"(<a x="1"<b/>)", kUnexpected, 9, std::nullopt},
+        ValueCase{"SecondEquals", R"(<a x=="1"/>)", kUnexpected, 6, std::nullopt},
+        ValueCase{"LessThanEndsQuotedValue", R"(<a x="1<2"/>)", kUnexpected, 8, std::nullopt},
+        ValueCase{"ShortCloseForValue", "<a x=/>", kUnexpected, 6, std::nullopt},
         ValueCase{"UnknownEntityAfterKnownOne", R"(<a x="&amp;&foo;"/>)", LoadCode::UnknownEntity,
                   12, std::nullopt}),
     CaseName());

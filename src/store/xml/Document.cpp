@@ -44,4 +44,11 @@ std::string_view Document::keep(std::string_view text) {
     return {copy, text.size()};
 }
 
+std::string_view Document::keepWithNul(std::string_view text) {
+    auto* copy = static_cast<char*>(arena_.allocate(text.size() + 1, 1));
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    return {copy, text.size()};
+}
+
 }  // namespace tavero::store::xml

@@ -27,6 +27,8 @@ public:
     Node& newNode();
     /// A copy of `text` that lives as long as the document.
     std::string_view keep(std::string_view text);
+    /// As keep(), with a 0 byte after the copy's end (also for an empty text).
+    std::string_view keepWithNul(std::string_view text);
     std::pmr::memory_resource* arena() { return &arena_; }
 
 private:

@@ -34,7 +34,6 @@ private:
         PassedEndTag,  ///< by an end tag naming some other element, handed on to the parent
         Stopped,       ///< by an error or the end of the data: every open element stops too
     };
-    enum class AttributeState { ExpectName, ExpectEquals, ExpectValue };
     enum class TagEnd { ContentFollows, Complete, Stopped };
     enum class Decoding { Raw, Entities };
 
@@ -72,7 +71,7 @@ private:
 Reader::Reader(std::string_view text)
     : top_(Document::createTop(3 * text.size())),
       document_(*top_.get()->document),
-      tokens_(document_.keep(text)),
+      tokens_(document_.keepWithNul(text)),
       textSize_(text.size()) {}
 
 DocNode Reader::read(LoadResult& result) {
@@ -192,78 +191,34 @@ Reader::Ending Reader::parseTag(Node& element, int depth) {
 }
 
 Reader::TagEnd Reader::parseAttributes(bool declaration) {
-    AttributeState state = AttributeState::ExpectName;
-    std::string_view attributeName;
     for (;;) {
-        if (state == AttributeState::ExpectEquals && tokens_.takeEquals()) {
-            state = AttributeState::ExpectValue;
-            continue;
-        }
-        const Token token = tokens_.next();
-        if (token.kind == TokenKind::EndOfData) {
-            return TagEnd::Stopped;
-        }
-        switch (state) {
-            case AttributeState::ExpectName:
-                if (token.kind == TokenKind::Text) {
-                    attributeName = token.text;
-                    state = AttributeState::ExpectEquals;
-                    continue;
-                }
-                break;
-            case AttributeState::ExpectEquals:
-                if (token.kind == TokenKind::Text) {
-                    tagAttributes_.push_back({attributeName, std::nullopt});
-                    attributeName = token.text;
-                    continue;
-                }
-                if (token.kind == TokenKind::Equals) {
-                    state = AttributeState::ExpectValue;
-                    continue;
-                }
-                if (token.kind == TokenKind::Close || token.kind == TokenKind::ShortClose) {
-                    // `<?xml standalone?>`: the `?` belongs to the tag, not to the name.
-                    if (declaration && attributeName.ends_with('?')) {
-                        attributeName.remove_suffix(1);
-                    }
-                    if (!attributeName.empty()) {
-                        tagAttributes_.push_back({attributeName, std::nullopt});
-                    }
-                }
-                break;
-            case AttributeState::ExpectValue: {
-                if (token.kind != TokenKind::Text && token.kind != TokenKind::QuotedText) {
-                    stop(LoadCode::UnexpectedToken, token.begin);
+        // Filled in place: a copy would load as a whole what was stored in parts, and stall.
+        Attribute& attribute = tagAttributes_.emplace_back();
+        const AttributeToken token =
+            tokens_.takeAttribute(declaration, attribute.name, attribute.value);
+        if (token.kind == AttributeTokenKind::Attribute) {
+            if (attribute.value && token.valueMayHoldEntity) {
+                attribute.value = decode(*attribute.value);
+                if (!attribute.value) {
+                    tagAttributes_.pop_back();
                     return TagEnd::Stopped;
                 }
-                std::string_view raw = token.text;
-                if (token.kind == TokenKind::QuotedText) {
-                    raw = raw.substr(1, raw.size() - 2);
-                } else if (declaration && raw.ends_with('?')) {
-                    raw.remove_suffix(1);  // `<?xml version=1.0?>`
-                }
-                if (token.mayHoldEntity) {
-                    const auto decoded = decode(raw);
-                    if (!decoded) {
-                        return TagEnd::Stopped;
-                    }
-                    raw = *decoded;
-                }
-                // Filled in place: a temporary copied in would stall on its partly written bytes.
-                Attribute& attribute = tagAttributes_.emplace_back();
-                attribute.name = attributeName;
-                attribute.value = raw;
-                state = AttributeState::ExpectName;
-                continue;
             }
+            continue;
         }
-        if (token.kind == TokenKind::Close) {
-            return TagEnd::ContentFollows;
+        tagAttributes_.pop_back();
+        switch (token.kind) {
+            case AttributeTokenKind::Close:
+                return TagEnd::ContentFollows;
+            case AttributeTokenKind::ShortClose:
+                return TagEnd::Complete;
+            case AttributeTokenKind::Unexpected:
+                stop(LoadCode::UnexpectedToken, token.begin);
+                break;
+            case AttributeTokenKind::Attribute:
+            case AttributeTokenKind::EndOfData:
+                break;
         }
-        if (token.kind == TokenKind::ShortClose) {
-            return TagEnd::Complete;
-        }
-        stop(LoadCode::UnexpectedToken, token.begin);
         return TagEnd::Stopped;
     }
 }
