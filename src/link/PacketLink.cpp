@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "link/Com.h"
@@ -70,29 +71,25 @@ bool PacketLink::portReady() {
     return true;
 }
 
-bool PacketLink::SendByte(std::uint8_t byte) {
-    // Each byte reaches the trace file before the port, so that the trace is complete up to
-    // the last byte even if the program dies mid-frame.
-    if (trace_ != nullptr) {
-        std::fputc(byte, trace_.get());
-        std::fflush(trace_.get());
-    }
-    return port_->Write(&byte, 1);
+void PacketLink::putByte(std::uint8_t byte) {
+    frame_.push_back(byte);
+    crc_.update(byte);
 }
 
-bool PacketLink::SendStuffed(std::uint8_t byte) {
+void PacketLink::putStuffed(std::uint8_t byte) {
     if (byte == kEscape || byte == kStart) {
-        if (!SendByte(kEscape)) {
-            return false;
-        }
-        crc_.update(kEscape);
+        putByte(kEscape);
         byte |= kEscapeBit;
     }
-    if (!SendByte(byte)) {
-        return false;
+    putByte(byte);
+}
+
+void PacketLink::appendToTrace() const {
+    // A trace that cannot be written never stops a send.
+    const std::unique_ptr<std::FILE, CloseFile> trace(std::fopen(tracePath_.c_str(), "ab"));
+    if (trace != nullptr) {
+        std::fwrite(frame_.data(), 1, frame_.size(), trace.get());
     }
-    crc_.update(byte);
-    return true;
 }
 
 bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint32_t timeoutMs) {
@@ -107,29 +104,23 @@ bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint3
         }
     }
 
-    const auto writeFrame = [&] {
-        crc_.reset();
-        if (!SendByte(kStart)) {
-            return false;
-        }
-        crc_.update(kStart);
-        if (!SendStuffed(address_) || !SendStuffed(static_cast<std::uint8_t>(length & 0xFF)) ||
-            !SendStuffed(static_cast<std::uint8_t>((length >> 8) & 0xFF))) {
-            return false;
-        }
-        for (std::uint32_t i = 0; i < (length & 0xFFFF); ++i) {
-            if (!SendStuffed(data[i])) {
-                return false;
-            }
-        }
-        const std::uint16_t crc = crc_.finish();
-        return SendStuffed(static_cast<std::uint8_t>(crc & 0xFF)) &&
-               SendStuffed(static_cast<std::uint8_t>(crc >> 8));
-    };
-    // Opened once per frame; a trace that cannot be written never stops a send.
-    trace_.reset(std::fopen(tracePath_.c_str(), "ab"));
-    const bool written = writeFrame();
-    trace_.reset();
+    frame_.clear();
+    crc_.reset();
+    putByte(kStart);
+    putStuffed(address_);
+    putStuffed(static_cast<std::uint8_t>(length & 0xFF));
+    putStuffed(static_cast<std::uint8_t>((length >> 8) & 0xFF));
+    for (std::uint32_t i = 0; i < (length & 0xFFFF); ++i) {
+        putStuffed(data[i]);
+    }
+    const std::uint16_t crc = crc_.finish();
+    putStuffed(static_cast<std::uint8_t>(crc & 0xFF));
+    putStuffed(static_cast<std::uint8_t>(crc >> 8));
+    // The whole frame is traced before any of it goes to the port, and goes in one write: a
+    // byte a write lets the frame's bytes straggle when the machine is busy, each a transfer
+    // of its own on a USB bridge.
+    appendToTrace();
+    const bool written = port_->Write(frame_.data(), static_cast<std::uint32_t>(frame_.size()));
 
     // The kept time-out is put back after a failed write as well, so a failure never leaves
     // the port with another caller's time-out.

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "link/FrameCrc.h"
 
@@ -72,8 +72,11 @@ public:
 private:
     /// Whether a port is attached and open; sets the status that says why not.
     bool portReady();
-    bool SendByte(std::uint8_t byte);
-    bool SendStuffed(std::uint8_t byte);
+    /// Appends `byte` to the frame under way and to its CRC.
+    void putByte(std::uint8_t byte);
+    /// As putByte, escaped if it is a start or escape byte.
+    void putStuffed(std::uint8_t byte);
+    void appendToTrace() const;
     /// Shortens the port's time-out so that a read can not outlast `deadline`; false when the
     /// deadline has passed.
     bool boundNextRead(std::chrono::steady_clock::time_point deadline, std::uint32_t timeoutMs,
@@ -88,7 +91,7 @@ private:
     };
 
     std::filesystem::path tracePath_;
-    std::unique_ptr<std::FILE, CloseFile> trace_;  ///< open while a frame is sent
+    std::vector<std::uint8_t> frame_;  ///< the stuffed frame being sent, kept for its capacity
     std::ostream& diagnostics_;
     Clock clock_;
 };

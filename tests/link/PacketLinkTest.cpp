@@ -348,8 +348,8 @@ TEST_F(PacketLinkTest, FailedWriteStopsTheFrameAndLeavesStatusSeven) {
     EXPECT_FALSE(link().Send(payload, 5, 500));
     EXPECT_EQ(link().status(), PacketLink::kTransferError);
     EXPECT_EQ(com_.written(), (Bytes{0x02, 0x00, 0x05, 0x00}));
-    // Each byte is traced before it is written, the failing one included.
-    EXPECT_EQ(trace(), (Bytes{0x02, 0x00, 0x05, 0x00, 0x66}));
+    // The whole frame is traced before any of it is written.
+    EXPECT_EQ(trace(), (Bytes{0x02, 0x00, 0x05, 0x00, 0x66, 0x00, 0x01, 0x86, 0xA0, 0x7A, 0xEE}));
 }
 
 TEST_F(PacketLinkTest, UnwritableTraceNeverStopsASend) {
