@@ -26,6 +26,10 @@ constexpr std::uint64_t longestFrameBytes(std::uint32_t size) {
     return 1 + 2 * static_cast<std::uint64_t>(size);
 }
 
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 std::chrono::microseconds wireTime(std::uint64_t bytes) {
     return std::chrono::microseconds(bytes * kBitsPerByte * 1'000'000 / kGeneratorBaudRate);
 }

@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -86,10 +85,6 @@ private:
     FrameCrc crc_;
     std::uint8_t address_ = 0;
     std::uint8_t status_ = kOk;
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     std::filesystem::path tracePath_;
     std::vector<std::uint8_t> frame_;  ///< the stuffed frame being sent, kept for its capacity
     std::ostream& diagnostics_;

@@ -153,13 +153,11 @@ Token Tokenizer::next() {
         }
     }
     if (c == '"' || c == '\'') {
-        // Noting an '&' on the way spares the reader a second look at every value.
+        // Content text: whether it holds an '&' does not matter here.
         bool ampersand = false;
         const std::size_t end = quotedEnd(document_.data(), begin, ampersand);
         if (at(end) == c) {
-            Token token = simple(TokenKind::QuotedText, end + 1 - begin);
-            token.mayHoldEntity = ampersand;
-            return token;
+            return simple(TokenKind::QuotedText, end + 1 - begin);
         }
         return {TokenKind::Text, begin, takeText(begin), {}};
     }

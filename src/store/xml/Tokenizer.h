@@ -25,8 +25,7 @@ struct Token {
     TokenKind kind;
     std::size_t begin;  ///< offset of the token's first byte in the document
     std::string_view text;
-    std::string_view closing;   ///< for a verbatim opening, the string that ends its section
-    bool mayHoldEntity = true;  ///< false only where the text is known to hold no '&'
+    std::string_view closing;  ///< for a verbatim opening, the string that ends its section
 };
 
 /// One attribute of a start tag, or what ends the tag.
