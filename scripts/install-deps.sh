@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
-    locales
+    locales fonts-dejavu-core
     python3-pyvisa python3-pyvisa-py
 )
 

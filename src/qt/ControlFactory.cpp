@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
 #include <cstdlib>
 
 #include "qt/ArrowIconEngine.h"
@@ -101,6 +102,28 @@ QString twoLineCaption(const QString& caption) {
 
 const char* const kCaptionProperty = "taveroCaption";
 
+/// Gives the font the largest pixel size whose character cell is at most cellHeight pixels.
+/// The template sizes the cell; Qt sizes the em, which is smaller by the font's leading. A
+/// proportional rescale is only an estimate: hinting and rounding make the cell grow unevenly
+/// with the size, so the estimate is corrected a pixel at a time until it fits and one more
+/// would not.
+void fitCharacterCell(QFont& font, int cellHeight) {
+    const auto cellAt = [&font](int pixelSize) {
+        font.setPixelSize(pixelSize);
+        return QFontMetrics(font).height();
+    };
+    const int cellAtTarget = cellAt(cellHeight);
+    int pixelSize =
+        cellAtTarget > 0 ? std::max(1, cellHeight * cellHeight / cellAtTarget) : cellHeight;
+    while (pixelSize > 1 && cellAt(pixelSize) > cellHeight) {
+        --pixelSize;
+    }
+    while (pixelSize < cellHeight && cellAt(pixelSize + 1) <= cellHeight) {
+        ++pixelSize;
+    }
+    font.setPixelSize(pixelSize);
+}
+
 QWidget* createWidget(const ControlTemplate& control, QWidget* parent) {
     switch (control.kind) {
         case ControlKind::Edit:
@@ -184,13 +207,7 @@ QWidget* createControl(const ControlTemplate& control, QWidget* clientArea,
     if (!control.font.family.empty()) {
         QFont font(toQString(control.font.family));
         font.setBold(control.font.bold);
-        // The template gives the height of the character cell; Qt sizes the em, which is
-        // smaller by the font's internal leading.
-        font.setPixelSize(control.font.pixelHeight);
-        const int cellHeight = QFontMetrics(font).height();
-        if (cellHeight > control.font.pixelHeight) {
-            font.setPixelSize(control.font.pixelHeight * control.font.pixelHeight / cellHeight);
-        }
+        fitCharacterCell(font, control.font.pixelHeight);
         widget->setFont(font);
     }
     if (control.textColor) {
