@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "qt/network/ListenAddress.h"
 #include "scpi/HttpRequestLine.h"
 
 namespace tavero::qt {
@@ -176,10 +177,7 @@ QByteArray ScpiConnection::peerName() const {
     const quint16 port = address.ss_family == AF_INET6
                              ? ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port)
                              : ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
-    const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
-                             ? '[' + host.toString() + ']'
-                             : host.toString();
-    return (name + ':' + QString::number(port)).toUtf8();
+    return addressText(host, port).toUtf8();
 }
 
 }  // namespace tavero::qt

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServer.h"
 
-#include <QAbstractSocket>
 #include <algorithm>
 #include <chrono>
 
@@ -29,11 +28,7 @@ bool ScpiServer::listen(const ListenAddress& address) {
 }
 
 QString ScpiServer::listeningOn() const {
-    const QHostAddress host = listener_.serverAddress();
-    const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
-                             ? '[' + host.toString() + ']'
-                             : host.toString();
-    return name + ':' + QString::number(listener_.serverPort());
+    return addressText(listener_.serverAddress(), listener_.serverPort());
 }
 
 void ScpiServer::accept(int descriptor) {
