@@ -11,7 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
     locales fonts-dejavu-core
-    python3-pyvisa python3-pyvisa-py
+    python3-pyvisa python3-pyvisa-py python3-pymeasure socat netcat-openbsd
 )
 
 missing=()

@@ -60,7 +60,7 @@ std::uint8_t ErrorQueue::statusByte() const {
     if ((eventStatus_ & eventStatusEnable) != 0) {
         status |= 0x20;
     }
-    if (status != 0) {
+    if ((status & serviceRequestEnable) != 0) {
         status |= 0x40;
     }
     return status;

@@ -31,15 +31,22 @@ public:
     ErrorEntry pop();
     void clear();
     bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
 
     /// Reading the event status register clears it.
     std::uint8_t takeEventStatus();
     std::uint8_t eventStatus() const { return eventStatus_; }
     void setEventBits(std::uint8_t bits) { eventStatus_ |= bits; }
     std::uint8_t eventStatusEnable = 0;
+    /// Which status byte bits request service (bit 6 is ignored).
+    std::uint8_t serviceRequestEnable = 0;
+    /// The enable masks of the SCPI operation and questionable status registers, whose events
+    /// the generator never sets.
+    std::uint16_t operationEnable = 0;
+    std::uint16_t questionableEnable = 0;
 
     /// The status byte: error queue not empty (bit 2), summary of enabled events (bit 5), and the
-    /// request bit (bit 6) when either is set.
+    /// request bit (bit 6) when a bit the service request enable mask holds is set.
     std::uint8_t statusByte() const;
 
 private:

@@ -6,6 +6,7 @@
 
 #include "ctl/SettingsGroupSender.h"
 #include "ctl/UsageError.h"
+#include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
 
@@ -59,7 +60,7 @@ std::string Instrument::execute(ErrorQueue& client, std::string_view line) {
             // Only what this command's own failure writes may reach the queue.
             messages_.str({});
             Call call{unit, path, client, command, {}};
-            if (unit.query) {
+            if (unit.query && !command.answersLimits()) {
                 call.noParameters();
             }
             (this->*(unit.query ? command.query : command.set))(call);
@@ -80,7 +81,7 @@ std::string Instrument::execute(ErrorQueue& client, std::string_view line) {
     for (const std::string& response : responses) {
         joined += (joined.empty() ? "" : ";") + response;
     }
-    return joined + '\n';
+    return asciiAnswer(joined + '\n');
 }
 
 const Instrument::Command& Instrument::find(const ProgramUnit& unit,
@@ -159,7 +160,7 @@ void Instrument::change(Call& call, const std::vector<ctl::SettingAssignment>& a
         }
         letters = ctl::applyAssignments(after, assignments);
     } catch (const ctl::UsageError& refused) {
-        throw ScpiError(kDataOutOfRange, refused.what());
+        throw ScpiError(kDataOutOfRange, call.header() + ": " + refused.what());
     }
     stopTaskListFor(call.client);
     // Like the window, the record keeps the new values whether or not the generator took them.

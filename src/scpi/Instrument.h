@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/GeneratorSettings.h"
@@ -49,7 +50,7 @@ public:
     std::optional<ErrorEntry> connect();
 
     /// Carries out one line (without its LF) for a client whose status `client` holds. Returns
-    /// the responses of its queries joined by ";" and ended by LF, or nothing.
+    /// the responses of its queries joined by ";" and ended by LF, in 7-bit ASCII, or nothing.
     std::string execute(ErrorQueue& client, std::string_view line);
 
     /// Sends the task list steps that have fallen due. Failures stop the run and go to the
@@ -85,6 +86,11 @@ private:
     void change(Call& call, const std::vector<ctl::SettingAssignment>& assignments,
                 bool checkRanges = true);
     void setModeBits(Call& call, std::uint8_t mode, std::uint8_t modulationBits);
+    /// The least and the highest output frequency the settings allow, in 0.01 Hz.
+    std::pair<long long, long long> outputLimits() const;
+    /// The synthesiser frequency within the limits whose output after the PLL stage lies
+    /// nearest to `outputCentiHz`.
+    std::uint32_t frequenzNearest(double outputCentiHz) const;
 
     // Common commands.
     void identify(Call& call);
@@ -100,14 +106,24 @@ private:
     void save(Call& call);
     void recall(Call& call);
     void selfTest(Call& call);
+    void setServiceRequestEnable(Call& call);
+    void serviceRequestEnable(Call& call);
     void nextError(Call& call);
+    void allErrors(Call& call);
+    void errorCount(Call& call);
     void version(Call& call);
+    void presetStatus(Call& call);
+    void statusEvents(Call& call);
+    void setStatusEnable(Call& call);
+    void statusEnable(Call& call);
 
     // Instrument commands.
     void setField(Call& call);
     void field(Call& call);
     void setFrequency(Call& call);
     void frequency(Call& call);
+    void setOffset(Call& call);
+    void offset(Call& call);
     void setVoltageUnit(Call& call);
     void voltageUnit(Call& call);
     void setFunction(Call& call);

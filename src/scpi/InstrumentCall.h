@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "scpi/HeaderPattern.h"
 #include "scpi/Instrument.h"
 #include "scpi/Parameters.h"
+#include "scpi/ScpiError.h"
 
 namespace tavero::scpi {
 
@@ -27,6 +29,10 @@ struct Instrument::Command {
     Handler set;    ///< null for a query only
     Handler query;  ///< null for a command without query
     const FieldCommand* field = nullptr;
+    /// Its query takes MIN, MAX or DEF, as a numeric setting's does.
+    bool limitsQuery = false;
+
+    bool answersLimits() const { return field != nullptr || limitsQuery; }
 };
 
 /// One command or query being carried out.
@@ -41,6 +47,13 @@ struct Instrument::Call {
     std::string_view parameter() const;
     /// Throws ScpiError when parameters were given.
     void noParameters() const;
+    /// The MIN, MAX or DEF a numeric setting's query asks for, or nothing for its value; throws
+    /// ScpiError for any other parameter.
+    std::optional<Numeric::Kind> limit() const;
+    /// The header as the client wrote it, with the nodes it continues: "AM:INT:FREQ", "*SAV".
+    std::string header() const;
+    /// The error for a value outside `from` to `to`, given in the command's `unit`.
+    ScpiError outOfRange(std::string_view from, std::string_view to, Unit unit) const;
 };
 
 }  // namespace tavero::scpi

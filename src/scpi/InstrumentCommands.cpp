@@ -14,6 +14,7 @@
 #include "core/SettingsLimits.h"
 #include "ctl/LoadFailureText.h"
 #include "ctl/ProfileFileAccess.h"
+#include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
 #include "scpi/ScpiError.h"
@@ -36,6 +37,9 @@ constexpr FieldCommand kPhaseDeviation{"Phasenhub", Unit::kDegree, 1.0, 0, 1};
 constexpr FieldCommand kPllFactor{"PLL-Faktor", Unit::kNone, 1.0, 0, 1};
 constexpr FieldCommand kPllOffset{"PLL-Offset", Unit::kHertz, 0.1, 0, 1};
 
+/// One unit of the PLL offset (10 Hz) in 0.01 Hz.
+constexpr long long kPllOffsetCentiHz = 1000;
+
 /// The largest task list file read, in bytes: far more than the most entries a file may hold.
 constexpr std::uintmax_t kLargestTaskListFile = 64U << 20U;
 
@@ -47,6 +51,11 @@ constexpr std::array<std::string_view, 5> kFunctionNames = {"SINusoid", "TRIangl
 constexpr std::array<std::uint8_t, 5> kFunctionWaveforms = {0, 1, 2, 3, 1};
 constexpr std::array<std::string_view, 4> kWaveformAnswers = {"SIN", "TRI", "SQU", "SQU2"};
 constexpr std::array<std::string_view, 2> kSourceNames = {"INTernal", "EXTernal"};
+
+/// The sweep's repetition period is 10 s divided by the rate, which counts in 0.1 Hz.
+constexpr double kSweepPeriodTimesRate = 10.0;
+/// Enough significant digits to tell any two sweep rates apart by their periods.
+constexpr int kSweepTimeDigits = 4;
 
 std::size_t fieldIndex(const FieldCommand& field) {
     return settingsFieldIndex(field.key);
@@ -69,10 +78,42 @@ std::string quotedString(std::string_view text) {
     return answer + '"';
 }
 
-std::string shortest(double value) {
+/// `value` with at most `digits` significant digits and no trailing zeros: "0.303", "10".
+std::string significant(double value, int digits) {
     std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                      std::chars_format::general, digits);
     return std::string(text.data(), result.ptr);
+}
+
+/// What a field command allows now, in the field's units: its own range, narrowed where the
+/// other settings would refuse a value (the limits keep their order, the PLL stage must not
+/// need a least frequency above the highest).
+struct FieldLimits {
+    long long min;
+    long long max;
+};
+
+FieldLimits fieldLimits(const FieldCommand& field, const GeneratorSettings& s) {
+    const ctl::FieldRange range = ctl::fieldRange(settingsFieldIndex(field.key));
+    FieldLimits limits{range.min, range.max};
+    const long long factor = effectivePllFactor(s);
+    if (field.key == kLowLimit.key) {
+        const auto grid = static_cast<long long>(kFrequencyGridCentiHz);
+        const auto least = static_cast<long long>(pllRequiredMinimum(s));
+        limits.min = std::max(limits.min, (least + grid - 1) / grid * grid);
+        limits.max = s.maximalfrequenz;
+    } else if (field.key == kHighLimit.key) {
+        limits.min = std::max<long long>(limits.min, s.minimalfrequenz);
+    } else if (field.key == kPllOffset.key) {
+        // The least synthesiser frequency, -offset x 1000 / factor, must not pass the highest.
+        limits.min = std::max(
+            limits.min, -(static_cast<long long>(s.maximalfrequenz) * factor / kPllOffsetCentiHz));
+    } else if (field.key == kPllFactor.key && s.pllOffset < 0 && s.maximalfrequenz > 0) {
+        const long long needed = -static_cast<long long>(s.pllOffset) * kPllOffsetCentiHz;
+        limits.min = std::max(limits.min, (needed + s.maximalfrequenz - 1) / s.maximalfrequenz);
+    }
+    return limits;
 }
 
 std::uint8_t mode(const GeneratorSettings& s) {
@@ -97,18 +138,22 @@ long long valueOf(const Numeric& number, long long minimum, long long maximum, l
     return fromNumber(number.value);
 }
 
-/// A whole number from `from` to `to`, e.g. a profile number.
-long long wholeNumber(std::string_view parameter, long long from, long long to) {
-    const Numeric number = readNumeric(parameter, Unit::kNone);
+/// The command's whole number from `from` to `to`, e.g. a profile number.
+long long wholeNumber(const Instrument::Call& call, long long from, long long to) {
+    const Numeric number = readNumeric(call.parameter(), Unit::kNone);
     if (number.kind != Numeric::Kind::kValue) {
-        throw ScpiError(kIllegalParameterValue, std::string(parameter));
+        throw ScpiError(kIllegalParameterValue, std::string(call.parameter()));
     }
     const double rounded = std::round(number.value);
-    if (rounded < static_cast<double>(from) || rounded > static_cast<double>(to)) {
-        throw ScpiError(kDataOutOfRange,
-                        "allowed is " + std::to_string(from) + " to " + std::to_string(to));
+    if (!(rounded >= static_cast<double>(from) && rounded <= static_cast<double>(to))) {
+        throw call.outOfRange(std::to_string(from), std::to_string(to), Unit::kNone);
     }
     return static_cast<long long>(rounded);
+}
+
+/// Whether the command belongs to the operation status register rather than the questionable.
+bool operationRegister(const std::vector<std::string>& path) {
+    return path.size() > 1 && path[1].starts_with("OPER");
 }
 
 /// The keying kind of the command, from its header: FSK, PSK or ASK.
@@ -134,6 +179,7 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
         {HeaderPattern("CLS"), true, &I::clearStatus, nullptr},
         {HeaderPattern("ESE"), true, &I::setEventEnable, &I::eventEnable},
         {HeaderPattern("ESR"), true, nullptr, &I::eventStatus},
+        {HeaderPattern("SRE"), true, &I::setServiceRequestEnable, &I::serviceRequestEnable},
         {HeaderPattern("STB"), true, nullptr, &I::statusByte},
         {HeaderPattern("OPC"), true, &I::operationComplete, &I::operationCompleteQuery},
         {HeaderPattern("WAI"), true, &I::wait, nullptr},
@@ -141,8 +187,20 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
         {HeaderPattern("RCL"), true, &I::recall, nullptr},
         {HeaderPattern("TST"), true, nullptr, &I::selfTest},
         {HeaderPattern("SYSTem:ERRor:[NEXT]"), false, nullptr, &I::nextError},
+        {HeaderPattern("SYSTem:ERRor:ALL"), false, nullptr, &I::allErrors},
+        {HeaderPattern("SYSTem:ERRor:COUNt"), false, nullptr, &I::errorCount},
         {HeaderPattern("SYSTem:VERSion"), false, nullptr, &I::version},
-        {HeaderPattern("[SOURce#]:FREQuency:[CW]"), false, &I::setFrequency, &I::frequency},
+        {HeaderPattern("STATus:PRESet"), false, &I::presetStatus, nullptr},
+        {HeaderPattern("STATus:OPERation:[EVENt]"), false, nullptr, &I::statusEvents},
+        {HeaderPattern("STATus:OPERation:CONDition"), false, nullptr, &I::statusEvents},
+        {HeaderPattern("STATus:OPERation:ENABle"), false, &I::setStatusEnable, &I::statusEnable},
+        {HeaderPattern("STATus:QUEStionable:[EVENt]"), false, nullptr, &I::statusEvents},
+        {HeaderPattern("STATus:QUEStionable:CONDition"), false, nullptr, &I::statusEvents},
+        {HeaderPattern("STATus:QUEStionable:ENABle"), false, &I::setStatusEnable, &I::statusEnable},
+        {HeaderPattern("[SOURce#]:FREQuency:[CW]"), false, &I::setFrequency, &I::frequency, nullptr,
+         true},
+        {HeaderPattern("[SOURce#]:FREQuency:FIXed"), false, &I::setFrequency, &I::frequency,
+         nullptr, true},
         {HeaderPattern("[SOURce#]:FREQuency:STARt"), false, &I::setField, &I::field, &kSweepStart},
         {HeaderPattern("[SOURce#]:FREQuency:STOP"), false, &I::setField, &I::field, &kSweepStop},
         {HeaderPattern("[SOURce#]:FREQuency:LIMit:LOW"), false, &I::setField, &I::field,
@@ -151,12 +209,15 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
          &kHighLimit},
         {HeaderPattern("[SOURce#]:VOLTage:[LEVel]:[IMMediate]:[AMPLitude]"), false, &I::setField,
          &I::field, &kAmplitude},
+        {HeaderPattern("[SOURce#]:VOLTage:[LEVel]:[IMMediate]:OFFSet"), false, &I::setOffset,
+         &I::offset, nullptr, true},
         {HeaderPattern("[SOURce#]:VOLTage:UNIT"), false, &I::setVoltageUnit, &I::voltageUnit},
         {HeaderPattern("[SOURce#]:FUNCtion:[SHAPe]"), false, &I::setFunction, &I::function},
         {HeaderPattern("OUTPut#:[STATe]"), false, &I::setOutput, &I::output},
         {HeaderPattern("OUTPut#:FILTer:[STATe]"), false, &I::setFilter, &I::filter},
         {HeaderPattern("[SOURce#]:SWEep:STATe"), false, &I::setSweepState, &I::sweepState},
-        {HeaderPattern("[SOURce#]:SWEep:TIME"), false, &I::setSweepTime, &I::sweepTime},
+        {HeaderPattern("[SOURce#]:SWEep:TIME"), false, &I::setSweepTime, &I::sweepTime, nullptr,
+         true},
         {HeaderPattern("[SOURce#]:AM:STATe"), false, &I::setAmState, &I::amState},
         {HeaderPattern("[SOURce#]:AM:DEPTh"), false, &I::setField, &I::field, &kAmDepth},
         {HeaderPattern("[SOURce#]:FSKey:STATe"), false, &I::setKeyingState, &I::keyingState},
@@ -213,8 +274,7 @@ void Instrument::clearStatus(Call& call) {
 }
 
 void Instrument::setEventEnable(Call& call) {
-    call.client.eventStatusEnable =
-        static_cast<std::uint8_t>(wholeNumber(call.parameter(), 0, 255));
+    call.client.eventStatusEnable = static_cast<std::uint8_t>(wholeNumber(call, 0, 255));
 }
 
 void Instrument::eventEnable(Call& call) {
@@ -223,6 +283,16 @@ void Instrument::eventEnable(Call& call) {
 
 void Instrument::eventStatus(Call& call) {
     call.response = std::to_string(call.client.takeEventStatus());
+}
+
+void Instrument::setServiceRequestEnable(Call& call) {
+    constexpr auto kRequestBit = std::uint8_t{0x40};  // summarises the others, enables nothing
+    call.client.serviceRequestEnable = static_cast<std::uint8_t>(wholeNumber(call, 0, 255)) &
+                                       static_cast<std::uint8_t>(~kRequestBit);
+}
+
+void Instrument::serviceRequestEnable(Call& call) {
+    call.response = std::to_string(call.client.serviceRequestEnable);
 }
 
 void Instrument::statusByte(Call& call) {
@@ -244,13 +314,13 @@ void Instrument::wait(Call& call) {
 }
 
 void Instrument::save(Call& call) {
-    const std::string_view parameter = call.parameter();
+    call.parameter();  // refuses a missing number before the file is read
     ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         failWithMessages(kProfileFileFailed, false);
     }
-    const long long number = wholeNumber(parameter, 1, static_cast<long long>(profiles->size()));
+    const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     generator();
     StoredProfile& profile = (*profiles)[static_cast<std::size_t>(number - 1)];
     if (profile.name.empty() || profile.name == store::kEmptyProfileName) {
@@ -263,13 +333,13 @@ void Instrument::save(Call& call) {
 }
 
 void Instrument::recall(Call& call) {
-    const std::string_view parameter = call.parameter();
+    call.parameter();  // refuses a missing number before the file is read
     ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         failWithMessages(kProfileFileFailed, false);
     }
-    const long long number = wholeNumber(parameter, 1, static_cast<long long>(profiles->size()));
+    const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     const GeneratorSettings& recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
     ctl::GeneratorSession& session = generator();
     stopTaskListFor(call.client);
@@ -296,8 +366,42 @@ void Instrument::nextError(Call& call) {
     call.response = std::to_string(entry.code) + "," + quotedString(entry.message);
 }
 
+void Instrument::allErrors(Call& call) {
+    do {
+        const ErrorEntry entry = call.client.pop();
+        call.response += (call.response.empty() ? "" : ",") + std::to_string(entry.code) + "," +
+                         quotedString(entry.message);
+    } while (!call.client.empty());
+}
+
+void Instrument::errorCount(Call& call) {
+    call.response = std::to_string(call.client.size());
+}
+
 void Instrument::version(Call& call) {
     call.response = "1999.0";
+}
+
+void Instrument::presetStatus(Call& call) {
+    call.noParameters();
+    call.client.operationEnable = 0;
+    call.client.questionableEnable = 0;
+}
+
+void Instrument::statusEvents(Call& call) {
+    // Nothing the generator does sets an operation or questionable event.
+    call.response = "0";
+}
+
+void Instrument::setStatusEnable(Call& call) {
+    const auto mask = static_cast<std::uint16_t>(wholeNumber(call, 0, 65535));
+    (operationRegister(call.path) ? call.client.operationEnable : call.client.questionableEnable) =
+        mask;
+}
+
+void Instrument::statusEnable(Call& call) {
+    call.response = std::to_string(operationRegister(call.path) ? call.client.operationEnable
+                                                                : call.client.questionableEnable);
 }
 
 // Instrument commands.
@@ -306,50 +410,116 @@ void Instrument::setField(Call& call) {
     const FieldCommand& field = *call.command.field;
     const std::size_t index = fieldIndex(field);
     const Numeric number = readNumeric(call.parameter(), field.unit);
-    const ctl::FieldRange range = ctl::fieldRange(index);
-    const long long value =
-        valueOf(number, range.min, range.max,
-                settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
-                    const double stored = given * field.scale / static_cast<double>(field.grid);
-                    if (std::fabs(stored) > kLargestFieldValue) {
-                        throw ScpiError(kDataOutOfRange, std::string(call.parameter()));
-                    }
-                    return std::llround(stored) * field.grid;
-                });
+    generator();
+    const FieldLimits limits = fieldLimits(field, settings_);
+    const long long value = valueOf(
+        number, limits.min, limits.max,
+        settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
+            const double stored = given * field.scale / static_cast<double>(field.grid);
+            return std::fabs(stored) > kLargestFieldValue ? limits.max + 1
+                                                          : std::llround(stored) * field.grid;
+        });
+    if (value < limits.min || value > limits.max) {
+        throw call.outOfRange(answerOf(limits.min, field), answerOf(limits.max, field), field.unit);
+    }
     change(call, {{index, value}});
 }
 
 void Instrument::field(Call& call) {
     generator();
     const FieldCommand& field = *call.command.field;
-    call.response = answerOf(settingsFields()[fieldIndex(field)].get(settings_), field);
+    const FieldLimits limits = fieldLimits(field, settings_);
+    const std::size_t index = fieldIndex(field);
+    const long long current = settingsFields()[index].get(settings_);
+    const long long byDefault = settingsFields()[index].get(GeneratorSettings::emptyProfile());
+    const std::optional<Numeric::Kind> limit = call.limit();
+    call.response = answerOf(
+        limit ? valueOf({*limit}, limits.min, limits.max, byDefault, [](double) { return 0LL; })
+              : current,
+        field);
+}
+
+std::uint32_t Instrument::frequenzNearest(double outputCentiHz) const {
+    // The output is frequenz x factor + offset: the two synthesiser values around the one asked
+    // for, kept within the limits, and the one whose output comes nearer.
+    const double factor = effectivePllFactor(settings_);
+    const double offset = static_cast<double>(settings_.pllOffset) * kPllOffsetCentiHz;
+    const double below = std::floor((outputCentiHz - offset) / factor);
+    const auto withinLimits = [this](double frequenz) {
+        return static_cast<std::uint32_t>(
+            std::clamp(frequenz, static_cast<double>(settings_.minimalfrequenz),
+                       static_cast<double>(settings_.maximalfrequenz)));
+    };
+    const std::uint32_t lower = withinLimits(below);
+    const std::uint32_t upper = withinLimits(below + 1.0);
+    const auto distance = [&](std::uint32_t frequenz) {
+        return std::fabs(static_cast<double>(app::outputFrequencyOf(settings_, frequenz)) -
+                         outputCentiHz);
+    };
+    return distance(upper) < distance(lower) ? upper : lower;
 }
 
 void Instrument::setFrequency(Call& call) {
     const Numeric number = readNumeric(call.parameter(), Unit::kHertz);
     generator();
-    // A negative offset can put the least output below zero, but no output is below 0 Hz.
-    const long long least = std::max<long long>(app::outputMinimum(settings_), 0);
-    const long long most = app::outputMaximum(settings_);
-    // In 0.01 Hz, on the grid; a number far out of range stays out of range.
-    const long long output =
-        valueOf(number, least, most, GeneratorSettings::emptyProfile().frequenz, [](double hertz) {
-            const double steps = std::clamp(hertz * 100.0 / kFrequencyGridCentiHz,
-                                            -kLargestFieldValue, kLargestFieldValue);
-            return std::llround(steps) * kFrequencyGridCentiHz;
-        });
-    if (output < least || output > most) {
-        throw ScpiError(kDataOutOfRange, "allowed is " + answerOf(least, kLowLimit) + " to " +
-                                             answerOf(most, kLowLimit) + " Hz");
+    const auto [least, most] = outputLimits();
+    // In 0.01 Hz; a number far out of range stays out of range.
+    const double asked = std::clamp(
+        static_cast<double>(valueOf(number, least, most, GeneratorSettings::emptyProfile().frequenz,
+                                    [](double hertz) {
+                                        return std::llround(std::clamp(hertz * 100.0,
+                                                                       -kLargestFieldValue,
+                                                                       kLargestFieldValue));
+                                    })),
+        -kLargestFieldValue, kLargestFieldValue);
+    std::uint32_t frequenz = 0;
+    if (app::usesPllStage(settings_)) {
+        // The synthesiser value is the window's business; the server takes the nearest output.
+        if (asked < static_cast<double>(least) || asked > static_cast<double>(most)) {
+            throw call.outOfRange(answerOf(least, kLowLimit), answerOf(most, kLowLimit),
+                                  Unit::kHertz);
+        }
+        frequenz = frequenzNearest(asked);
+    } else {
+        const long long output =
+            std::llround(asked / kFrequencyGridCentiHz) * kFrequencyGridCentiHz;
+        if (output < least || output > most) {
+            throw call.outOfRange(answerOf(least, kLowLimit), answerOf(most, kLowLimit),
+                                  Unit::kHertz);
+        }
+        frequenz = static_cast<std::uint32_t>(output);
     }
-    const std::uint32_t frequenz = app::frequenzForOutput(settings_, output);
     // The output frequency is checked above; the synthesiser's may lie off the grid with a PLL.
     change(call, {{settingsFieldIndex("Frequenz"), frequenz}}, false);
 }
 
+std::pair<long long, long long> Instrument::outputLimits() const {
+    // A negative offset can put the least output below zero, but no output is below 0 Hz.
+    return {std::max<long long>(app::outputMinimum(settings_), 0), app::outputMaximum(settings_)};
+}
+
 void Instrument::frequency(Call& call) {
     generator();
-    call.response = formatDecimal(static_cast<long long>(app::outputFrequencyOf(settings_)), 2);
+    const auto [least, most] = outputLimits();
+    const std::optional<Numeric::Kind> limit = call.limit();
+    const long long output =
+        limit ? valueOf({*limit}, least, most, GeneratorSettings::emptyProfile().frequenz,
+                        [](double) { return 0LL; })
+              : static_cast<long long>(app::outputFrequencyOf(settings_));
+    call.response = formatDecimal(output, 2);
+}
+
+void Instrument::setOffset(Call& call) {
+    // No offset can be set: 0 V is what the output has, like OUTP ON.
+    const Numeric number = readNumeric(call.parameter(), Unit::kVolt);
+    if (number.kind == Numeric::Kind::kValue && std::fabs(number.value) >= 0.0005) {
+        throw call.outOfRange("0.000", "0.000", Unit::kVolt);
+    }
+}
+
+void Instrument::offset(Call& call) {
+    call.limit();
+    call.response = "0.000";
 }
 
 void Instrument::setVoltageUnit(Call& call) {
@@ -429,22 +599,32 @@ void Instrument::setSweepTime(Call& call) {
     const std::size_t index = settingsFieldIndex("Wobbel-Frequenz");
     const ctl::FieldRange range = ctl::fieldRange(index);  // in 0.1 Hz
     const Numeric number = readNumeric(call.parameter(), Unit::kSecond);
-    // The shortest period is the highest rate.
-    const long long rate =
-        valueOf(number, range.max, range.min, GeneratorSettings::emptyProfile().wobbelFrequenz,
-                [](double s) {
-                    if (!(s > 0.0) || 10.0 / s > kLargestFieldValue) {
-                        throw ScpiError(kDataOutOfRange, "the sweep time must be more than 0 s");
-                    }
-                    return std::llround(10.0 / s);
-                });
+    const double shortest = kSweepPeriodTimesRate / static_cast<double>(range.max);
+    const double longest = kSweepPeriodTimesRate / static_cast<double>(range.min);
+    // The shortest period is the highest rate; a period is taken at the nearest rate.
+    const long long rate = valueOf(
+        number, range.max, range.min, GeneratorSettings::emptyProfile().wobbelFrequenz,
+        [&](double seconds) {
+            if (!(seconds >= shortest && seconds <= longest)) {
+                throw call.outOfRange(significant(shortest, kSweepTimeDigits),
+                                      significant(longest, kSweepTimeDigits), Unit::kSecond);
+            }
+            return std::llround(kSweepPeriodTimesRate / seconds);
+        });
     change(call, {{index, rate}});
 }
 
 void Instrument::sweepTime(Call& call) {
     generator();
-    call.response =
-        settings_.wobbelFrequenz == 0 ? "9.9E37" : shortest(10.0 / settings_.wobbelFrequenz);
+    const ctl::FieldRange range = ctl::fieldRange(settingsFieldIndex("Wobbel-Frequenz"));
+    const std::optional<Numeric::Kind> limit = call.limit();
+    const long long rate = limit ? valueOf({*limit}, range.max, range.min,
+                                           GeneratorSettings::emptyProfile().wobbelFrequenz,
+                                           [](double) { return 0LL; })
+                                 : static_cast<long long>(settings_.wobbelFrequenz);
+    call.response = rate == 0 ? "9.9E37"
+                              : significant(kSweepPeriodTimesRate / static_cast<double>(rate),
+                                            kSweepTimeDigits);
 }
 
 void Instrument::setAmState(Call& call) {
@@ -509,13 +689,14 @@ void Instrument::loadTaskList(Call& call) {
     if (!std::filesystem::is_regular_file(path, error) ||
         std::filesystem::file_size(path, error) > kLargestTaskListFile) {
         throw ScpiError(kTaskListUnreadable, "Die Aufgabenliste könnte nicht gelesen werden. " +
-                                                 path + ": not a task list file");
+                                                 escapedClientBytes(path) +
+                                                 ": not a task list file");
     }
     const store::TaskListRead read = store::readTaskListFile(path);
     if (!read.ok() || read.list.entries.empty()) {
         const std::string detail = read.ok() ? "no entries" : ctl::loadFailureText(read.load);
-        throw ScpiError(kTaskListUnreadable,
-                        "Die Aufgabenliste könnte nicht gelesen werden. " + path + ": " + detail);
+        throw ScpiError(kTaskListUnreadable, "Die Aufgabenliste könnte nicht gelesen werden. " +
+                                                 escapedClientBytes(path) + ": " + detail);
     }
     taskList_ = read.list.entries;
     taskListLoops_ = read.list.loop;

@@ -71,8 +71,13 @@ std::size_t numberLength(std::string_view text) {
     if (digits == 0) {
         return 0;
     }
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t j = i + 1;
+    // IEEE 488.2 allows white space on both sides of the E.
+    std::size_t e = i;
+    while (e < text.size() && text[e] == ' ') {
+        ++e;
+    }
+    if (e < text.size() && (text[e] == 'E' || text[e] == 'e')) {
+        std::size_t j = e + 1;
         while (j < text.size() && text[j] == ' ') {
             ++j;
         }
@@ -109,6 +114,24 @@ double suffixScale(std::string_view suffix, Unit unit) {
 
 }  // namespace
 
+std::string_view unitSymbol(Unit unit) {
+    switch (unit) {
+        case Unit::kHertz:
+            return " Hz";
+        case Unit::kVolt:
+            return " V";
+        case Unit::kSecond:
+            return " s";
+        case Unit::kDegree:
+            return " deg";
+        case Unit::kPercent:
+            return " %";
+        case Unit::kNone:
+            break;
+    }
+    return "";
+}
+
 Numeric readNumeric(std::string_view parameter, Unit unit) {
     for (const NamedValue& named : kNamedValues) {
         if (mnemonicMatches(named.name, parameter)) {
@@ -127,8 +150,12 @@ Numeric readNumeric(std::string_view parameter, Unit unit) {
     }
     double value = 0.0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
-        throw ScpiError(kDataOutOfRange, std::string(parameter));
+    if (error == std::errc::result_out_of_range) {
+        const bool tiny =
+            digits.find("e-") != std::string::npos || digits.find("E-") != std::string::npos;
+        value = tiny ? 0.0 : std::copysign(HUGE_VAL, digits.front() == '-' ? -1.0 : 1.0);
+    } else if (error != std::errc() || end != digits.data() + digits.size()) {
+        throw ScpiError(kDataTypeError, "a number is expected");
     }
     std::string_view suffix = parameter.substr(length);
     while (!suffix.empty() && suffix.front() == ' ') {
@@ -151,7 +178,7 @@ bool readBoolean(std::string_view parameter) {
     if (number.kind != Numeric::Kind::kValue) {
         throw ScpiError(kIllegalParameterValue, std::string(parameter));
     }
-    return std::lround(number.value) != 0;
+    return std::fabs(number.value) >= 0.5;  // rounded to a whole number, and that not 0
 }
 
 std::size_t readChoice(std::string_view parameter, std::span<const std::string_view> names) {

@@ -17,9 +17,13 @@ struct Numeric {
     double value = 0.0;  ///< in the base unit (Hz, V, s, degrees, percent) for kValue
 };
 
-/// Reads a decimal number with optional exponent and unit suffix ("1.5KHZ", "500 mV", "2e3"),
-/// or MIN, MAX, DEF in short or long form. Throws ScpiError: data type error for no number,
-/// invalid suffix for a suffix the unit does not take.
+/// " Hz", " V" and so on: how a range is written in the unit; nothing for kNone.
+std::string_view unitSymbol(Unit unit);
+
+/// Reads a decimal number with optional exponent and unit suffix ("1.5KHZ", "500 mV", "2e3",
+/// "1.5 E 3"), or MIN, MAX, DEF in short or long form. A number too large for a double is
+/// infinite, for the caller's range check to refuse. Throws ScpiError: data type error for no
+/// number, invalid suffix for a suffix the unit does not take.
 Numeric readNumeric(std::string_view parameter, Unit unit);
 
 /// ON, OFF or a number (non-zero is on); throws ScpiError.

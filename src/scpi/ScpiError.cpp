@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "scpi/AsciiText.h"
+
 namespace tavero::scpi {
 
 namespace {
@@ -37,7 +39,8 @@ std::string withDetail(int code, const std::string& detail) {
     }
     std::string text = standardMessage(code);
     if (!detail.empty()) {
-        text += "; " + detail;
+        // A standard error's detail may quote what the client sent.
+        text += "; " + escapedClientBytes(detail);
     }
     return text;
 }

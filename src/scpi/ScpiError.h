@@ -37,8 +37,8 @@ std::string standardMessage(int code);
 /// Ends the command it is thrown from; its entry goes to the error queue.
 class ScpiError : public std::runtime_error {
 public:
-    /// @param detail appended to the standard message after "; "; a device error's (positive
-    /// code) whole message
+    /// @param detail appended to the standard message after "; ", bytes outside printable ASCII
+    /// escaped; a device error's (positive code) whole message, as it is
     explicit ScpiError(int code, const std::string& detail = {});
     ErrorEntry entry() const { return {code_, what()}; }
 

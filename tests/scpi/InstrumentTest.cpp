@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "DirectFileWriter.h"
 #include "FakeRunClock.h"
@@ -74,11 +76,20 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         int error;         ///< the first entry of the queue afterwards
     };
     // The generator starts with an empty profile: 1000 Hz, 500 mV, sine, standard mode.
-    const std::array<Case, 43> cases = {{
+    const std::array<Case, 59> cases = {{
         {"*IDN?", "Tavero,Tavero,0,1.02-1.2.0\n", "", 0},
         {"FREQ 1.5KHZ;FREQ?", "1500.00\n", "f", 0},
         {"frequency 1000.1;:FREQ?", "1000.00\n", "f", 0},  // rounded to the 0.25 Hz grid
         {"SOUR1:FREQ:CW 1000.13;FREQ?", "1000.25\n", "f", 0},
+        {"source1:frequency:fixed 2.000000e+03;FREQ?", "2000.00\n", "f", 0},
+        {"FREQ 1.5 E 3;FREQ?", "1500.00\n", "f", 0},  // white space around the exponent
+        {"FREQ? MIN;FREQ? MAX;FREQ? DEF", "0.25;30000000.00;1000.00\n", "", 0},
+        {"SOUR:VOLT? MAX;VOLT? MIN;VOLT:OFFS? MAX", "1.000;0.000;0.000\n", "", 0},
+        {"AM:INT:FREQ? MAX;:FREQ:LIM:HIGH? MIN", "5000.0;0.25\n", "", 0},
+        {"SWE:TIME? MIN;TIME? MAX", "0.05;10\n", "", 0},
+        {"FREQ? 1", "", "", -108},
+        {"SOUR:VOLT:OFFS 0;OFFS?", "0.000\n", "", 0},
+        {"VOLT:OFFS 0.1", "", "", -222},
         {"FREQ MAX;FREQ?", "30000000.00\n", "f", 0},
         {"FREQ 30000000.2", "", "", -222},
         {"FREQ 40MHZ", "", "", -222},
@@ -96,7 +107,6 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         {"FREQ 1,2", "", "", -108},
         {"FREQ 1 KV", "", "", -131},
         {"FREQ ABC", "", "", -104},
-        {"FREQ? 1", "", "", -108},
         {"FOO?", "", "", -113},
         {"FREQ 1000;BAR 3;VOLT 0.2", "", "f", -113},  // a command error ends the line
         {"FREQ 1E9;VOLT 0.2", "", "g", -222},         // an execution error only its command
@@ -108,17 +118,27 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         {"SWE:STAT ON;STAT?", "1\n", "ae", 0},
         {"FREQ:STAR 100;STOP 2000;:FREQ:STAR?", "100.00\n", "ww", 0},
         {"SWE:TIME 0.5;TIME?", "0.5\n", "w", 0},
+        {"SWE:TIME 0.3;TIME?", "0.303\n", "w", 0},  // the rate's 0.1 Hz grid: 3.3 Hz
         {"SWE:TIME 100", "", "", -222},
+        {"SWE:TIME 15", "", "", -222},
         {"PSK:STAT ON;STAT?;:FSK:STAT?", "1;0\n", "aem", 0},
         {"FSK:SOUR EXT;SOUR?;:FSK:FREQ -100;FREQ?", "EXT;-100.00\n", "mm", 0},
         {"PSK:PHAS 400", "", "", -222},
         {"AM:STAT ON;STAT?", "1\n", "aem", 0},
         {"TAV:PLL:FACT 2;:FREQ?", "2000.00\n", "t", 0},
+        // The synthesiser value whose output is nearest: 48828126 x 2048, not 20 Hz below.
+        {"TAV:PLL:FACT 2048;:FREQ 1000000020;FREQ?", "1000000020.48\n", "tf", 0},
+        {"TAV:PLL:FACT 3;:FREQ 1000.02;FREQ?", "1000.02\n", "tf", 0},
         // An offset of -1 MHz needs 1 MHz at the synthesiser: the window's least-frequency rule.
         {"TAV:PLL:OFFS -1000000;:FREQ?;:FREQ:LIM:LOW?", "0.00;1000000.00\n", "cfo", 0},
         {"TAV:PLL:OFFS -4E9", "", "", -222},
         {"TAV:PLL:OFFS -2E9", "", "", -222},  // would need more than 30 MHz
         {"*RST", "", "p", 0},
+        {"*SRE 255;*SRE?", "191\n", "", 0},  // bit 6 enables nothing
+        {"STAT:OPER:ENAB 5;ENAB?;:STAT:PRES;:STAT:OPER:ENAB?;:STAT:QUES?;QUES:COND?", "5;0;0;0\n",
+         "", 0},
+        {"STAT:QUES:ENAB 70000", "", "", -222},
+        {"SYST:ERR:COUN?;:FOO;:SYST:ERR:COUN?", "0\n", "", -113},
     }};
     for (const Case& c : cases) {
         Bench bench(testFolder());
@@ -133,17 +153,70 @@ TEST(InstrumentTest, ReportsStatusAndErrorsInTheStandardRegisters) {
     EXPECT_EQ(bench.run("*ESE 255;*ESE?;*STB?"), "255;0\n");
     bench.run("FREQ 1 KV");
     bench.run("VOLT 2");
-    EXPECT_EQ(bench.run("*STB?"), "100\n");  // error queue, event summary, request
+    EXPECT_EQ(bench.run("*STB?"), "36\n");  // error queue, event summary; no request enabled
+    EXPECT_EQ(bench.run("*SRE 4;*STB?"), "100\n");  // the request follows the enable mask
+    EXPECT_EQ(bench.run("*SRE 16;*STB?"), "36\n");
     EXPECT_EQ(bench.run("*ESR?;*ESR?"), "48;0\n");
+    EXPECT_EQ(bench.run("SYST:ERR:COUN?"), "2\n");
     EXPECT_EQ(bench.run("SYST:ERR?"), "-131,\"Invalid suffix; KV\"\n");
     EXPECT_EQ(bench.run("SYST:ERR:NEXT?"),
-              "-222,\"Data out of range; Amplitude=2000 is refused: allowed is 0 to 1000\"\n");
+              "-222,\"Data out of range; VOLT: allowed is 0.000 to 1.000 V\"\n");
     EXPECT_EQ(bench.run("SYST:ERR?"), "0,\"No error\"\n");
     bench.run("*OPC");
     EXPECT_EQ(bench.run("*ESR?"), "1\n");
     bench.run("FOO");
+    bench.run("BAR");
+    EXPECT_EQ(bench.run("SYST:ERR:ALL?"), "-113,\"Undefined header\",-113,\"Undefined header\"\n");
+    EXPECT_EQ(bench.run("SYST:ERR:ALL?"), "0,\"No error\"\n");
+    bench.run("FOO");
     bench.run("*CLS");
     EXPECT_EQ(bench.run("*STB?;SYST:ERR?"), "0;0,\"No error\"\n");
+}
+
+TEST(InstrumentTest, NamesTheHeaderAndTheRangeInTheCommandsUnits) {
+    const std::array<std::pair<const char*, const char*>, 11> cases = {{
+        {"AM:INT:FREQ 0.5", "AM:INT:FREQ: allowed is 1.0 to 5000.0 Hz"},
+        {"VOLT 1.001", "VOLT: allowed is 0.000 to 1.000 V"},
+        {"FREQ 40MHZ", "FREQ: allowed is 0.25 to 30000000.00 Hz"},
+        {"FREQ 1E999", "FREQ: allowed is 0.25 to 30000000.00 Hz"},
+        {"SWE:TIME 15", "SWE:TIME: allowed is 0.05 to 10 s"},
+        {"*SAV 51", "*SAV: allowed is 1 to 50"},
+        {"PSK:PHAS 400", "PSK:PHAS: allowed is 1 to 359 deg"},
+        {"AM:DEPT 101", "AM:DEPT: allowed is 0 to 100 %"},
+        {"FREQ:LIM:HIGH 2000;LOW 3000", "FREQ:LIM:LOW: allowed is 0.25 to 2000.00 Hz"},
+        // An offset that would need a least synthesiser frequency above the highest.
+        {"TAV:PLL:OFFS -4E7", "TAV:PLL:OFFS: allowed is -30000000 to 2000000000 Hz"},
+        {"TAV:PLL:FACT 4;OFFS -1E8;FACT 3", "TAV:PLL:FACT: allowed is 4 to 2048"},
+    }};
+    for (const auto& [line, text] : cases) {
+        Bench bench(testFolder());
+        bench.run(line);
+        EXPECT_EQ(bench.client.pop(),
+                  (ErrorEntry{kDataOutOfRange, std::string("Data out of range; ") + text}))
+            << line;
+    }
+    Bench bench(testFolder());
+    bench.run("TAV:PLL:FACT 4;OFFS -1E8");
+    EXPECT_EQ(bench.run("TAV:PLL:FACT? MIN;OFFS? MIN"), "4;-120000000\n");
+}
+
+TEST(InstrumentTest, AnswersInSevenBitAscii) {
+    Bench bench(testFolder());
+    bench.run("FREQ 1\xff");
+    bench.run("TAV:LIST:LOAD \"/nonexistent/n\xc3\xb6.tvr\"");
+    bench.generator.unplug();
+    bench.run("FREQ 2000");
+    EXPECT_EQ(bench.run("SYST:ERR?"), "-131,\"Invalid suffix; \\xff\"\n");
+    // What the client sent is escaped, the program's German letters transliterated.
+    EXPECT_EQ(bench.run("SYST:ERR?"),
+              "121,\"Die Aufgabenliste koennte nicht gelesen werden. /nonexistent/n\\xc3\\xb6.tvr: "
+              "not a task list file\"\n");
+    const std::string unplugged = bench.run("SYST:ERR?");
+    EXPECT_TRUE(unplugged.starts_with("110,\"Es konnte keine Datenverbindung")) << unplugged;
+    EXPECT_NE(unplugged.find("das Geraet bereits verwendet."), std::string::npos) << unplugged;
+    EXPECT_TRUE(std::all_of(unplugged.begin(), unplugged.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F ? true : c == '\n';
+    })) << unplugged;
 }
 
 TEST(InstrumentTest, SavesAndRecallsTheWindowsProfiles) {

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "scpi/ErrorQueue.h"
 #include "scpi/HeaderPattern.h"
+#include "scpi/HttpRequestLine.h"
 #include "scpi/Parameters.h"
 #include "scpi/ProgramMessage.h"
 #include "scpi/ScpiError.h"
@@ -106,7 +108,7 @@ TEST(ParametersTest, ReadsNumbersWithSuffixesAndNamedValues) {
         int code;
     };
     using K = Numeric::Kind;
-    const std::array<Case, 18> cases = {{
+    const std::array<Case, 21> cases = {{
         {"1000", Unit::kHertz, K::kValue, 1000.0, kNoError},
         {"1.5KHZ", Unit::kHertz, K::kValue, 1500.0, kNoError},
         {"2 MHz", Unit::kHertz, K::kValue, 2e6, kNoError},  // M is mega before HZ
@@ -124,7 +126,11 @@ TEST(ParametersTest, ReadsNumbersWithSuffixesAndNamedValues) {
         {"ABC", Unit::kHertz, K::kValue, 0.0, kDataTypeError},
         {"\"1\"", Unit::kHertz, K::kValue, 0.0, kDataTypeError},
         {"E5", Unit::kNone, K::kValue, 0.0, kDataTypeError},
-        {"1e999", Unit::kNone, K::kValue, 0.0, kDataOutOfRange},
+        {"1.5 E 3", Unit::kHertz, K::kValue, 1500.0, kNoError},
+        {"2e -1 V", Unit::kVolt, K::kValue, 0.2, kNoError},
+        // Beyond a double: infinite, for the command's range check to refuse.
+        {"-1e999", Unit::kNone, K::kValue, -HUGE_VAL, kNoError},
+        {"1e-999", Unit::kNone, K::kValue, 0.0, kNoError},
     }};
     for (const Case& c : cases) {
         Numeric read;
@@ -164,6 +170,30 @@ TEST(ErrorQueueTest, KeepsTheOldestEntriesAndMarksAnOverflow) {
     }
     EXPECT_EQ(queue.pop().code, kQueueOverflow);
     EXPECT_EQ(queue.pop(), (ErrorEntry{kNoError, "No error"}));
+}
+
+TEST(HttpRequestLineTest, TellsRequestsFromScpi) {
+    struct Case {
+        const char* line;
+        bool first;
+        bool http;
+    };
+    const std::array<Case, 11> cases = {{
+        {"POST / HTTP/1.1", true, true},
+        {"PUT /x?a=b HTTP/1.0", true, true},
+        {"PROPFIND /dav HTTP/1.1", true, true},
+        {"GET / HTTP/1.1", false, false},  // a request line only starts a request
+        {"Host: 127.0.0.1:5025", false, true},
+        {"origin: http://example.org", false, true},
+        {"HOST:x", true, true},
+        {"*IDN?", true, false},
+        {"FREQ 1000;VOLT 0.5", true, false},
+        {"GET HTTP/1.1", true, false},
+        {"SYST:ERR?", false, false},
+    }};
+    for (const Case& c : cases) {
+        EXPECT_EQ(isHttpRequestLine(c.line, c.first), c.http) << c.line;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ListenAddress.h"
 
+#include <QAbstractSocket>
+
 namespace tavero::qt {
 
 std::optional<ListenAddress> parseListenAddress(const QString& text) {
@@ -24,6 +26,13 @@ std::optional<ListenAddress> parseListenAddress(const QString& text) {
         return std::nullopt;
     }
     return ListenAddress{address, static_cast<std::uint16_t>(port)};
+}
+
+QString addressText(const QHostAddress& host, std::uint16_t port) {
+    const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
+                             ? '[' + host.toString() + ']'
+                             : host.toString();
+    return name + ':' + QString::number(port);
 }
 
 }  // namespace tavero::qt

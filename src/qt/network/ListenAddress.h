@@ -21,4 +21,7 @@ inline constexpr std::uint16_t kScpiRawPort = 5025;
 /// text is 127.0.0.1:5025. Host names are not looked up. Nothing when the text is not one.
 std::optional<ListenAddress> parseListenAddress(const QString& text);
 
+/// "127.0.0.1:5025" or "[::1]:5025": the form parseListenAddress() reads.
+QString addressText(const QHostAddress& host, std::uint16_t port);
+
 }  // namespace tavero::qt

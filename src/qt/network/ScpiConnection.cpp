@@ -1,64 +1,183 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiConnection.h"
 
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QHostAddress>
+#include <array>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
+#include <utility>
+
+#include "qt/network/ListenAddress.h"
+#include "scpi/HttpRequestLine.h"
 
 namespace tavero::qt {
 
-ScpiConnection::ScpiConnection(QTcpSocket* socket, scpi::Instrument& instrument, QObject* parent)
-    : QObject(parent), socket_(socket), instrument_(instrument) {
-    socket_->setParent(this);
-    // Qt stops reading from the system once this much is buffered, so an endless line or a
-    // flood waits in the client's own TCP window instead of our memory.
-    socket_->setReadBufferSize(kMaxLineLength + 1);
-    connect(socket_, &QTcpSocket::readyRead, this, &ScpiConnection::readLines);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &ScpiConnection::readLines);
-    connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+ScpiConnection::ScpiConnection(int descriptor, scpi::Instrument& instrument, std::ostream& log,
+                               QObject* parent)
+    : QObject(parent),
+      descriptor_(descriptor),
+      instrument_(instrument),
+      log_(log),
+      readNotifier_(descriptor, QSocketNotifier::Read),
+      writeNotifier_(descriptor, QSocketNotifier::Write) {
+    writeNotifier_.setEnabled(false);
+    connect(&readNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::receive);
+    connect(&writeNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::send);
 }
 
 ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
+    if (!finished_) {
+        readNotifier_.setEnabled(false);
+        writeNotifier_.setEnabled(false);
+        // The server is ending: nothing is left to report a failed close to.
+        ::close(descriptor_);
+    }
 }
 
-void ScpiConnection::readLines() {
-    // Lines that arrived before the client hung up are still carried out.
-    while (socket_->bytesToWrite() < kMaxPendingAnswer) {
-        const qsizetype end = pending_.indexOf('\n');
-        if (end >= 0) {
-            const QByteArray line = pending_.left(end);
-            pending_.remove(0, end + 1);
-            if (skippingLongLine_) {
-                skippingLongLine_ = false;
-            } else {
-                carryOut(line);
+bool ScpiConnection::holdsLine() const {
+    return input_.contains('\n');
+}
+
+bool ScpiConnection::ready() const {
+    return !finished_ && output_.size() < kMaxPendingAnswer && holdsLine();
+}
+
+void ScpiConnection::receive() {
+    // Only while no whole line is held: the rest waits in the system's buffers.
+    while (!inputEnded_ && !finished_ && !holdsLine()) {
+        std::array<char, kMaxLineLength + 1> buffer{};
+        const auto room = static_cast<std::size_t>(kMaxLineLength + 1 - input_.size());
+        const ssize_t got = ::recv(descriptor_, buffer.data(), room, MSG_DONTWAIT);
+        if (got > 0) {
+            input_.append(buffer.data(), got);
+            if (!holdsLine() && input_.size() > kMaxLineLength) {
+                if (!skippingLongLine_) {
+                    status_.push({scpi::kInputBufferOverrun,
+                                  scpi::standardMessage(scpi::kInputBufferOverrun)});
+                    skippingLongLine_ = true;
+                }
+                input_.clear();
             }
-            continue;
-        }
-        if (pending_.size() > kMaxLineLength) {
-            if (!skippingLongLine_) {
-                status_.push(
-                    {scpi::kInputBufferOverrun, scpi::standardMessage(scpi::kInputBufferOverrun)});
-                skippingLongLine_ = true;
-            }
-            pending_.clear();
-        }
-        if (socket_->bytesAvailable() == 0) {
+        } else if (got == 0) {
+            // The client's end of input: a line it did not finish is not carried out.
+            inputEnded_ = true;
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            finish();  // reset: the client is gone
+        } else if (errno != EINTR) {
             break;
         }
-        pending_.append(socket_->read(kMaxLineLength + 1 - pending_.size()));
+    }
+    if (finished_) {
+        return;
+    }
+    readNotifier_.setEnabled(!inputEnded_ && !holdsLine());
+    emit inputWaiting();
+    finishWhenDone();
+}
+
+void ScpiConnection::send() {
+    while (!output_.isEmpty() && !finished_) {
+        const ssize_t sent =
+            ::send(descriptor_, output_.constData(), static_cast<std::size_t>(output_.size()),
+                   MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            output_.remove(0, sent);
+        } else if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+            break;
+        } else if (errno != EINTR) {
+            finish();  // the client is gone
+        }
+    }
+    if (finished_) {
+        return;
+    }
+    writeNotifier_.setEnabled(!output_.isEmpty());
+    emit inputWaiting();
+    finishWhenDone();
+}
+
+std::optional<QByteArray> ScpiConnection::nextLine() {
+    while (holdsLine()) {
+        const qsizetype end = input_.indexOf('\n');
+        QByteArray line = input_.left(end);
+        input_.remove(0, end + 1);
+        if (!std::exchange(skippingLongLine_, false)) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ScpiConnection::peerReset() const {
+    // A reset closes the socket's state at once, while an end of input leaves it open; this
+    // tells a client that is gone from one that only half-closed.
+    pollfd state{descriptor_, 0, 0};
+    return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLERR | POLLHUP)) != 0;
+}
+
+void ScpiConnection::takeTurn() {
+    if (peerReset()) {
+        finish();
+        return;
+    }
+    if (const std::optional<QByteArray> line = nextLine()) {
+        std::string_view text(line->constData(), static_cast<std::size_t>(line->size()));
+        if (text.ends_with('\r')) {
+            text.remove_suffix(1);
+        }
+        if (scpi::isHttpRequestLine(text, std::exchange(firstLine_, false))) {
+            log_ << "tavero-ctl: closed the connection from " << peerName().constData()
+                 << " unserved: it sent an HTTP request, as a web page can make a browser do"
+                 << std::endl;
+            finish();
+            return;
+        }
+        output_ += QByteArray::fromStdString(instrument_.execute(status_, text));
+        send();
+    }
+    if (!finished_) {
+        receive();
     }
 }
 
-void ScpiConnection::carryOut(const QByteArray& line) {
-    std::string_view text(line.constData(), static_cast<std::size_t>(line.size()));
-    if (text.ends_with('\r')) {
-        text.remove_suffix(1);
+void ScpiConnection::finishWhenDone() {
+    if (inputEnded_ && !holdsLine() && output_.isEmpty()) {
+        finish();
     }
-    const std::string answer = instrument_.execute(status_, text);
-    if (!answer.empty()) {
-        socket_->write(answer.data(), static_cast<qint64>(answer.size()));
+}
+
+void ScpiConnection::finish() {
+    if (finished_) {
+        return;
     }
-    emit lineDone();
+    finished_ = true;
+    readNotifier_.setEnabled(false);
+    writeNotifier_.setEnabled(false);
+    if (::close(descriptor_) != 0) {
+        log_ << "tavero-ctl: closing the connection from a client failed: " << std::strerror(errno)
+             << std::endl;
+    }
+    emit finished();
+}
+
+QByteArray ScpiConnection::peerName() const {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(descriptor_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        return "a client";
+    }
+    const QHostAddress host(reinterpret_cast<const sockaddr*>(&address));
+    const quint16 port = address.ss_family == AF_INET6
+                             ? ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port)
+                             : ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
+    return addressText(host, port).toUtf8();
 }
 
 }  // namespace tavero::qt

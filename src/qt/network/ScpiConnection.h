@@ -3,41 +3,74 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QTcpSocket>
+#include <QSocketNotifier>
+#include <optional>
+#include <ostream>
 
 #include "scpi/ErrorQueue.h"
 #include "scpi/Instrument.h"
 
 namespace tavero::qt {
 
-/// One client of the SCPI server: reads its lines, has the instrument carry them out and
-/// answers in the client's order. Its memory stays bounded whatever the client sends or leaves
-/// unread; it deletes itself when the client goes.
+/// One client of the SCPI server on its own TCP socket: holds at most one line of its input,
+/// leaving the rest in the system's buffers so that a fast sender is held back by TCP, and
+/// carries out a line when the server gives it a turn. The end of the client's input ends only
+/// its direction: what it sent is still carried out and answered before the socket closes.
+/// A client that reset the connection is dropped with all it sent.
 class ScpiConnection : public QObject {
     Q_OBJECT
 public:
     /// The longest line taken, in bytes without its LF.
     static constexpr qsizetype kMaxLineLength = 4096;
-    /// Lines are left unread while this much of the answers waits to be sent, in bytes.
-    static constexpr qint64 kMaxPendingAnswer = 64 * 1024;
+    /// No line is taken while this much of the answers waits to be sent, in bytes.
+    static constexpr qsizetype kMaxPendingAnswer = 64 * 1024;
 
-    /// Takes ownership of `socket`.
-    ScpiConnection(QTcpSocket* socket, scpi::Instrument& instrument, QObject* parent);
+    /// Takes ownership of the connected socket `descriptor`. `log` gets one line for each client
+    /// closed for sending HTTP.
+    ScpiConnection(int descriptor, scpi::Instrument& instrument, std::ostream& log,
+                   QObject* parent);
     ~ScpiConnection() override;
 
+    ScpiConnection(const ScpiConnection&) = delete;
+    ScpiConnection& operator=(const ScpiConnection&) = delete;
+
+    /// A line is waiting and the client reads its answers.
+    bool ready() const;
+    /// Carries out the client's next line, answers it and reads on.
+    void takeTurn();
+    const scpi::ErrorQueue& status() const { return status_; }
+
 signals:
-    /// A line has been carried out.
-    void lineDone();
+    /// The client may be ready for a turn.
+    void inputWaiting();
+    /// The socket is closed; the connection may be deleted.
+    void finished();
 
 private:
-    void readLines();
-    void carryOut(const QByteArray& line);
+    void receive();
+    void send();
+    /// The next whole line of the input, or the rest after the client's end of input.
+    std::optional<QByteArray> nextLine();
+    bool holdsLine() const;
+    /// Whether the client reset the connection: nothing it sent is carried out any more.
+    bool peerReset() const;
+    /// Closes once the input has ended and every answer is sent.
+    void finishWhenDone();
+    void finish();
+    QByteArray peerName() const;
 
-    QTcpSocket* socket_;
+    int descriptor_;
     scpi::Instrument& instrument_;
+    std::ostream& log_;
+    QSocketNotifier readNotifier_;
+    QSocketNotifier writeNotifier_;
     scpi::ErrorQueue status_;
-    QByteArray pending_;
+    QByteArray input_;
+    QByteArray output_;
+    bool inputEnded_ = false;
     bool skippingLongLine_ = false;
+    bool firstLine_ = true;
+    bool finished_ = false;
 };
 
 }  // namespace tavero::qt

@@ -81,7 +81,7 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
         errors << failed->message << '\n';
         return ctl::kExitFailure;
     }
-    ScpiServer server(instrument, environment.clock);
+    ScpiServer server(instrument, environment.clock, errors);
     if (!server.listen(*address)) {
         errors << "tavero-ctl: cannot listen on " << listen << ": "
                << server.errorText().toStdString() << '\n';

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServer.h"
 
-#include <QAbstractSocket>
-#include <QTcpSocket>
 #include <algorithm>
 #include <chrono>
 
@@ -10,11 +8,15 @@
 
 namespace tavero::qt {
 
-ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, QObject* parent)
-    : QObject(parent), instrument_(instrument), clock_(clock) {
+ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::ostream& log,
+                       QObject* parent)
+    : QObject(parent), instrument_(instrument), clock_(clock), log_(log) {
+    turnTimer_.setSingleShot(true);
+    turnTimer_.setInterval(0);
     taskListTimer_.setSingleShot(true);
     taskListTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&server_, &QTcpServer::newConnection, this, &ScpiServer::acceptClients);
+    connect(&listener_, &TcpListener::accepted, this, &ScpiServer::accept);
+    connect(&turnTimer_, &QTimer::timeout, this, &ScpiServer::takeTurn);
     connect(&taskListTimer_, &QTimer::timeout, this, [this] {
         instrument_.advanceTaskList();
         scheduleTaskList();
@@ -22,21 +24,45 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, QObje
 }
 
 bool ScpiServer::listen(const ListenAddress& address) {
-    return server_.listen(address.host, address.port);
+    return listener_.listen(address.host, address.port);
 }
 
 QString ScpiServer::listeningOn() const {
-    const QHostAddress host = server_.serverAddress();
-    const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
-                             ? '[' + host.toString() + ']'
-                             : host.toString();
-    return name + ':' + QString::number(server_.serverPort());
+    return addressText(listener_.serverAddress(), listener_.serverPort());
 }
 
-void ScpiServer::acceptClients() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        auto* connection = new ScpiConnection(socket, instrument_, this);
-        connect(connection, &ScpiConnection::lineDone, this, &ScpiServer::scheduleTaskList);
+void ScpiServer::accept(int descriptor) {
+    auto* client = new ScpiConnection(descriptor, instrument_, log_, this);
+    clients_.push_back(client);
+    connect(client, &ScpiConnection::inputWaiting, this, [this] {
+        if (!turnTimer_.isActive()) {
+            turnTimer_.start();
+        }
+    });
+    connect(client, &ScpiConnection::finished, this, [this, client] { remove(client); });
+}
+
+void ScpiServer::remove(ScpiConnection* client) {
+    const auto found = std::find(clients_.begin(), clients_.end(), client);
+    const auto index = static_cast<std::size_t>(found - clients_.begin());
+    clients_.erase(found);
+    if (index < nextTurn_) {
+        --nextTurn_;
+    }
+    client->deleteLater();
+}
+
+void ScpiServer::takeTurn() {
+    for (std::size_t looked = 0; looked < clients_.size(); ++looked) {
+        const std::size_t index = (nextTurn_ + looked) % clients_.size();
+        ScpiConnection* client = clients_[index];
+        if (client->ready()) {
+            nextTurn_ = index + 1;
+            client->takeTurn();
+            scheduleTaskList();
+            turnTimer_.start();
+            return;
+        }
     }
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <QCoreApplication>
 #include <QTcpSocket>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -49,6 +51,21 @@ protected:
         return socket.readLine().chopped(1);
     }
 
+    /// Sends bytes, ends the client's direction and returns what arrives until the server
+    /// closes.
+    static QByteArray answersUntilClosed(QTcpSocket& socket, const QByteArray& bytes) {
+        QByteArray received;
+        QObject::connect(&socket, &QTcpSocket::readyRead,
+                         [&received, &socket] { received += socket.readAll(); });
+        socket.write(bytes);
+        socket.flush();
+        EXPECT_EQ(::shutdown(static_cast<int>(socket.socketDescriptor()), SHUT_WR), 0);
+        while (socket.state() != QAbstractSocket::UnconnectedState) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        return received + socket.readAll();
+    }
+
     int argc_ = 1;
     char name_[18] = "qt_network_tests";
     char* argv_[2] = {name_, nullptr};
@@ -59,6 +76,7 @@ protected:
     sim::SimulatedBridge bridge_{generator_};
     store::DirectFileWriter writer_;
     std::ostringstream diagnostics_;
+    std::ostringstream log_;
     scpi::Instrument instrument_{
         {.bridge = bridge_,
          .diagnostics = diagnostics_,
@@ -66,7 +84,7 @@ protected:
          .profileFile = {},  // no data folder: the profiles are not needed here
          .fileWriter = writer_,
          .clock = clock_}};
-    ScpiServer server_{instrument_, clock_};
+    ScpiServer server_{instrument_, clock_, log_};
 };
 
 TEST_F(ScpiServerTest, HostileInputCostsOnlyItsOwnLine) {
@@ -102,6 +120,68 @@ TEST_F(ScpiServerTest, EachClientHasItsOwnAnswersAndErrors) {
     EXPECT_EQ(answer(*second, "SYST:ERR?\n"), "0,\"No error\"");
     EXPECT_EQ(answer(*first, "SYST:ERR?\n").left(4), "-222");
     EXPECT_EQ(generator_.settings().amplitude, 500U);
+}
+
+TEST_F(ScpiServerTest, ClientsTakeTurnsOfOneLine) {
+    const std::unique_ptr<QTcpSocket> streaming = connectClient();
+    const std::unique_ptr<QTcpSocket> other = connectClient();
+    QByteArray stream;
+    for (int line = 1; line <= 1000; ++line) {
+        stream += "FREQ " + QByteArray::number(1000 + line) + '\n';
+    }
+    streaming->write(stream);
+    streaming->flush();
+    // Which of the stream's lines was carried out last when the other client had its turn.
+    const QByteArray during = answer(*other, "FREQ?\n");
+    EXPECT_LE(during.toDouble(), 1010.0) << during.toStdString();
+    EXPECT_EQ(answer(*streaming, "FREQ?\n"), "2000.00");
+}
+
+TEST_F(ScpiServerTest, AClientThatResetsIsDroppedWithAllItSent) {
+    std::unique_ptr<QTcpSocket> gone = connectClient();
+    const std::unique_ptr<QTcpSocket> other = connectClient();
+    QByteArray stream;
+    for (int line = 0; line < 300; ++line) {
+        stream += "FREQ 2000\n";
+    }
+    gone->write(stream);
+    gone->flush();
+    const ::linger resetOnClose{1, 0};
+    ASSERT_EQ(::setsockopt(static_cast<int>(gone->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                           &resetOnClose, sizeof resetOnClose),
+              0);
+    gone->abort();
+    gone.reset();
+    EXPECT_EQ(answer(*other, "FREQ?\n"), "1000.00");
+    EXPECT_EQ(generator_.settings().frequenz, 100000U);
+}
+
+TEST_F(ScpiServerTest, AClientThatEndsItsInputIsAnsweredThenClosed) {
+    const std::unique_ptr<QTcpSocket> client = connectClient();
+    // A line the end of input cut short is not carried out.
+    EXPECT_EQ(answersUntilClosed(*client, "*OPC?\nFREQ 2000;FREQ?\nSYST:ERR?\nVOLT 0.3"),
+              "1\n2000.00\n0,\"No error\"\n");
+    EXPECT_EQ(generator_.settings().amplitude, 500U);
+}
+
+TEST_F(ScpiServerTest, HttpRequestsAreClosedUnserved) {
+    const std::array<QByteArray, 3> requests = {
+        "POST /x HTTP/1.1\r\nHost: 127.0.0.1:5025\r\nContent-Length: 19\r\n\r\nFREQ 1234\n*SAV 7\n",
+        "PUT / HTTP/1.1\r\nContent-Type: text/plain\r\n\r\nFREQ 1234\n",
+        "FREQ?\nOrigin: http://example.org\nFREQ 1234\n",
+    };
+    for (const QByteArray& request : requests) {
+        const std::unique_ptr<QTcpSocket> browser = connectClient();
+        const QByteArray answered = answersUntilClosed(*browser, request);
+        EXPECT_EQ(answered, request.startsWith("FREQ?") ? "1000.00\n" : "")
+            << request.toStdString();
+        EXPECT_EQ(generator_.settings().frequenz, 100000U) << request.toStdString();
+    }
+    const std::string log = log_.str();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+    EXPECT_NE(log.find("HTTP"), std::string::npos) << log;
+    const std::unique_ptr<QTcpSocket> next = connectClient();
+    EXPECT_EQ(answer(*next, "FREQ 1500;FREQ?\n"), "1500.00");
 }
 
 TEST(ListenAddressTest, ReadsHostAndPort) {
