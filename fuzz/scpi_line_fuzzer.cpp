@@ -42,9 +42,10 @@ struct Server {
     NullStream quiet;
     RefusingWriter writer;
     StillClock clock;
+    tavero::link::TraceFile noTrace{{}};
     tavero::scpi::Instrument instrument{{.bridge = bridge,
                                          .diagnostics = quiet,
-                                         .tracePath = "/dev/null",
+                                         .trace = noTrace,
                                          .profileFile = {},
                                          .fileWriter = writer,
                                          .clock = clock}};

@@ -48,7 +48,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "\n"
      "A window that is open keeps the profiles it read when it started: it shows the new\n"
      "profile after its next start, and its own next store overwrites it.\n"},
-    {"play", 1, 1, kFlagLoop | kFlagOnce, "play FILE [--loop | --once]", "play a task list file",
+    {"play", 1, 1, kFlagLoop | kFlagOnce | kFlagTrace | kFlagNoTrace,
+     "play FILE [--loop | --once] [--trace FILE | --no-trace]", "play a task list file",
      "Plays a task list file (.tvr) as the window's task list does: the first entry goes to\n"
      "the generator at once (p), each further one when the hold time of the entry before\n"
      "has run out. The steps fall due in whole seconds counted from the start, so a slow\n"
@@ -72,7 +73,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen, "serve [--listen HOST:PORT]",
+    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace,
+     "serve [--listen HOST:PORT] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
@@ -94,13 +96,24 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 5> kFlagOptions = {{
+constexpr std::array<FlagOption, 7> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
     {kFlagOnce, "--once"},
     {kFlagListen, "--listen"},
+    {kFlagTrace, "--trace"},
+    {kFlagNoTrace, "--no-trace"},
 }};
+
+/// The paragraph of every command that takes the trace options.
+constexpr std::string_view kTraceOptionsHelp =
+    "\n"
+    "Every byte sent to the generator is appended to out.txt in the working folder, as the\n"
+    "window does: about 11 bytes a setting changed, 58 a task list entry or profile sent,\n"
+    "some 1 MB a day at one command a second.\n"
+    "--trace FILE  append to FILE instead; a regular file, or one that does not exist yet\n"
+    "--no-trace    keep no trace\n";
 
 /// Where the overview's command summaries start.
 constexpr std::size_t kSummaryColumn = 31;
@@ -168,6 +181,9 @@ std::string commandHelpText(const CommandInfo& command) {
     text += command.synopsis;
     text += "\n\n";
     text += command.details;
+    if ((command.flags & kFlagTrace) != 0) {
+        text += kTraceOptionsHelp;
+    }
     return text;
 }
 

@@ -25,7 +25,7 @@ constexpr std::chrono::milliseconds kFactoryResetPause{1000};
 ControlTool::ControlTool(ToolEnvironment environment) : env_(std::move(environment)) {}
 
 GeneratorSession ControlTool::session() {
-    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.tracePath,
+    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.trace,
                             disconnectFailed_);
 }
 

@@ -7,6 +7,7 @@
 #include "ctl/CommandLine.h"
 #include "ctl/GeneratorSession.h"
 #include "ctl/RunClock.h"
+#include "link/TraceFile.h"
 #include "link/UsbBridge.h"
 #include "store/FileWriter.h"
 
@@ -18,7 +19,7 @@ struct ToolEnvironment {
     std::ostream& out;                  ///< results
     std::ostream& errors;               ///< failures and refusals
     std::ostream& diagnostics;          ///< frames received
-    std::filesystem::path tracePath;    ///< every byte sent is appended to this file
+    link::TraceFile& trace;             ///< every byte sent is appended to it
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;      ///< saves the profile file
     RunClock& clock;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -73,10 +74,12 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    /// tavero-ctl on the simulator's terminal, with the test's data folder.
+    /// tavero-ctl on the simulator's terminal, with the test's data folder as its data and its
+    /// working folder.
     Finished ctl(const std::vector<std::string>& args) {
-        std::vector<std::string> argv = {"/usr/bin/env", "XDG_DATA_HOME=" + folder_.string(),
-                                         TAVERO_CTL_PATH, "--port", simulator_.path()};
+        std::vector<std::string> argv = {
+            "/usr/bin/env",  "-C",     folder_.string(), "XDG_DATA_HOME=" + folder_.string(),
+            TAVERO_CTL_PATH, "--port", simulator_.path()};
         argv.insert(argv.end(), args.begin(), args.end());
         return runProgram(argv);
     }
@@ -88,6 +91,14 @@ protected:
     const std::filesystem::path profileFile_ = folder_ / "Tavero" / "Profile" / "Profile.pro";
     Simulator simulator_;
 };
+
+/// A task list of one entry held `seconds`, in the test's folder.
+std::string oneEntryList(const std::filesystem::path& folder, int seconds) {
+    const auto list = folder / "Eins.tvr";
+    writeBytes(list, "<Playlist Anzahl=\"1\" Schleife=\"0\">\r\n" +
+                         taskListElement(1, "Eins", 100, seconds) + "</Playlist>\r\n");
+    return list.string();
+}
 
 TEST_F(CtlProfilesOverPty, ProfilesNeedNoGeneratorAndStartTheWindowsFile) {
     const std::vector<std::string> noGenerator = {
@@ -262,6 +273,48 @@ TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneSendsTheDisconnectNoticeAndFai
     EXPECT_EQ(events[4], "x 00");
 }
 
+TEST_F(CtlProfilesOverPty, TheTraceGoesWhereTheOptionsSayAndNeverHoldsUpTheExchanges) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* written;  ///< the file the frames land in, or none
+        std::string err;
+    };
+    const std::string list = oneEntryList(folder_, 1);
+    const std::string fifoProblem =
+        "tavero-ctl: cannot write the trace out.txt (is not a regular file); the exchanges go "
+        "on without it\n";
+    const std::vector<Case> cases = {
+        {"default", {"play", list}, "out.txt", ""},
+        {"elsewhere", {"play", list, "--trace", "anders.txt"}, "anders.txt", ""},
+        {"none", {"play", "--no-trace", list}, nullptr, ""},
+        // A FIFO of the name would block the open until a reader came, with the port held.
+        {"FIFO on read", {"read"}, nullptr, fifoProblem},
+        {"FIFO on set", {"set", "Amplitude=100", "Frequenz=200000"}, nullptr, fifoProblem},
+        {"FIFO on play", {"play", list}, nullptr, fifoProblem},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(folder_ / "out.txt");
+        std::filesystem::remove(folder_ / "anders.txt");
+        if (!c.err.empty()) {
+            ASSERT_EQ(::mkfifo((folder_ / "out.txt").c_str(), 0600), 0);
+        }
+        const Finished run = ctl(c.args);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.err, c.err);
+        for (const char* name : {"out.txt", "anders.txt"}) {
+            const bool traced = c.written != nullptr && std::string_view(name) == c.written;
+            EXPECT_EQ(std::filesystem::is_regular_file(folder_ / name), traced) << name;
+        }
+        std::vector<std::string> events;
+        while (events.empty() || events.back() != "port closed") {
+            events.push_back(simulator_.nextEvents(1)[0]);
+        }
+        EXPECT_EQ(events[events.size() - 2], "x 00");
+    }
+}
+
 TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
     for (const char* command : {"reset", "bootloader"}) {
         const Finished refused = ctl({command});
@@ -278,10 +331,15 @@ TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
 TEST_F(CtlProfilesOverPty, HelpForTheToolAndEachCommand) {
     const Finished overview = ctl({"--help"});
     EXPECT_EQ(overview.exitStatus, 0);
-    EXPECT_NE(overview.out.find("\n  play FILE [--loop | --once]  "), std::string::npos);
+    EXPECT_NE(overview.out.find("\n  play FILE [--loop | --once] [--trace FILE | --no-trace]\n"),
+              std::string::npos);
     const Finished play = ctl({"help", "play"});
     EXPECT_EQ(play.exitStatus, 0);
-    EXPECT_EQ(play.out.rfind("Usage: tavero-ctl [OPTIONS] play FILE [--loop | --once]\n", 0), 0U);
+    EXPECT_EQ(play.out.rfind("Usage: tavero-ctl [OPTIONS] play FILE [--loop | --once] [--trace "
+                             "FILE | --no-trace]\n",
+                             0),
+              0U);
+    EXPECT_TRUE(play.out.ends_with("--no-trace    keep no trace\n"));
     EXPECT_EQ(ctl({"store", "--help"}).out, ctl({"help", "store"}).out);
     EXPECT_EQ(ctl({"help", "frobnicate"}).exitStatus, 2);
 }
