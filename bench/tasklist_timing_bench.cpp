@@ -248,6 +248,7 @@ public:
     bool waitUntil(std::chrono::milliseconds deadline) override {
         return clock_.waitUntil(deadline);
     }
+    bool waitForOutput() override { return clock_.waitForOutput(); }
     void catchInterrupts() override { clock_.catchInterrupts(); }
     int interruption() const override { return clock_.interruption(); }
 

@@ -63,7 +63,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Without a loop the run ends when the last entry's hold time has run out.\n"
      "\n"
      "SIGINT or SIGTERM stops the run after the exchange under way, with status 130 or 143;\n"
-     "the generator keeps the last entry sent.\n"},
+     "the generator keeps the last entry sent. So does a blocked standard output. When its\n"
+     "reader has gone (play ... | head -1), the run stops before the next entry.\n"},
     {"reset", 0, 0, kFlagYes | kFlagJson, "reset --yes [--json]",
      "restore the generator's factory settings",
      "Restores the generator's factory settings (r), waits 1 s for it to finish, then reads\n"
@@ -172,7 +173,8 @@ std::string overviewHelpText() {
         "           written (a full disk, a closed output, a pipe whose reader has gone:\n"
         "           play then stops and sends the disconnect notice)\n"
         "  2        usage error, refused input, or a task list that holds no entries\n"
-        "  130, 143 SIGINT or SIGTERM stopped a play\n";
+        "  130, 143 SIGINT or SIGTERM stopped a command on the generator: after the exchange\n"
+        "           under way, with the disconnect notice\n";
     return text;
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -259,18 +261,57 @@ TEST_F(CtlProfilesOverPty, AnInterruptedPlayLeavesTheGeneratorOnTheLastEntrySent
     }
 }
 
-TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneSendsTheDisconnectNoticeAndFails) {
+TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneStopsBeforeTheNextEntry) {
     const auto list = folder_ / "Kopf.tvr";
+    // The first hold outlasts the moment the test takes to close the pipe.
     writeBytes(list, "<Playlist Anzahl=\"2\" Schleife=\"1\">\r\n" +
-                         taskListElement(1, "Eins", 100, 1) + taskListElement(2, "Zwei", 200, 1) +
+                         taskListElement(1, "Eins", 100, 10) + taskListElement(2, "Zwei", 200, 1) +
                          "</Playlist>\r\n");
     ChildProcess play({TAVERO_CTL_PATH, "--port", simulator_.path(), "play", list.string()},
                       folder_);
-    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 1 s");
+    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 10 s");
     EXPECT_EQ(play.closeOutputAndWait(), 1);
     const std::vector<std::string> events = simulator_.nextEvents(5);
     EXPECT_EQ(events[1], "x 01");
-    EXPECT_EQ(events[4], "x 00");
+    EXPECT_EQ(events[3], "x 00");  // the hang-up was seen during the hold
+}
+
+TEST_F(CtlProfilesOverPty, SigtermEndsAPlayWhoseOutputIsBlocked) {
+    // A pipe nobody reads, filled to the brim: the line of the first entry can not be written.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+    ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
+    ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(4096, 'x');
+    while (::write(pipeEnds[1], filler.data(), filler.size()) > 0) {
+    }
+    ::fcntl(pipeEnds[1], F_SETFL, 0);
+    ChildProcess play(
+        {TAVERO_CTL_PATH, "--port", simulator_.path(), "play", oneEntryList(folder_, 3600)},
+        folder_, pipeEnds[1]);
+    ::close(pipeEnds[1]);
+    EXPECT_EQ(simulator_.nextEvents(3)[2].rfind("p ", 0), 0U);
+    EXPECT_EQ(play.stop(SIGTERM), 143);
+    EXPECT_EQ(simulator_.nextEvents(2), (std::vector<std::string>{"x 00", "port closed"}));
+    ::close(pipeEnds[0]);
+}
+
+TEST_F(CtlProfilesOverPty, ASecondPathToAHeldPortFindsItHeld) {
+    ChildProcess play(
+        {TAVERO_CTL_PATH, "--port", simulator_.path(), "play", oneEntryList(folder_, 3600)},
+        folder_);
+    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 3600 s");
+    const auto link = folder_ / "by-id-link";
+    std::filesystem::create_symlink(simulator_.path(), link);
+    for (const std::string& path : {simulator_.path(), link.string()}) {
+        SCOPED_TRACE(path);
+        const Finished second = runProgram({TAVERO_CTL_PATH, "--port", path, "read"});
+        EXPECT_EQ(second.exitStatus, 1);
+        EXPECT_EQ(second.err.rfind("Es konnte keine Datenverbindung", 0), 0U) << second.err;
+    }
+    EXPECT_EQ(play.stop(SIGINT), 130);
+    // The generator heard only the play.
+    EXPECT_EQ(simulator_.nextEvents(5)[3], "x 00");
 }
 
 TEST_F(CtlProfilesOverPty, TheTraceGoesWhereTheOptionsSayAndNeverHoldsUpTheExchanges) {

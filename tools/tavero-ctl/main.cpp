@@ -75,7 +75,7 @@ int run(const tavero::ctl::CommandLine& line) {
     std::ostream errors(&translating);
     NullStream quiet;
     qt::QtFileWriter fileWriter;
-    ctl::SteadyRunClock clock;
+    ctl::SteadyRunClock clock(STDOUT_FILENO);
     link::TraceFile trace(line.tracePath, [&errors, &line](int error) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';
     });
