@@ -140,7 +140,8 @@ struct PacedLink {
           bridge(QString::fromStdString(path)),
           port(bridge),
           counting(port),
-          link(std::filesystem::temp_directory_path() / "tavero-bench-out.txt", diagnostics),
+          trace(std::filesystem::temp_directory_path() / "tavero-bench-out.txt"),
+          link(trace, diagnostics),
           commands(counting, link, sink),
           minimal(path) {
         if (!port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate,
@@ -161,6 +162,7 @@ struct PacedLink {
     link::ComCP2102 port;
     CountingCom counting;
     std::ostringstream diagnostics;
+    link::TraceFile trace;
     link::PacketLink link;
     FailOnMessage sink;
     link::DeviceCommands commands;

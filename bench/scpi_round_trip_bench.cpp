@@ -96,7 +96,8 @@ struct DirectLink {
         : simulator({TAVERO_SIM_PATH, "--pace"}),
           bridge(QString::fromStdString(simulator.readLine().value_or(""))),
           port(bridge),
-          packetLink(trace, diagnostics),
+          traceFile(trace),
+          packetLink(traceFile, diagnostics),
           commands(port, packetLink, sink) {
         if (link::connectGenerator(port, packetLink, commands) != link::ConnectResult::kConnected) {
             fail("cannot open the simulator's terminal");
@@ -113,6 +114,7 @@ struct DirectLink {
     link::ComCP2102 port;
     std::ostringstream diagnostics;
     std::filesystem::path trace = std::filesystem::temp_directory_path() / "tavero-bench-out.txt";
+    link::TraceFile traceFile;
     link::PacketLink packetLink;
     FailOnMessage sink;
     link::DeviceCommands commands;

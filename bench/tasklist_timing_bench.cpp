@@ -219,7 +219,8 @@ Clock::time_point playInDialog(const std::string& terminal, const std::filesyste
     qt::SerialPortBridge bridge(QString::fromStdString(terminal));
     link::ComCP2102 port(bridge);
     std::ostringstream diagnostics;
-    link::PacketLink link(trace, diagnostics);
+    link::TraceFile traceFile(trace);
+    link::PacketLink link(traceFile, diagnostics);
     if (!port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate, 500)) {
         fail("cannot open the simulator's terminal " + terminal);
     }
@@ -247,6 +248,7 @@ public:
     bool waitUntil(std::chrono::milliseconds deadline) override {
         return clock_.waitUntil(deadline);
     }
+    bool waitForOutput() override { return clock_.waitForOutput(); }
     void catchInterrupts() override { clock_.catchInterrupts(); }
     int interruption() const override { return clock_.interruption(); }
 
@@ -273,11 +275,12 @@ Clock::time_point playWithTool(const std::string& terminal, const std::filesyste
     std::ostringstream out;
     std::ostringstream errors;
     StartNotingClock clock;
+    link::TraceFile traceFile(trace);
     ctl::ControlTool tool({.bridge = bridge,
                            .out = out,
                            .errors = errors,
                            .diagnostics = errors,
-                           .tracePath = trace,
+                           .trace = traceFile,
                            .profileFile = {},
                            .fileWriter = writer,
                            .clock = clock});

@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t bufferSize = data[0] % 96;  // around the 80 bytes every caller passes
     LineCom com({data + 1, size - 1});
     NullStream quiet;
-    tavero::link::PacketLink link("/dev/null", quiet);
+    tavero::link::TraceFile noTrace({});
+    tavero::link::PacketLink link(noTrace, quiet);
     link.SetCom(&com);
     const auto buffer = std::make_unique<std::uint8_t[]>(bufferSize);
     std::uint32_t count = 0;

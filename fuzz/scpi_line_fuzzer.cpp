@@ -30,6 +30,7 @@ class StillClock final : public tavero::ctl::RunClock {
 public:
     std::chrono::milliseconds now() const override { return {}; }
     bool waitUntil(std::chrono::milliseconds) override { return true; }
+    bool waitForOutput() override { return true; }
     void catchInterrupts() override {}
     int interruption() const override { return 0; }
 };
@@ -42,9 +43,10 @@ struct Server {
     NullStream quiet;
     RefusingWriter writer;
     StillClock clock;
+    tavero::link::TraceFile noTrace{{}};
     tavero::scpi::Instrument instrument{{.bridge = bridge,
                                          .diagnostics = quiet,
-                                         .tracePath = "/dev/null",
+                                         .trace = noTrace,
                                          .profileFile = {},
                                          .fileWriter = writer,
                                          .clock = clock}};

@@ -42,7 +42,10 @@ void CTaveroDlg::Messages::showError(std::string_view text, std::string_view cap
 
 CTaveroDlg::CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter,
                        const LinkSetup& linkSetup)
-    : fileWriter_(fileWriter), port_(bridge), link_(linkSetup.tracePath, *linkSetup.diagnostics) {}
+    : fileWriter_(fileWriter),
+      port_(bridge),
+      trace_(linkSetup.tracePath),
+      link_(trace_, *linkSetup.diagnostics) {}
 
 int CTaveroDlg::templateId() const {
     return res::kMainWindowId;

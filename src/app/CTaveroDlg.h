@@ -17,6 +17,7 @@
 #include "link/DeviceCommands.h"
 #include "link/MessageSink.h"
 #include "link/PacketLink.h"
+#include "link/TraceFile.h"
 #include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
 #include "ui/Dialog.h"
@@ -30,7 +31,7 @@ class CTaveroDlg final : public ui::Dialog {
 public:
     /// Where the link traces what it sends and prints what it receives.
     struct LinkSetup {
-        std::filesystem::path tracePath = "out.txt";
+        std::filesystem::path tracePath = link::kDefaultTracePath;
         std::ostream* diagnostics = &std::cout;
     };
 
@@ -158,6 +159,8 @@ private:
 
     store::BackupFileWriter fileWriter_;
     link::ComCP2102 port_;
+    /// Says nothing when it cannot be written, as the window never did.
+    link::TraceFile trace_;
     link::PacketLink link_;
     Messages messages_{*this};
     link::DeviceCommands commands_{port_, link_, messages_};

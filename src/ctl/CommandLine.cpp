@@ -38,10 +38,28 @@ void setFlag(CommandLine& line, unsigned flag) {
     }
 }
 
+/// Takes --trace FILE or --no-trace; `chosen` holds the one taken before, 0 at first.
+void chooseTrace(CommandLine& line, unsigned flag, unsigned& chosen,
+                 std::span<const std::string> rest, std::size_t& i) {
+    if (chosen != 0 && chosen != flag) {
+        throw UsageError("--trace and --no-trace exclude each other");
+    }
+    chosen = flag;
+    if (flag == kFlagNoTrace) {
+        line.tracePath.clear();
+        return;
+    }
+    if (i + 1 == rest.size() || rest[i + 1].empty()) {
+        throw UsageError("--trace needs a file; --no-trace keeps no trace");
+    }
+    line.tracePath = rest[++i];
+}
+
 /// Sorts what follows the command into its options and its arguments; "--" ends the options.
 void parseCommandArguments(CommandLine& line, const CommandInfo& info,
                            std::span<const std::string> rest) {
     bool optionsEnded = false;
+    unsigned traceChosen = 0;
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const std::string& arg = rest[i];
         if (!optionsEnded && arg == "--") {
@@ -57,6 +75,8 @@ void parseCommandArguments(CommandLine& line, const CommandInfo& info,
                     throw UsageError("--listen needs HOST:PORT");
                 }
                 line.listen = rest[++i];
+            } else if (flag == kFlagTrace || flag == kFlagNoTrace) {
+                chooseTrace(line, flag, traceChosen, rest, i);
             } else {
                 setFlag(line, flag);
             }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "link/TraceFile.h"
 
 namespace tavero::ctl {
 
@@ -34,6 +37,8 @@ struct CommandLine {
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
     std::string listen;  ///< --listen HOST:PORT, empty when not given
+    /// Where every byte sent is appended: --trace FILE, empty after --no-trace.
+    std::filesystem::path tracePath = link::kDefaultTracePath;
 };
 
 /// Parses the arguments after the program name; throws UsageError. `help COMMAND` reads as

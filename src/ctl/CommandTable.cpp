@@ -48,7 +48,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "\n"
      "A window that is open keeps the profiles it read when it started: it shows the new\n"
      "profile after its next start, and its own next store overwrites it.\n"},
-    {"play", 1, 1, kFlagLoop | kFlagOnce, "play FILE [--loop | --once]", "play a task list file",
+    {"play", 1, 1, kFlagLoop | kFlagOnce | kFlagTrace | kFlagNoTrace,
+     "play FILE [--loop | --once] [--trace FILE | --no-trace]", "play a task list file",
      "Plays a task list file (.tvr) as the window's task list does: the first entry goes to\n"
      "the generator at once (p), each further one when the hold time of the entry before\n"
      "has run out. The steps fall due in whole seconds counted from the start, so a slow\n"
@@ -62,7 +63,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Without a loop the run ends when the last entry's hold time has run out.\n"
      "\n"
      "SIGINT or SIGTERM stops the run after the exchange under way, with status 130 or 143;\n"
-     "the generator keeps the last entry sent.\n"},
+     "the generator keeps the last entry sent. So does a blocked standard output. When its\n"
+     "reader has gone (play ... | head -1), the run stops before the next entry.\n"},
     {"reset", 0, 0, kFlagYes | kFlagJson, "reset --yes [--json]",
      "restore the generator's factory settings",
      "Restores the generator's factory settings (r), waits 1 s for it to finish, then reads\n"
@@ -72,7 +74,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen, "serve [--listen HOST:PORT]",
+    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace,
+     "serve [--listen HOST:PORT] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
@@ -94,13 +97,24 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 5> kFlagOptions = {{
+constexpr std::array<FlagOption, 7> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
     {kFlagOnce, "--once"},
     {kFlagListen, "--listen"},
+    {kFlagTrace, "--trace"},
+    {kFlagNoTrace, "--no-trace"},
 }};
+
+/// The paragraph of every command that takes the trace options.
+constexpr std::string_view kTraceOptionsHelp =
+    "\n"
+    "Every byte sent to the generator is appended to out.txt in the working folder, as the\n"
+    "window does: about 11 bytes a setting changed, 58 a task list entry or profile sent,\n"
+    "some 1 MB a day at one command a second.\n"
+    "--trace FILE  append to FILE instead; a regular file, or one that does not exist yet\n"
+    "--no-trace    keep no trace\n";
 
 /// Where the overview's command summaries start.
 constexpr std::size_t kSummaryColumn = 31;
@@ -159,7 +173,8 @@ std::string overviewHelpText() {
         "           written (a full disk, a closed output, a pipe whose reader has gone:\n"
         "           play then stops and sends the disconnect notice)\n"
         "  2        usage error, refused input, or a task list that holds no entries\n"
-        "  130, 143 SIGINT or SIGTERM stopped a play\n";
+        "  130, 143 SIGINT or SIGTERM stopped a command on the generator: after the exchange\n"
+        "           under way, with the disconnect notice\n";
     return text;
 }
 
@@ -168,6 +183,9 @@ std::string commandHelpText(const CommandInfo& command) {
     text += command.synopsis;
     text += "\n\n";
     text += command.details;
+    if ((command.flags & kFlagTrace) != 0) {
+        text += kTraceOptionsHelp;
+    }
     return text;
 }
 

@@ -25,8 +25,13 @@ constexpr std::chrono::milliseconds kFactoryResetPause{1000};
 ControlTool::ControlTool(ToolEnvironment environment) : env_(std::move(environment)) {}
 
 GeneratorSession ControlTool::session() {
-    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.tracePath,
+    env_.clock.catchInterrupts();
+    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.trace,
                             disconnectFailed_);
+}
+
+int ControlTool::stopped() const {
+    return interrupted() ? kExitInterrupted + env_.clock.interruption() : kExitFailure;
 }
 
 int ControlTool::run(const CommandLine& line) {
@@ -85,8 +90,8 @@ int ControlTool::dispatch(const CommandLine& line) {
 
 int ControlTool::read(const CommandLine& line) {
     GeneratorSession generator = session();
-    if (!generator.open() || !generator.readParameters()) {
-        return kExitFailure;
+    if (!generator.open() || interrupted() || !generator.readParameters() || interrupted()) {
+        return stopped();
     }
     printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
     return kExitSuccess;
@@ -97,16 +102,16 @@ int ControlTool::set(const CommandLine& line) {
     const std::vector<SettingAssignment> assignments = parseAssignments(line.arguments);
 
     GeneratorSession generator = session();
-    if (!generator.open() || !generator.readParameters()) {
-        return kExitFailure;
+    if (!generator.open() || interrupted() || !generator.readParameters()) {
+        return stopped();
     }
     const std::string commands = applyAssignments(generator.settings, assignments);
     for (const char letter : commands) {
-        if (!sendSettingsGroup(generator.commands(), letter, generator.settings)) {
-            return kExitFailure;
+        if (interrupted() || !sendSettingsGroup(generator.commands(), letter, generator.settings)) {
+            return stopped();
         }
     }
-    return kExitSuccess;
+    return interrupted() ? stopped() : kExitSuccess;
 }
 
 int ControlTool::reset(const CommandLine& line) {
@@ -116,12 +121,10 @@ int ControlTool::reset(const CommandLine& line) {
             "give --yes to go ahead");
     }
     GeneratorSession generator = session();
-    if (!generator.open() || !generator.commands().SendFactoryReset()) {
-        return kExitFailure;
-    }
-    env_.clock.waitUntil(env_.clock.now() + kFactoryResetPause);
-    if (!generator.readParameters()) {
-        return kExitFailure;
+    if (!generator.open() || interrupted() || !generator.commands().SendFactoryReset() ||
+        !env_.clock.waitUntil(env_.clock.now() + kFactoryResetPause) ||
+        !generator.readParameters() || interrupted()) {
+        return stopped();
     }
     printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
     return kExitSuccess;
@@ -134,7 +137,10 @@ int ControlTool::bootloader(const CommandLine& line) {
             "again; give --yes to go ahead");
     }
     GeneratorSession generator = session();
-    return generator.open() && generator.startBootloader() ? kExitSuccess : kExitFailure;
+    if (!generator.open() || interrupted() || !generator.startBootloader()) {
+        return stopped();
+    }
+    return kExitSuccess;
 }
 
 }  // namespace tavero::ctl

@@ -7,6 +7,7 @@
 #include "ctl/CommandLine.h"
 #include "ctl/GeneratorSession.h"
 #include "ctl/RunClock.h"
+#include "link/TraceFile.h"
 #include "link/UsbBridge.h"
 #include "store/FileWriter.h"
 
@@ -18,7 +19,7 @@ struct ToolEnvironment {
     std::ostream& out;                  ///< results
     std::ostream& errors;               ///< failures and refusals
     std::ostream& diagnostics;          ///< frames received
-    std::filesystem::path tracePath;    ///< every byte sent is appended to this file
+    link::TraceFile& trace;             ///< every byte sent is appended to it
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;      ///< saves the profile file
     RunClock& clock;
@@ -31,7 +32,8 @@ public:
 
     /// Runs what the command line asks for and returns the process exit status: 0 success,
     /// 1 generator or file failure (a failed disconnect notice and output that cannot be
-    /// written included), 2 refused input, 128 + the signal number after an interrupted play.
+    /// written included), 2 refused input, 128 + the signal number when SIGINT or SIGTERM
+    /// stopped a command on the generator.
     int run(const CommandLine& line);
 
 private:
@@ -48,8 +50,15 @@ private:
     int dispatch(const CommandLine& line);
     /// Fails a command whose disconnect failed or whose output could not be written.
     int finish(int status);
-    /// A session on the tool's bridge, not yet connected.
+    /// A session on the tool's bridge, not yet connected. From here on SIGINT and SIGTERM are
+    /// caught, so that an interrupt at any point ends with the disconnect notice.
     GeneratorSession session();
+    /// Whether SIGINT or SIGTERM has come since the session began: the command then stops
+    /// after the exchange under way.
+    bool interrupted() const { return env_.clock.interruption() != 0; }
+    /// The status of a command that stopped early: 128 + the signal number after an
+    /// interrupt, otherwise a failure.
+    int stopped() const;
 
     ToolEnvironment env_;
     bool disconnectFailed_ = false;

@@ -65,11 +65,9 @@ int ControlTool::play(const CommandLine& line) {
                     << '\n';
     }
 
-    // Caught before the connect, so that an interrupt at any point ends with the disconnect.
-    env_.clock.catchInterrupts();
     GeneratorSession generator = session();
     if (!generator.open()) {
-        return kExitFailure;
+        return stopped();
     }
     TaskListPlayer player(generator.commands(), env_.clock, env_.out);
     const PlayEnd end = player.play(read.list.entries, loops(line.loop, read.list.loop));

@@ -44,9 +44,11 @@ int ControlTool::load(const CommandLine& line) {
     }
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
     GeneratorSession generator = session();
-    return generator.open() && generator.commands().SendSettings((*profiles)[index].settings)
-               ? kExitSuccess
-               : kExitFailure;
+    if (!generator.open() || interrupted() ||
+        !generator.commands().SendSettings((*profiles)[index].settings)) {
+        return stopped();
+    }
+    return interrupted() ? stopped() : kExitSuccess;
 }
 
 int ControlTool::store(const CommandLine& line) {
@@ -60,8 +62,8 @@ int ControlTool::store(const CommandLine& line) {
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
     {
         GeneratorSession generator = session();
-        if (!generator.open() || !generator.readParameters()) {
-            return kExitFailure;
+        if (!generator.open() || interrupted() || !generator.readParameters() || interrupted()) {
+            return stopped();
         }
         (*profiles)[index] = StoredProfile{generator.settings, name};
     }

@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/GeneratorSession.h"
 
-#include <utility>
-
 #include "link/Connection.h"
 
 namespace tavero::ctl {
 
 GeneratorSession::GeneratorSession(link::UsbBridge& bridge, std::ostream& errors,
-                                   std::ostream& diagnostics, std::filesystem::path tracePath,
+                                   std::ostream& diagnostics, link::TraceFile& trace,
                                    bool& disconnectFailed)
     : errors_(errors),
       disconnectFailed_(disconnectFailed),
       sink_(errors),
       port_(bridge),
-      link_(std::move(tracePath), diagnostics),
+      link_(trace, diagnostics),
       commands_(port_, link_, sink_) {}
 
 GeneratorSession::~GeneratorSession() {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <filesystem>
 #include <ostream>
 
 #include "core/GeneratorSettings.h"
@@ -9,6 +8,7 @@
 #include "link/ComCP2102.h"
 #include "link/DeviceCommands.h"
 #include "link/PacketLink.h"
+#include "link/TraceFile.h"
 
 namespace tavero::ctl {
 
@@ -18,10 +18,11 @@ namespace tavero::ctl {
 class GeneratorSession {
 public:
     /// @param diagnostics where the link prints received frames
+    /// @param trace where the link appends what it sends; must outlive the session
     /// @param disconnectFailed set when the disconnect notice or the closing of the port fails,
     ///        after its message was written
     GeneratorSession(link::UsbBridge& bridge, std::ostream& errors, std::ostream& diagnostics,
-                     std::filesystem::path tracePath, bool& disconnectFailed);
+                     link::TraceFile& trace, bool& disconnectFailed);
     ~GeneratorSession();
 
     GeneratorSession(const GeneratorSession&) = delete;

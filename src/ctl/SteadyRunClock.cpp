@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/SteadyRunClock.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <csignal>
 #include <thread>
 
@@ -11,25 +17,45 @@ namespace {
 
 volatile std::sig_atomic_t caughtSignal = 0;
 
+/// Made readable by the handler, so that a wait that began just after its last look at the
+/// signal still wakes at once.
+int wakePipe[2] = {-1, -1};
+
 extern "C" void catchSignal(int signal) {
+    const int saved = errno;
     caughtSignal = signal;
+    const char byte = 1;
+    // Nothing to do when it fails: the pipe then already holds an unread byte.
+    [[maybe_unused]] const ssize_t written = ::write(wakePipe[1], &byte, 1);
+    errno = saved;
 }
 
-/// How often a wait looks for an interrupt: a signal handler has no portable way to wake a
-/// sleeping thread.
-constexpr std::chrono::milliseconds kInterruptCheck{50};
+constexpr std::array<int, 2> kInterrupts = {SIGINT, SIGTERM};
 
 /// Waits beyond this are cut to it, so that the deadline stays within the clock's range.
 constexpr std::chrono::milliseconds kFarthestDeadline = std::chrono::hours(24 * 365 * 100);
 
+/// How long a wait sleeps at a time when the system can not poll (out of memory).
+constexpr std::chrono::milliseconds kPollFailedSlice{50};
+
+timespec timeUntil(std::chrono::steady_clock::time_point due,
+                   std::chrono::steady_clock::time_point now) {
+    const auto nanoseconds =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(due - now, {})).count();
+    return {static_cast<time_t>(nanoseconds / 1'000'000'000),
+            static_cast<long>(nanoseconds % 1'000'000'000)};
+}
+
 }  // namespace
 
-SteadyRunClock::SteadyRunClock() : origin_(std::chrono::steady_clock::now()) {}
+SteadyRunClock::SteadyRunClock(int watchedOutput)
+    : origin_(std::chrono::steady_clock::now()), watchedOutput_(watchedOutput) {}
 
 SteadyRunClock::~SteadyRunClock() {
-    if (catching_) {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
+    for (const int signal : kInterrupts) {
+        if (catching_ && std::signal(signal, SIG_DFL) == SIG_IGN) {
+            std::signal(signal, SIG_IGN);
+        }
     }
 }
 
@@ -39,25 +65,67 @@ std::chrono::milliseconds SteadyRunClock::now() const {
 }
 
 bool SteadyRunClock::waitUntil(std::chrono::milliseconds deadline) {
-    // Each slice ends on the absolute deadline at the latest, so no step adds to the next.
-    const auto due = origin_ + std::min(deadline, kFarthestDeadline);
+    // Each wait ends on the absolute deadline at the latest, so no step adds to the next.
+    return wait(origin_ + std::min(deadline, kFarthestDeadline), false);
+}
+
+bool SteadyRunClock::waitForOutput() {
+    return wait(origin_ + kFarthestDeadline, true);
+}
+
+bool SteadyRunClock::wait(std::chrono::steady_clock::time_point due, bool forOutput) const {
     for (;;) {
-        if (interruption() != 0) {
+        // Output that has room takes its line even after an interrupt: the line tells which
+        // entry went out last.
+        const bool interrupted = interruption() != 0;
+        if (interrupted && !forOutput) {
             return false;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (now >= due) {
+        if (now >= due || (forOutput && watchedOutput_ < 0)) {
             return true;
         }
-        std::this_thread::sleep_until(std::min(due, now + kInterruptCheck));
+        // A descriptor of -1 is passed over; a pipe whose reader has gone reports POLLERR
+        // whatever is asked, a terminal that hung up POLLHUP.
+        std::array<pollfd, 2> fds{
+            {{wakePipe[0], POLLIN, 0},
+             {watchedOutput_, static_cast<short>(forOutput ? POLLOUT : 0), 0}}};
+        const timespec timeout = interrupted ? timespec{} : timeUntil(due, now);
+        if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0) {
+            if (errno != EINTR) {
+                std::this_thread::sleep_until(std::min(due, now + kPollFailedSlice));
+            }
+            continue;
+        }
+        if ((fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            return false;
+        }
+        if ((fds[1].revents & POLLOUT) != 0) {
+            return true;
+        }
+        if (interrupted) {
+            return false;
+        }
     }
 }
 
 void SteadyRunClock::catchInterrupts() {
+    if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        wakePipe[0] = wakePipe[1] = -1;
+    }
+    // What an earlier run caught must not wake this one's waits.
+    std::array<char, 16> drained{};
+    while (wakePipe[0] >= 0 && ::read(wakePipe[0], drained.data(), drained.size()) > 0) {
+    }
     caughtSignal = 0;
     catching_ = true;
-    std::signal(SIGINT, catchSignal);
-    std::signal(SIGTERM, catchSignal);
+    for (const int signal : kInterrupts) {
+        // A signal the program was started to ignore (SIGINT of a job a script put in the
+        // background) stays ignored.
+        if (std::signal(signal, catchSignal) == SIG_IGN) {
+            std::signal(signal, SIG_IGN);
+        }
+    }
 }
 
 int SteadyRunClock::interruption() const {

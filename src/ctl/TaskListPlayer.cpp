@@ -25,8 +25,11 @@ TaskListPlayer::TaskListPlayer(link::DeviceCommands& commands, RunClock& clock, 
     : commands_(commands), clock_(clock), out_(out) {}
 
 PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
-    const auto interrupted = [this] {
-        return PlayEnd{PlayEnd::Reason::kInterrupted, clock_.interruption()};
+    // A wait ends early for an interrupt or for an output that has hung up.
+    const auto stoppedWaiting = [this] {
+        const int signal = clock_.interruption();
+        return signal != 0 ? PlayEnd{PlayEnd::Reason::kInterrupted, signal}
+                           : PlayEnd{PlayEnd::Reason::kOutputFailed, 0};
     };
     // Every step falls due a whole number of seconds after the start, whatever the exchanges
     // before it took.
@@ -34,11 +37,14 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
     std::size_t index = 0;
     for (;;) {
         if (!clock_.waitUntil(due)) {
-            return interrupted();
+            return stoppedWaiting();
         }
         const TaskEntry& entry = entries[index];
         if (!commands_.SendSettings(entry.profile.settings)) {
             return {PlayEnd::Reason::kSendFailed, 0, index};
+        }
+        if (!clock_.waitForOutput()) {
+            return stoppedWaiting();
         }
         out_ << store::profileRowText(index, lineSafeText(entry.profile.name))
              << ", Dauer: " << holdTime(entry).count() << " s" << std::endl;
@@ -48,7 +54,7 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
         due += holdTime(entry);
         if (++index == entries.size()) {
             if (!loop) {
-                return clock_.waitUntil(due) ? PlayEnd{} : interrupted();
+                return clock_.waitUntil(due) ? PlayEnd{} : stoppedWaiting();
             }
             index = 0;
         }

@@ -17,8 +17,8 @@ struct PlayEnd {
         kFinished,     ///< the last entry's hold time has run out
         kInterrupted,  ///< by `signal`, after the exchange under way
         kSendFailed,   ///< an entry could not be sent; its message has been written
-        /// The line of an entry sent could not be written (a pipe whose reader has gone): nobody
-        /// watches the run any more.
+        /// The output hung up, or the line of an entry sent could not be written (a pipe whose
+        /// reader has gone): nobody watches the run any more.
         kOutputFailed,
     };
     Reason reason = Reason::kFinished;

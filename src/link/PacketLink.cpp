@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "link/Com.h"
@@ -26,10 +25,6 @@ constexpr std::uint64_t longestFrameBytes(std::uint32_t size) {
     return 1 + 2 * static_cast<std::uint64_t>(size);
 }
 
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 std::chrono::microseconds wireTime(std::uint64_t bytes) {
     return std::chrono::microseconds(bytes * kBitsPerByte * 1'000'000 / kGeneratorBaudRate);
 }
@@ -46,8 +41,8 @@ void printf_to(std::ostream& out, const char* format, Args... args) {
 
 }  // namespace
 
-PacketLink::PacketLink(std::filesystem::path tracePath, std::ostream& diagnostics, Clock clock)
-    : tracePath_(std::move(tracePath)), diagnostics_(diagnostics), clock_(std::move(clock)) {}
+PacketLink::PacketLink(TraceFile& trace, std::ostream& diagnostics, Clock clock)
+    : trace_(trace), diagnostics_(diagnostics), clock_(std::move(clock)) {}
 
 std::string_view PacketLink::statusText(std::uint8_t status) {
     static constexpr std::array<std::string_view, 8> kTexts = {
@@ -88,14 +83,6 @@ void PacketLink::putStuffed(std::uint8_t byte) {
     putByte(byte);
 }
 
-void PacketLink::appendToTrace() const {
-    // A trace that cannot be written never stops a send.
-    const std::unique_ptr<std::FILE, CloseFile> trace(std::fopen(tracePath_.c_str(), "ab"));
-    if (trace != nullptr) {
-        std::fwrite(frame_.data(), 1, frame_.size(), trace.get());
-    }
-}
-
 bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint32_t timeoutMs) {
     status_ = kTransferError;
     if (!portReady()) {
@@ -123,7 +110,7 @@ bool PacketLink::Send(const std::uint8_t* data, std::uint32_t length, std::uint3
     // The whole frame is traced before any of it goes to the port, and goes in one write: a
     // byte a write lets the frame's bytes straggle when the machine is busy, each a transfer
     // of its own on a USB bridge.
-    appendToTrace();
+    trace_.append(frame_);
     const bool written = port_->Write(frame_.data(), static_cast<std::uint32_t>(frame_.size()));
 
     // The kept time-out is put back after a failed write as well, so a failure never leaves

@@ -3,13 +3,13 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <string_view>
 #include <vector>
 
 #include "link/FrameCrc.h"
+#include "link/TraceFile.h"
 
 namespace tavero::link {
 
@@ -19,7 +19,7 @@ class Com;
 ///
 /// Frame: 0x02, address, length (16 bit, low byte first), payload, CRC (low byte first); every
 /// byte after the start byte is stuffed (0x02 and 0x10 go as 0x10, byte | 0x80). Every byte
-/// written is first appended to the trace file; received frames and CRC mismatches are printed
+/// written is first appended to the trace; received frames and CRC mismatches are printed
 /// to the diagnostic stream.
 class PacketLink {
 public:
@@ -37,11 +37,10 @@ public:
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    /// @param tracePath file every sent byte is appended to ("out.txt" in the working folder)
+    /// @param trace every sent byte is appended to it; must outlive the link
     /// @param diagnostics where received frames and CRC mismatches are reported
     /// @param clock bounds a receive as a whole; tests inject their own
-    explicit PacketLink(std::filesystem::path tracePath = "out.txt",
-                        std::ostream& diagnostics = std::cout,
+    explicit PacketLink(TraceFile& trace, std::ostream& diagnostics = std::cout,
                         Clock clock = &std::chrono::steady_clock::now);
 
     /// Attaches the port; the link never opens, closes or owns it.
@@ -75,7 +74,6 @@ private:
     void putByte(std::uint8_t byte);
     /// As putByte, escaped if it is a start or escape byte.
     void putStuffed(std::uint8_t byte);
-    void appendToTrace() const;
     /// Shortens the port's time-out so that a read can not outlast `deadline`; false when the
     /// deadline has passed.
     bool boundNextRead(std::chrono::steady_clock::time_point deadline, std::uint32_t timeoutMs,
@@ -85,7 +83,7 @@ private:
     FrameCrc crc_;
     std::uint8_t address_ = 0;
     std::uint8_t status_ = kOk;
-    std::filesystem::path tracePath_;
+    TraceFile& trace_;
     std::vector<std::uint8_t> frame_;  ///< the stuffed frame being sent, kept for its capacity
     std::ostream& diagnostics_;
     Clock clock_;

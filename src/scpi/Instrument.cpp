@@ -114,7 +114,7 @@ ctl::GeneratorSession& Instrument::generator() {
         return *session_;
     }
     auto session = std::make_unique<ctl::GeneratorSession>(env_.bridge, messages_, env_.diagnostics,
-                                                           env_.tracePath, disconnectFailed_);
+                                                           env_.trace, disconnectFailed_);
     if (!session->open() || !session->readParameters()) {
         session_ = std::move(session);
         failWithMessages(kDeviceNotConnected, true);

@@ -16,6 +16,7 @@
 #include "ctl/GeneratorSession.h"
 #include "ctl/RunClock.h"
 #include "ctl/SettingAssignments.h"
+#include "link/TraceFile.h"
 #include "link/UsbBridge.h"
 #include "scpi/ErrorQueue.h"
 #include "scpi/ProgramMessage.h"
@@ -28,7 +29,7 @@ namespace tavero::scpi {
 struct InstrumentEnvironment {
     link::UsbBridge& bridge;
     std::ostream& diagnostics;          ///< frames received
-    std::filesystem::path tracePath;    ///< every byte sent is appended to this file
+    link::TraceFile& trace;             ///< every byte sent is appended to it
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;
     ctl::RunClock& clock;  ///< times the task list

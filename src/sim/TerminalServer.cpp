@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "core/NumberText.h"
 
@@ -78,7 +79,11 @@ int openRawTerminal(std::string& slavePath) {
 }
 
 TerminalServer::TerminalServer(int master, int stop, const Options& options, std::FILE* log)
-    : master_(master), stop_(stop), pace_(options.pace), log_(log) {
+    : master_(master),
+      stop_(stop),
+      pace_(options.pace),
+      log_(log),
+      chatterBytes_(options.chatterBytes) {
     for (const FaultRule& rule : options.faults) {
         generator_.injectFault(rule.kind, rule.letter, rule.count);
     }
@@ -86,7 +91,8 @@ TerminalServer::TerminalServer(int master, int stop, const Options& options, std
 
 bool TerminalServer::run() {
     for (;;) {
-        std::array<pollfd, 2> fds{{{stop_, POLLIN, 0}, {master_, POLLIN, 0}}};
+        const short master = static_cast<short>(POLLIN | (chatterDue() ? POLLOUT : 0));
+        std::array<pollfd, 2> fds{{{stop_, POLLIN, 0}, {master_, master, 0}}};
         const nfds_t count = portOpen_ ? 2 : 1;
         const std::optional<timespec> wait = pollTimeout();
         if (ppoll(fds.data(), count, wait ? &*wait : nullptr, nullptr) < 0 && errno != EINTR) {
@@ -108,6 +114,9 @@ bool TerminalServer::run() {
             return true;
         }
         writeDue();
+        if (portOpen_ && chatterDue() && (fds[1].revents & POLLOUT) != 0) {
+            writeChatter();
+        }
     }
 }
 
@@ -206,6 +215,10 @@ void TerminalServer::deliverArrived() {
     // Logged and forgotten, so that a flood of commands does not pile up in memory.
     for (const ReceivedCommand& command : generator_.received()) {
         logEvent(commandText(command), command.time);
+        if (command.letter == 'P' && !chatterStarted_) {
+            chatterStarted_ = true;
+            chatterLeft_ = chatterBytes_;
+        }
     }
     generator_.clearReceived();
     for (const Transmission& reply : generator_.takeTransmissions()) {
@@ -230,6 +243,32 @@ void TerminalServer::writeDue() {
             return;
         }
         done += put > 0 ? static_cast<std::size_t>(put) : 0;
+    }
+}
+
+bool TerminalServer::chatterDue() const {
+    return chatterLeft_ != 0 && outgoing_.empty();
+}
+
+void TerminalServer::writeChatter() {
+    static const std::array<char, 4096> chunk = [] {
+        constexpr std::string_view kLine = "[  12.345] sensor: reading 0815 ok\r\n";
+        std::array<char, 4096> lines{};
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lines[i] = kLine[i % kLine.size()];
+        }
+        return lines;
+    }();
+    // Non-blocking, so that a client that has stopped reading can not stall the simulator.
+    const int flags = fcntl(master_, F_GETFL);
+    fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+    const ssize_t put = write(master_, chunk.data(), std::min(chunk.size(), chatterLeft_));
+    fcntl(master_, F_SETFL, flags);
+    if (put > 0) {
+        chatterLeft_ -= static_cast<std::size_t>(put);
+        if (chatterLeft_ == 0) {
+            logEvent("chattered " + std::to_string(chatterBytes_), SteadyClock::now());
+        }
     }
 }
 

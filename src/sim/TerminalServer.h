@@ -31,6 +31,7 @@ int openRawTerminal(std::string& slavePath);
 ///   12.345678 port closed     the last client closed it
 ///   12.345678 dropped 4096    bytes the paced line could not take in time, thrown away
 ///   12.345678 unplugged       the unplug fault struck
+///   12.345678 chattered 4096  the log text asked for has all been written
 class TerminalServer {
 public:
     using SteadyClock = std::chrono::steady_clock;
@@ -39,6 +40,9 @@ public:
         /// Pace the line at 76800 baud, 10 bits a byte, both ways.
         bool pace = false;
         std::vector<FaultRule> faults;
+        /// Bytes of log text sent after the reply to the first P, as an adapter of the same ids
+        /// that prints its log would; unpaced, as fast as the client reads them.
+        std::size_t chatterBytes = 0;
     };
 
     /// One byte on the paced line: 76800 baud with a start and a stop bit around 8 data bits.
@@ -78,6 +82,10 @@ private:
                          SteadyClock::time_point start);
     void deliverArrived();
     void writeDue();
+    /// Whether log text is waiting to go out behind the replies.
+    bool chatterDue() const;
+    /// Writes as much of the log text as the terminal takes now.
+    void writeChatter();
     /// Counts dropped bytes; one line tells how many once a run of drops has ended.
     void noteDropped(std::size_t bytes);
     void logDropped();
@@ -96,6 +104,9 @@ private:
     SteadyClock::time_point outgoingLineFree_;
     std::size_t peakQueued_ = 0;
     std::size_t dropped_ = 0;
+    std::size_t chatterBytes_;
+    std::size_t chatterLeft_ = 0;
+    bool chatterStarted_ = false;
 };
 
 }  // namespace tavero::sim

@@ -40,6 +40,9 @@ TEST(CommandLine, OptionsAfterTheCommandAreTheCommandsOwn) {
     EXPECT_EQ(parseCommandLine({"play", "--loop", "a.tvr"}).loop, LoopChoice::kAlways);
     EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--once", "--once"}).loop, LoopChoice::kOnce);
     EXPECT_EQ(parseCommandLine({"serve", "--listen", "[::1]:0"}).listen, "[::1]:0");
+    EXPECT_EQ(parseCommandLine({"play", "a.tvr"}).tracePath, "out.txt");
+    EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--trace", "b.txt"}).tracePath, "b.txt");
+    EXPECT_EQ(parseCommandLine({"serve", "--no-trace", "--no-trace"}).tracePath, "");
 
     // A name that only starts with dashes, or anything after "--", is an argument.
     EXPECT_EQ(parseCommandLine({"store", "1", "-- leeres Profil --"}).arguments,
@@ -82,6 +85,12 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
                                                {"play", "a.tvr", "--loop", "--once"},
                                                {"reset", "--loop"},
                                                {"serve", "--listen"},
+                                               {"serve", "--trace"},
+                                               {"play", "a.tvr", "--trace", ""},
+                                               {"play", "a.tvr", "--trace", "b", "--no-trace"},
+                                               {"serve", "--no-trace", "--trace", "b"},
+                                               {"read", "--trace", "b"},
+                                               {"set", "--no-trace", "Amplitude=1"},
                                                {"read", "--listen", "127.0.0.1:0"},
                                                {"bootloader", "--json"}}) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.front());

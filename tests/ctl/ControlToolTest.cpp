@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -272,7 +273,11 @@ TEST_F(ControlToolTest, EveryCommandHasItsHelpAndTheOverviewListsThemAll) {
     out_.str("");
     EXPECT_EQ(run({"--help"}), kExitSuccess);
     for (const CommandInfo& command : allCommands()) {
-        EXPECT_NE(out_.str().find("\n  " + std::string(command.synopsis) + " "), std::string::npos)
+        // A synopsis too long for the column has its summary on the next line.
+        const std::size_t at = out_.str().find("\n  " + std::string(command.synopsis));
+        ASSERT_NE(at, std::string::npos) << command.name;
+        EXPECT_NE(std::string(" \n").find(out_.str()[at + 3 + command.synopsis.size()]),
+                  std::string::npos)
             << command.name;
     }
     EXPECT_EQ(generator_.receivedLetters(), "");
@@ -292,6 +297,40 @@ TEST_F(ControlToolTest, AFailedDisconnectNoticeFailsTheCommand) {
         EXPECT_EQ(out_.str().find("Firmwareversion 1.20\n"), 0U) << sim::faultName(fault);
         EXPECT_FALSE(errors_.str().empty()) << sim::faultName(fault);
     }
+}
+
+TEST_F(ControlToolTest, AnInterruptStopsTheCommandAfterTheExchangeUnderWayWithTheNotice) {
+    struct Case {
+        std::vector<std::string> args;
+        int during;  ///< the exchange the signal arrives in, counted from 1
+        int signal;
+        std::string letters;  ///< what the generator received in all
+    };
+    const std::vector<Case> cases = {
+        {{"read"}, 1, SIGINT, "xx"},
+        {{"read"}, 2, SIGTERM, "xPx"},
+        {{"set", "Amplitude=100", "Frequenz=200000"}, 3, SIGINT, "xPfx"},
+        {{"load", "1"}, 1, SIGINT, "xx"},
+        {{"load", "1"}, 2, SIGINT, "xpx"},
+        {{"store", "1", "Neu"}, 2, SIGINT, "xPx"},
+        {{"reset", "--yes"}, 2, SIGTERM, "xrx"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " until " + c.letters);
+        clock_ = FakeRunClock();
+        generator_.clearReceived();
+        int exchanges = 0;
+        onCommand_ = [&] {
+            if (++exchanges == c.during) {
+                clock_.interruptNow(c.signal);
+            }
+        };
+        EXPECT_EQ(run(c.args), 128 + c.signal);
+        EXPECT_EQ(generator_.receivedLetters(), c.letters);
+        EXPECT_TRUE(out_.str().empty()) << out_.str();
+    }
+    // The store stopped before the file: profile 1 keeps its empty name.
+    EXPECT_EQ(fileBytes(profileFile_).find("Neu"), std::string::npos);
 }
 
 TEST_F(ControlToolTest, OutputThatCannotBeWrittenFailsTheCommandAfterTheDisconnect) {

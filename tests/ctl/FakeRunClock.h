@@ -31,6 +31,8 @@ public:
         return true;
     }
 
+    /// The output always has room.
+    bool waitForOutput() override { return true; }
     void catchInterrupts() override { catching_ = true; }
     int interruption() const override { return interruption_; }
 

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <string>
+#include <thread>
 
 #include "ctl/SteadyRunClock.h"
 
@@ -32,6 +36,51 @@ TEST(SteadyRunClock, AnInterruptCaughtBeforeDoesNotStopTheNextRun) {
     clock.catchInterrupts();
     EXPECT_EQ(clock.interruption(), 0);
     EXPECT_TRUE(clock.waitUntil(0ms));
+}
+
+TEST(SteadyRunClock, AnInterruptTheProgramWasStartedToIgnoreStaysIgnored) {
+    std::signal(SIGINT, SIG_IGN);
+    {
+        SteadyRunClock clock;
+        clock.catchInterrupts();
+        std::raise(SIGINT);
+        EXPECT_EQ(clock.interruption(), 0);
+    }
+    EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_IGN);
+}
+
+TEST(SteadyRunClock, AWatchedOutputWhoseReaderHasGoneEndsEveryWaitAtOnce) {
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    SteadyRunClock clock(ends[1]);
+    EXPECT_TRUE(clock.waitForOutput());
+    EXPECT_TRUE(clock.waitUntil(0ms));
+    ::close(ends[0]);
+    EXPECT_FALSE(clock.waitUntil(24h));
+    EXPECT_FALSE(clock.waitForOutput());
+    EXPECT_EQ(clock.interruption(), 0);
+    ::close(ends[1]);
+}
+
+TEST(SteadyRunClock, AnInterruptEndsOnlyTheWaitForRoomInAFullOutput) {
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+    const std::string filler(4096, 'x');
+    while (::write(ends[1], filler.data(), filler.size()) > 0) {
+    }
+    SteadyRunClock clock(ends[1]);
+    clock.catchInterrupts();
+    // Before or while the clock waits: either way the wait ends.
+    std::thread signaller([] { std::raise(SIGTERM); });
+    EXPECT_FALSE(clock.waitForOutput());
+    signaller.join();
+    EXPECT_EQ(clock.interruption(), SIGTERM);
+    // With room again the line goes out, interrupt or not.
+    std::string drained(filler.size(), '\0');
+    EXPECT_GT(::read(ends[0], drained.data(), drained.size()), 0);
+    EXPECT_TRUE(clock.waitForOutput());
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 }  // namespace

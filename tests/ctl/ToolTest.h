@@ -45,7 +45,7 @@ protected:
                           .out = out_,
                           .errors = errors_,
                           .diagnostics = diagnostics_,
-                          .tracePath = folder_ / "out.txt",
+                          .trace = trace_,
                           .profileFile = profileFile_,
                           .fileWriter = writer_,
                           .clock = clock_});
@@ -88,6 +88,7 @@ protected:
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::path profileFile_ = folder_ / "Tavero" / "Profile" / "Profile.pro";
     FakeRunClock clock_;
+    link::TraceFile trace_{folder_ / "out.txt"};
     /// Called as each command reaches the generator, after its arrival is stamped and before
     /// it is carried out.
     std::function<void()> onCommand_;

@@ -16,9 +16,10 @@ namespace tavero::testing {
 
 namespace {
 
-/// Starts argv with its standard output (and error, if `err` is given) on pipes.
+/// Starts argv with its standard output (and error, if `err` is given) on pipes; with
+/// `standardOutput` given, the output goes there and `out` is -1.
 pid_t spawn(const std::vector<std::string>& argv, int& out, int* err,
-            const std::filesystem::path& workingFolder = {}) {
+            const std::filesystem::path& workingFolder = {}, int standardOutput = -1) {
     // The programs speak the desktop's language; the tests read German unless they name another
     // (env LANGUAGE=...). Set before the fork: the child must not touch the environment.
     ::setenv("LANGUAGE", "de", 1);
@@ -29,7 +30,7 @@ pid_t spawn(const std::vector<std::string>& argv, int& out, int* err,
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(standardOutput >= 0 ? standardOutput : outPipe[1], STDOUT_FILENO);
         if (err != nullptr) {
             ::dup2(errPipe[1], STDERR_FILENO);
         }
@@ -48,6 +49,10 @@ pid_t spawn(const std::vector<std::string>& argv, int& out, int* err,
     }
     ::close(outPipe[1]);
     out = outPipe[0];
+    if (standardOutput >= 0) {
+        ::close(out);
+        out = -1;
+    }
     if (err != nullptr) {
         ::close(errPipe[1]);
         *err = errPipe[0];
@@ -97,8 +102,8 @@ Finished runProgram(const std::vector<std::string>& argv) {
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const std::filesystem::path& workingFolder) {
-    pid_ = spawn(argv, out_, nullptr, workingFolder);
+                           const std::filesystem::path& workingFolder, int standardOutput) {
+    pid_ = spawn(argv, out_, nullptr, workingFolder, standardOutput);
 }
 
 ChildProcess::~ChildProcess() {

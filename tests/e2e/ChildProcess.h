@@ -24,8 +24,9 @@ Finished runProgram(const std::vector<std::string>& argv);
 class ChildProcess {
 public:
     /// @param workingFolder where the program runs; empty for the test's own
+    /// @param standardOutput the program's standard output instead of a pipe to readLine()
     explicit ChildProcess(const std::vector<std::string>& argv,
-                          const std::filesystem::path& workingFolder = {});
+                          const std::filesystem::path& workingFolder = {}, int standardOutput = -1);
     ~ChildProcess();
 
     ChildProcess(const ChildProcess&) = delete;

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -146,6 +151,47 @@ TEST(CtlOverPty, RetryAfterAFailedHandshakeSucceeds) {
     EXPECT_EQ(ctl(sim, {"read"}).exitStatus, 1);
     const Finished retry = ctl(sim, {"read"});
     EXPECT_EQ(retry.exitStatus, 0) << retry.err;
+}
+
+/// One query to a SCPI server on the loopback address, and its answer line.
+std::string queryOverTcp(const std::string& listening, const std::string& query) {
+    const int port = std::stoi(listening.substr(listening.rfind(':') + 1));
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string answer;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::write(socket, query.data(), query.size()) == static_cast<ssize_t>(query.size())) {
+        char byte = 0;
+        while (::read(socket, &byte, 1) == 1 && byte != '\n') {
+            answer += byte;
+        }
+    }
+    ::close(socket);
+    return answer;
+}
+
+TEST(CtlOverPty, WhatTheDeviceSendsBetweenExchangesIsThrownAwayNotKept) {
+    // Memory is compared with a server that got next to nothing, so that the figure holds in
+    // any build.
+    constexpr std::size_t kChatter = 64 * 1024 * 1024;
+    std::vector<long> peakKiB;
+    for (const std::size_t chatter : {std::size_t{1}, kChatter}) {
+        SimulatorOnPty sim({"--chatter", std::to_string(chatter)});
+        ChildProcess serve(
+            {TAVERO_CTL_PATH, "--port", sim.path(), "serve", "--listen", "127.0.0.1:0"});
+        const std::string listening = serve.readLine().value_or("");
+        EXPECT_EQ(sim.nextEvents(4),
+                  (std::vector<std::string>{"port opened", "x 01", "P",
+                                            "chattered " + std::to_string(chatter)}));
+        // The generator still answers through it: *TST? reads its settings.
+        EXPECT_EQ(queryOverTcp(listening, "*TST?\n"), "0");
+        EXPECT_EQ(serve.stop(SIGINT), 0);
+        peakKiB.push_back(serve.peakResidentKiB());
+    }
+    EXPECT_LT(peakKiB[1], peakKiB[0] + 16 * 1024) << "KiB at most after 64 MiB of log text";
 }
 
 TEST(CtlOverPty, MissingDeviceGivesTheConnectionMessageInTheDesktopsLanguage) {

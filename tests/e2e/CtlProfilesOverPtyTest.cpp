@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -73,10 +76,12 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    /// tavero-ctl on the simulator's terminal, with the test's data folder.
+    /// tavero-ctl on the simulator's terminal, with the test's data folder as its data and its
+    /// working folder.
     Finished ctl(const std::vector<std::string>& args) {
-        std::vector<std::string> argv = {"/usr/bin/env", "XDG_DATA_HOME=" + folder_.string(),
-                                         TAVERO_CTL_PATH, "--port", simulator_.path()};
+        std::vector<std::string> argv = {
+            "/usr/bin/env",  "-C",     folder_.string(), "XDG_DATA_HOME=" + folder_.string(),
+            TAVERO_CTL_PATH, "--port", simulator_.path()};
         argv.insert(argv.end(), args.begin(), args.end());
         return runProgram(argv);
     }
@@ -88,6 +93,14 @@ protected:
     const std::filesystem::path profileFile_ = folder_ / "Tavero" / "Profile" / "Profile.pro";
     Simulator simulator_;
 };
+
+/// A task list of one entry held `seconds`, in the test's folder.
+std::string oneEntryList(const std::filesystem::path& folder, int seconds) {
+    const auto list = folder / "Eins.tvr";
+    writeBytes(list, "<Playlist Anzahl=\"1\" Schleife=\"0\">\r\n" +
+                         taskListElement(1, "Eins", 100, seconds) + "</Playlist>\r\n");
+    return list.string();
+}
 
 TEST_F(CtlProfilesOverPty, ProfilesNeedNoGeneratorAndStartTheWindowsFile) {
     const std::vector<std::string> noGenerator = {
@@ -248,18 +261,99 @@ TEST_F(CtlProfilesOverPty, AnInterruptedPlayLeavesTheGeneratorOnTheLastEntrySent
     }
 }
 
-TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneSendsTheDisconnectNoticeAndFails) {
+TEST_F(CtlProfilesOverPty, APlayWhoseReaderHasGoneStopsBeforeTheNextEntry) {
     const auto list = folder_ / "Kopf.tvr";
+    // The first hold outlasts the moment the test takes to close the pipe.
     writeBytes(list, "<Playlist Anzahl=\"2\" Schleife=\"1\">\r\n" +
-                         taskListElement(1, "Eins", 100, 1) + taskListElement(2, "Zwei", 200, 1) +
+                         taskListElement(1, "Eins", 100, 10) + taskListElement(2, "Zwei", 200, 1) +
                          "</Playlist>\r\n");
     ChildProcess play({TAVERO_CTL_PATH, "--port", simulator_.path(), "play", list.string()},
                       folder_);
-    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 1 s");
+    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 10 s");
     EXPECT_EQ(play.closeOutputAndWait(), 1);
     const std::vector<std::string> events = simulator_.nextEvents(5);
     EXPECT_EQ(events[1], "x 01");
-    EXPECT_EQ(events[4], "x 00");
+    EXPECT_EQ(events[3], "x 00");  // the hang-up was seen during the hold
+}
+
+TEST_F(CtlProfilesOverPty, SigtermEndsAPlayWhoseOutputIsBlocked) {
+    // A pipe nobody reads, filled to the brim: the line of the first entry can not be written.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0);
+    ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
+    ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(4096, 'x');
+    while (::write(pipeEnds[1], filler.data(), filler.size()) > 0) {
+    }
+    ::fcntl(pipeEnds[1], F_SETFL, 0);
+    ChildProcess play(
+        {TAVERO_CTL_PATH, "--port", simulator_.path(), "play", oneEntryList(folder_, 3600)},
+        folder_, pipeEnds[1]);
+    ::close(pipeEnds[1]);
+    EXPECT_EQ(simulator_.nextEvents(3)[2].rfind("p ", 0), 0U);
+    EXPECT_EQ(play.stop(SIGTERM), 143);
+    EXPECT_EQ(simulator_.nextEvents(2), (std::vector<std::string>{"x 00", "port closed"}));
+    ::close(pipeEnds[0]);
+}
+
+TEST_F(CtlProfilesOverPty, ASecondPathToAHeldPortFindsItHeld) {
+    ChildProcess play(
+        {TAVERO_CTL_PATH, "--port", simulator_.path(), "play", oneEntryList(folder_, 3600)},
+        folder_);
+    EXPECT_EQ(play.readLine(), "1: Eins, Dauer: 3600 s");
+    const auto link = folder_ / "by-id-link";
+    std::filesystem::create_symlink(simulator_.path(), link);
+    for (const std::string& path : {simulator_.path(), link.string()}) {
+        SCOPED_TRACE(path);
+        const Finished second = runProgram({TAVERO_CTL_PATH, "--port", path, "read"});
+        EXPECT_EQ(second.exitStatus, 1);
+        EXPECT_EQ(second.err.rfind("Es konnte keine Datenverbindung", 0), 0U) << second.err;
+    }
+    EXPECT_EQ(play.stop(SIGINT), 130);
+    // The generator heard only the play.
+    EXPECT_EQ(simulator_.nextEvents(5)[3], "x 00");
+}
+
+TEST_F(CtlProfilesOverPty, TheTraceGoesWhereTheOptionsSayAndNeverHoldsUpTheExchanges) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* written;  ///< the file the frames land in, or none
+        std::string err;
+    };
+    const std::string list = oneEntryList(folder_, 1);
+    const std::string fifoProblem =
+        "tavero-ctl: cannot write the trace out.txt (is not a regular file); the exchanges go "
+        "on without it\n";
+    const std::vector<Case> cases = {
+        {"default", {"play", list}, "out.txt", ""},
+        {"elsewhere", {"play", list, "--trace", "anders.txt"}, "anders.txt", ""},
+        {"none", {"play", "--no-trace", list}, nullptr, ""},
+        // A FIFO of the name would block the open until a reader came, with the port held.
+        {"FIFO on read", {"read"}, nullptr, fifoProblem},
+        {"FIFO on set", {"set", "Amplitude=100", "Frequenz=200000"}, nullptr, fifoProblem},
+        {"FIFO on play", {"play", list}, nullptr, fifoProblem},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(folder_ / "out.txt");
+        std::filesystem::remove(folder_ / "anders.txt");
+        if (!c.err.empty()) {
+            ASSERT_EQ(::mkfifo((folder_ / "out.txt").c_str(), 0600), 0);
+        }
+        const Finished run = ctl(c.args);
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.err, c.err);
+        for (const char* name : {"out.txt", "anders.txt"}) {
+            const bool traced = c.written != nullptr && std::string_view(name) == c.written;
+            EXPECT_EQ(std::filesystem::is_regular_file(folder_ / name), traced) << name;
+        }
+        std::vector<std::string> events;
+        while (events.empty() || events.back() != "port closed") {
+            events.push_back(simulator_.nextEvents(1)[0]);
+        }
+        EXPECT_EQ(events[events.size() - 2], "x 00");
+    }
 }
 
 TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
@@ -278,10 +372,15 @@ TEST_F(CtlProfilesOverPty, MaintenanceNeedsYes) {
 TEST_F(CtlProfilesOverPty, HelpForTheToolAndEachCommand) {
     const Finished overview = ctl({"--help"});
     EXPECT_EQ(overview.exitStatus, 0);
-    EXPECT_NE(overview.out.find("\n  play FILE [--loop | --once]  "), std::string::npos);
+    EXPECT_NE(overview.out.find("\n  play FILE [--loop | --once] [--trace FILE | --no-trace]\n"),
+              std::string::npos);
     const Finished play = ctl({"help", "play"});
     EXPECT_EQ(play.exitStatus, 0);
-    EXPECT_EQ(play.out.rfind("Usage: tavero-ctl [OPTIONS] play FILE [--loop | --once]\n", 0), 0U);
+    EXPECT_EQ(play.out.rfind("Usage: tavero-ctl [OPTIONS] play FILE [--loop | --once] [--trace "
+                             "FILE | --no-trace]\n",
+                             0),
+              0U);
+    EXPECT_TRUE(play.out.ends_with("--no-trace    keep no trace\n"));
     EXPECT_EQ(ctl({"store", "--help"}).out, ctl({"help", "store"}).out);
     EXPECT_EQ(ctl({"help", "frobnicate"}).exitStatus, 2);
 }

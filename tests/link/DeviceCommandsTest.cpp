@@ -37,7 +37,8 @@ protected:
          std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::ostringstream diagnostics_;
     FakeCom com_;
-    PacketLink link_{trace_, diagnostics_};
+    TraceFile traceFile_{trace_};
+    PacketLink link_{traceFile_, diagnostics_};
     RecordingMessageSink sink_;
     DeviceCommands commands_{com_, link_, sink_};
 };

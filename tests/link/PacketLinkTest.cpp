@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -17,6 +20,7 @@
 #include "ReferenceFrame.h"
 #include "link/FrameCrc.h"
 #include "link/PacketLink.h"
+#include "link/TraceFile.h"
 
 namespace tavero::link {
 namespace {
@@ -27,28 +31,30 @@ using Bytes = std::vector<std::uint8_t>;
 // Each case gets its own folder for the trace file and its own link writing there.
 class PacketLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tavero-link-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    PacketLinkTest() {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
-        link_ = std::make_unique<PacketLink>(folder_ / "out.txt", diagnostics_);
-        link_->SetCom(&com_);
+        link_.SetCom(&com_);
     }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    ~PacketLinkTest() override { std::filesystem::remove_all(folder_); }
 
-    PacketLink& link() { return *link_; }
+    PacketLink& link() { return link_; }
 
-    Bytes trace() const {
-        std::ifstream in(folder_ / "out.txt", std::ios::binary);
+    Bytes trace() const { return fileBytes(folder_ / "out.txt"); }
+
+    static Bytes fileBytes(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), {});
     }
 
-    std::filesystem::path folder_;
+    const std::filesystem::path folder_ =
+        std::filesystem::temp_directory_path() /
+        ("tavero-link-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::ostringstream diagnostics_;
     FakeCom com_;
-    std::unique_ptr<PacketLink> link_;
+    TraceFile trace_{folder_ / "out.txt"};
+    PacketLink link_{trace_, diagnostics_};
 };
 
 struct WorkedFrame {
@@ -284,7 +290,7 @@ TEST_F(PacketLinkTest, ReceiveFromADeviceThatNeverStopsEndsWithinItsBound) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EndlessCom com(c.pattern, c.gap);
-        PacketLink link(folder_ / "out.txt", diagnostics_, [&com] { return com.now(); });
+        PacketLink link(trace_, diagnostics_, [&com] { return com.now(); });
         link.SetCom(&com);
         std::array<std::uint8_t, 80> buffer{};
         std::uint32_t count = 0;
@@ -309,7 +315,7 @@ TEST_F(PacketLinkTest, LaterStartByteInsideAFrameIsData) {
 }
 
 TEST_F(PacketLinkTest, WithoutPortOrWithClosedPortNothingHappens) {
-    PacketLink unattached(folder_ / "out.txt", diagnostics_);
+    PacketLink unattached(trace_, diagnostics_);
     const std::uint8_t payload[] = {0x50};
     std::array<std::uint8_t, 80> buffer{};
     std::uint32_t count = 0;
@@ -352,12 +358,55 @@ TEST_F(PacketLinkTest, FailedWriteStopsTheFrameAndLeavesStatusSeven) {
     EXPECT_EQ(trace(), (Bytes{0x02, 0x00, 0x05, 0x00, 0x66, 0x00, 0x01, 0x86, 0xA0, 0x7A, 0xEE}));
 }
 
-TEST_F(PacketLinkTest, UnwritableTraceNeverStopsASend) {
-    PacketLink untraced(folder_ / "missing-folder" / "out.txt", diagnostics_);
+TEST_F(PacketLinkTest, ATraceThatCannotBeWrittenIsReportedOnceAndTheFramesGoOn) {
+    struct Case {
+        const char* name;
+        std::filesystem::path path;
+        int error;
+        bool readerWaits;  ///< a reader holds the FIFO open
+    };
+    const std::filesystem::path fifo = folder_ / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder_ / "folder.txt");
+    const std::vector<Case> cases = {
+        {"missing folder", folder_ / "missing-folder" / "out.txt", ENOENT, false},
+        {"FIFO without a reader", fifo, TraceFile::kNotRegularFile, false},
+        {"FIFO with a reader", fifo, TraceFile::kNotRegularFile, true},
+        {"folder", folder_ / "folder.txt", TraceFile::kNotRegularFile, false},
+    };
+    const Bytes frame = {0x02, 0x00, 0x01, 0x00, 0x50, 0x04, 0xD9};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int reader = c.readerWaits ? ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        std::vector<int> reported;
+        TraceFile trace(c.path, [&reported](int error) { reported.push_back(error); });
+        PacketLink untraced(trace, diagnostics_);
+        FakeCom com;
+        untraced.SetCom(&com);
+        const std::uint8_t payload[] = {0x50};
+        EXPECT_TRUE(untraced.Send(payload, 1, 500));
+        EXPECT_TRUE(untraced.Send(payload, 1, 500));
+        Bytes twice = frame;
+        twice.insert(twice.end(), frame.begin(), frame.end());
+        EXPECT_EQ(com.written(), twice);
+        EXPECT_EQ(reported, std::vector<int>{c.error});
+        if (reader >= 0) {
+            std::array<char, 16> got{};
+            EXPECT_LT(::read(reader, got.data(), got.size()), 1);
+            ::close(reader);
+        }
+    }
+}
+
+TEST_F(PacketLinkTest, AnEmptyTracePathKeepsNoTrace) {
+    std::vector<int> reported;
+    TraceFile none({}, [&reported](int error) { reported.push_back(error); });
+    PacketLink untraced(none, diagnostics_);
     untraced.SetCom(&com_);
     const std::uint8_t payload[] = {0x50};
     EXPECT_TRUE(untraced.Send(payload, 1, 500));
-    EXPECT_EQ(com_.written(), (Bytes{0x02, 0x00, 0x01, 0x00, 0x50, 0x04, 0xD9}));
+    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
 TEST(PacketLinkStatus, TextsAreFixed) {

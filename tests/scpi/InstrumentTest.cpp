@@ -53,9 +53,10 @@ public:
     sim::SimulatedBridge bridge{generator};
     store::DirectFileWriter writer;
     std::ostringstream diagnostics;
+    link::TraceFile trace{folder_ / "out.txt"};
     Instrument instrument{{.bridge = bridge,
                            .diagnostics = diagnostics,
-                           .tracePath = folder_ / "out.txt",
+                           .trace = trace,
                            .profileFile = profileFile,
                            .fileWriter = writer,
                            .clock = clock}};

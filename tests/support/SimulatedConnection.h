@@ -10,6 +10,7 @@
 #include "link/Connection.h"
 #include "link/DeviceCommands.h"
 #include "link/PacketLink.h"
+#include "link/TraceFile.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 
@@ -23,7 +24,8 @@ struct SimulatedConnection {
         : trace(
               std::filesystem::temp_directory_path() /
               ("tavero-trace-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt")),
-          link(trace, diagnostics) {
+          traceFile(trace),
+          link(traceFile, diagnostics) {
         port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate,
                       link::DeviceCommands::kTimeoutMs);
         link.SetCom(&port);
@@ -38,6 +40,7 @@ struct SimulatedConnection {
     link::ComCP2102 port{bridge};
     std::filesystem::path trace;
     std::ostringstream diagnostics;
+    link::TraceFile traceFile;
     link::PacketLink link;
 };
 

@@ -18,7 +18,9 @@
 #include "ctl/CommandLine.h"
 #include "ctl/ControlTool.h"
 #include "ctl/SteadyRunClock.h"
+#include "ctl/TraceProblemText.h"
 #include "ctl/UsageError.h"
+#include "link/TraceFile.h"
 #include "qt/files/QtFileWriter.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/TextTranslation.h"
@@ -73,11 +75,14 @@ int run(const tavero::ctl::CommandLine& line) {
     std::ostream errors(&translating);
     NullStream quiet;
     qt::QtFileWriter fileWriter;
-    ctl::SteadyRunClock clock;
+    ctl::SteadyRunClock clock(STDOUT_FILENO);
+    link::TraceFile trace(line.tracePath, [&errors, &line](int error) {
+        errors << ctl::traceProblemText(line.tracePath, error) << '\n';
+    });
     if (line.command == "serve" && !line.help && !line.version) {
         return qt::serveScpi({.bridge = *bridge,
                               .diagnostics = line.verbose ? std::cerr : quiet,
-                              .tracePath = "out.txt",
+                              .trace = trace,
                               .profileFile = profileFilePath(),
                               .fileWriter = fileWriter,
                               .clock = clock},
@@ -87,7 +92,7 @@ int run(const tavero::ctl::CommandLine& line) {
                            .out = std::cout,
                            .errors = errors,
                            .diagnostics = line.verbose ? std::cerr : quiet,
-                           .tracePath = "out.txt",
+                           .trace = trace,
                            .profileFile = profileFilePath(),
                            .fileWriter = fileWriter,
                            .clock = clock});

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,7 @@ constexpr std::array<FaultHelp, kFaultCount> kFaultHelp = {{
 
 void printHelp() {
     std::printf(
-        "Usage: tavero-sim [--pace] [--fault RULE]...\n"
+        "Usage: tavero-sim [--pace] [--fault RULE]... [--chatter BYTES]\n"
         "Serves a simulated Tavero generator on a pseudo-terminal.\n"
         "\n"
         "It starts with the settings of an empty profile and firmware version 1.20, and\n"
@@ -56,6 +57,7 @@ void printHelp() {
         "  12.345678 port closed     the last client closed it\n"
         "  12.345678 dropped 4096    bytes the paced line could not take in time, thrown away\n"
         "  12.345678 unplugged       the unplug fault struck\n"
+        "  12.345678 chattered 4096  the log text of --chatter has all been written\n"
         "\n"
         "Options:\n"
         "  --pace          pace the line at 76800 baud, 10 bits a byte, both ways: a request\n"
@@ -70,6 +72,9 @@ void printHelp() {
                     static_cast<int>(help.text.size()), help.text.data());
     }
     std::printf(
+        "  --chatter BYTES after the reply to the first P, send BYTES bytes of log text\n"
+        "                  lines, unpaced, as an adapter of the same ids that prints its\n"
+        "                  log would\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
@@ -77,6 +82,15 @@ void printHelp() {
 }
 
 enum class ParseResult { kRun, kExitOk, kExitUsage };
+
+std::optional<std::size_t> byteCount(std::string_view text) {
+    std::size_t bytes = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), bytes);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
 
 ParseResult parseOptions(int argc, char** argv, TerminalServer::Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -92,6 +106,16 @@ ParseResult parseOptions(int argc, char** argv, TerminalServer::Options& options
         }
         if (arg == "--pace") {
             options.pace = true;
+            continue;
+        }
+        if (arg == "--chatter") {
+            const std::optional<std::size_t> bytes =
+                i + 1 < argc ? byteCount(argv[++i]) : std::nullopt;
+            if (!bytes) {
+                std::fprintf(stderr, "tavero-sim: --chatter needs a number of bytes; see --help\n");
+                return ParseResult::kExitUsage;
+            }
+            options.chatterBytes = *bytes;
             continue;
         }
         std::optional<std::string_view> rule;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/serial/SerialPortBridge.h"
 
+#include <sys/file.h>
+
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <algorithm>
@@ -128,6 +130,20 @@ int SerialPortBridge::OpenDevice(std::uint32_t index, Handle* handle) {
     if (!serial->open(QIODevice::ReadWrite)) {
         return kDeviceNotFound;
     }
+    // Qt's lock goes by the name and its exclusive mode does not hold for root: a second path
+    // to the same device (a symlink, /dev/serial/by-id/...) would get past both. A lock on the
+    // open device itself is the device's whatever its name; closing the port releases it.
+    if (::flock(static_cast<int>(serial->handle()), LOCK_EX | LOCK_NB) != 0) {
+        return kDeviceNotFound;
+    }
+    // The reply of an exchange is read while a call waits for it; what the device sends at any
+    // other time (an adapter of the same ids printing its log) reaches the event loop, and is
+    // thrown away there instead of piling up.
+    QObject::connect(serial.get(), &QIODevice::readyRead, serial.get(), [this, raw = serial.get()] {
+        if (callsUnderWay_ == 0) {
+            raw->skip(raw->bytesAvailable());
+        }
+    });
     *handle = nextHandle_++;
     open_.emplace(*handle, std::move(serial));
     return kSuccess;
@@ -143,6 +159,7 @@ int SerialPortBridge::Read(Handle handle, std::uint8_t* buffer, std::uint32_t co
     if (serial == nullptr) {
         return kInvalidHandle;
     }
+    const CallUnderWay call(callsUnderWay_);
     *countRead = 0;
     // The time-out bounds the wait for the first byte; the bytes of a reply follow each other
     // closely, and the frame codec reads one at a time anyway.
@@ -167,6 +184,7 @@ int SerialPortBridge::Write(Handle handle, const std::uint8_t* buffer, std::uint
     if (serial == nullptr) {
         return kInvalidHandle;
     }
+    const CallUnderWay call(callsUnderWay_);
     *countWritten = 0;
     const qint64 queued = serial->write(reinterpret_cast<const char*>(buffer), count);
     if (queued < 0) {

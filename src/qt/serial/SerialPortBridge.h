@@ -16,7 +16,8 @@ namespace tavero::qt {
 
 /// The USB bridge roles over the operating system's serial driver. Lists the USB serial ports
 /// that report vendor and product ids, or presents one explicitly given device as the
-/// generator.
+/// generator. An open port holds an exclusive lock on its device, and what the device sends
+/// while no read or write is under way is thrown away.
 class SerialPortBridge final : public link::UsbBridge {
 public:
     /// Lists the attached USB serial ports.
@@ -55,10 +56,24 @@ private:
 
     QSerialPort* port(Handle handle) const;
 
+    /// Counts a read or write under way for as long as it lives: what arrives meanwhile may
+    /// be the reply.
+    class CallUnderWay {
+    public:
+        explicit CallUnderWay(int& count) : count_(count) { ++count_; }
+        ~CallUnderWay() { --count_; }
+        CallUnderWay(const CallUnderWay&) = delete;
+        CallUnderWay& operator=(const CallUnderWay&) = delete;
+
+    private:
+        int& count_;
+    };
+
     std::optional<QString> explicitPath_;
     QList<Listed> listed_;
     std::map<Handle, std::unique_ptr<QSerialPort>> open_;
     Handle nextHandle_ = 1;
+    int callsUnderWay_ = 0;
     std::uint32_t readTimeoutMs_ = 500;
     std::uint32_t writeTimeoutMs_ = 500;
 };

@@ -77,10 +77,11 @@ protected:
     store::DirectFileWriter writer_;
     std::ostringstream diagnostics_;
     std::ostringstream log_;
+    link::TraceFile trace_{folder_ / "tavero-scpi-server-trace.txt"};
     scpi::Instrument instrument_{
         {.bridge = bridge_,
          .diagnostics = diagnostics_,
-         .tracePath = folder_ / "tavero-scpi-server-trace.txt",
+         .trace = trace_,
          .profileFile = {},  // no data folder: the profiles are not needed here
          .fileWriter = writer_,
          .clock = clock_}};
