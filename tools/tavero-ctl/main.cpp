@@ -19,7 +19,6 @@
 #include "ctl/ControlTool.h"
 #include "ctl/SteadyRunClock.h"
 #include "ctl/UsageError.h"
-#include "qt/files/QtFileWriter.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/TranslatingStreamBuffer.h"
@@ -28,6 +27,7 @@
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/AtomicFileWriter.h"
 #include "store/ProfileFile.h"
 
 namespace {
@@ -72,7 +72,7 @@ int run(const tavero::ctl::CommandLine& line) {
     });
     std::ostream errors(&translating);
     NullStream quiet;
-    qt::QtFileWriter fileWriter;
+    store::AtomicFileWriter fileWriter;
     ctl::SteadyRunClock clock;
     if (line.command == "serve" && !line.help && !line.version) {
         return qt::serveScpi({.bridge = *bridge,

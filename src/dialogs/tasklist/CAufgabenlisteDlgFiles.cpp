@@ -7,6 +7,7 @@
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
 #include "dialogs/tasklist/TaskListButtons.h"
 #include "res/AufgabenlisteTemplate.h"
+#include "store/FileUpdateLock.h"
 #include "store/TaskListFile.h"
 #include "ui/FileDialogRequest.h"
 #include "ui/Host.h"
@@ -47,7 +48,9 @@ void CAufgabenlisteDlg::SaveTaskList() {
         return;
     }
     const store::TaskList list{entries_, window().isChecked(ids::kLoopCheck)};
-    if (!store::writeTaskListFile(fileWriter_, *path, list)) {
+    // The backup of a file read in part and the save are one step for other writers.
+    const store::FileUpdateLock lock(*path);
+    if (lock.error() || !store::writeTaskListFile(fileWriter_, *path, list)) {
         host().messageBox(kNotWritten, kNotWrittenCaption, ui::Icon::Information);
     }
 }
