@@ -15,6 +15,7 @@
 #include "DirectFileWriter.h"
 #include "StorePrinters.h"
 #include "TempFolder.h"
+#include "Utf16Bytes.h"
 #include "store/ProfileFile.h"
 #include "store/xml/LoadResult.h"
 
@@ -27,16 +28,6 @@ const std::filesystem::path kGoldenProfileFile =
 StoredProfile profile(std::string name,
                       GeneratorSettings settings = GeneratorSettings::emptyProfile()) {
     return StoredProfile{settings, std::move(name)};
-}
-
-/// The document as a Windows program writes UTF-16: little-endian after a byte-order mark.
-std::string utf16Le(std::u16string_view document) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : document) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
 }
 
 /// An empty profile's settings but these, as a profile element with only these attributes reads.
@@ -286,13 +277,13 @@ TEST(ProfileFile, UmlautsFromAWindowsFileReadAsUtf8AndWriteBackTheSameBytes) {
 }
 
 TEST(ProfileFile, Utf16FileReadsLikeItsWindows1252Form) {
-    const std::string littleEndian = utf16Le(
+    const std::string utf16 = littleEndian(
         u"<Profillisten Anzahl=\"1\">\r\n"
         u"\t<Profil_1 Frequenz=\"100000\">\r\n\t\täöü &amp; €\r\n\t</Profil_1>\r\n"
         u"</Profillisten>\r\n");
     const TempFolder folder;
 
-    const ProfileRead read = readProfileFile(folder.write("Profile.pro", littleEndian));
+    const ProfileRead read = readProfileFile(folder.write("Profile.pro", utf16));
 
     ASSERT_TRUE(read.ok()) << xml::LoadCodeText(read.load.code);
     EXPECT_EQ(read.profiles, std::vector{profile("äöü & €", withFrequenz(100000))});
@@ -334,10 +325,12 @@ TEST(ProfileFile, TellsHowMuchOfTheFileWasRead) {
          "<Profillisten Anzahl=\"1\"><Profil_1/><Profil_2/></Profillisten>",
          {ListElement::Found, true, 1, PartReason::MoreThanAnnounced}},
         {"UTF-16 name beyond Windows-1252",
-         utf16Le(u"<Profillisten Anzahl=\"1\"><Profil_1>\u03A9 \u00E4</Profil_1></Profillisten>"),
+         littleEndian(
+             u"<Profillisten Anzahl=\"1\"><Profil_1>\u03A9 \u00E4</Profil_1></Profillisten>"),
          {ListElement::Found, true, 1, PartReason::CharactersLost}},
         {"UTF-16 name within Windows-1252",
-         utf16Le(u"<Profillisten Anzahl=\"1\"><Profil_1>\u20AC \u00E4?</Profil_1></Profillisten>"),
+         littleEndian(
+             u"<Profillisten Anzahl=\"1\"><Profil_1>\u20AC \u00E4?</Profil_1></Profillisten>"),
          {ListElement::Found, false, 1, PartReason::None}},
         {"empty", "", {ListElement::Found, true, 0, PartReason::Blank}},
         {"blank", " \r\n\t\r\n", {ListElement::Found, true, 0, PartReason::Blank}},
