@@ -147,9 +147,12 @@ void CTaveroDlg::WriteProfileFile(std::size_t row, const StoredProfile& stored) 
         return;
     }
     const std::filesystem::path file = store::profileFilePath(dataFolder_);
+    // The reason follows on a line of its own: "No space left on device" asks for another
+    // remedy than "Permission denied".
     const store::FileUpdateLock lock(file);
     if (lock.error()) {
-        host().messageBox(quotedFileMessage("gespeichert werden"));
+        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" +
+                          file.parent_path().string() + ": " + lock.error().message());
         return;
     }
     store::ProfileRead read = store::readProfileFile(file);
@@ -160,8 +163,9 @@ void CTaveroDlg::WriteProfileFile(std::size_t row, const StoredProfile& stored) 
         profiles_ = std::move(read.profiles);
         profiles_[row] = stored;
     }
-    if (!store::writeProfileFile(fileWriter_, file, profiles_)) {
-        host().messageBox(quotedFileMessage("gespeichert werden"));
+    if (const store::SaveResult saved = store::writeProfileFile(fileWriter_, file, profiles_);
+        !saved) {
+        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" + saved.text());
     }
 }
 

@@ -322,7 +322,8 @@ TEST_F(MainWindowTest, StoreThatCannotWriteSaysSo) {
     fileWriter_.refuse = true;
     window_->click(res::kButtonSaveProfile);
     EXPECT_EQ(host_->messageBoxes().at(0).box,
-              (ui::MessageBoxRequest{"Datei \"Profile.pro\" konnte nicht gespeichert werden!",
+              (ui::MessageBoxRequest{"Datei \"Profile.pro\" konnte nicht gespeichert werden!\n" +
+                                         profileFile().string() + ": Permission denied",
                                      "Tavero", ui::Icon::None, ui::Buttons::Ok}));
     EXPECT_EQ(store::fileBytes(profileFile()), before);
 }

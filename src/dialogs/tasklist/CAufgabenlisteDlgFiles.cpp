@@ -50,8 +50,12 @@ void CAufgabenlisteDlg::SaveTaskList() {
     const store::TaskList list{entries_, window().isChecked(ids::kLoopCheck)};
     // The backup of a file read in part and the save are one step for other writers.
     const store::FileUpdateLock lock(*path);
-    if (lock.error() || !store::writeTaskListFile(fileWriter_, *path, list)) {
-        host().messageBox(kNotWritten, kNotWrittenCaption, ui::Icon::Information);
+    const store::SaveResult saved = lock.error()
+                                        ? store::SaveResult(path->parent_path(), lock.error())
+                                        : store::writeTaskListFile(fileWriter_, *path, list);
+    if (!saved) {
+        host().messageBox(std::string(kNotWritten) + "\n\n" + saved.text(), kNotWrittenCaption,
+                          ui::Icon::Information);
     }
 }
 
