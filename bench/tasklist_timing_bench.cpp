@@ -42,12 +42,12 @@
 #include "link/Connection.h"
 #include "link/PacketLink.h"
 #include "qt/QtHost.h"
-#include "qt/files/QtFileWriter.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/AufgabenlisteTemplate.h"
 #include "res/StandardIds.h"
 #include "sim/FrameEncoder.h"
 #include "sim/TerminalServer.h"
+#include "store/AtomicFileWriter.h"
 #include "store/TaskListFile.h"
 
 namespace {
@@ -225,7 +225,7 @@ Clock::time_point playInDialog(const std::string& terminal, const std::filesyste
         fail("cannot open the simulator's terminal " + terminal);
     }
     link.SetCom(&port);
-    qt::QtFileWriter writer;
+    store::AtomicFileWriter writer;
     qt::QtHost host;
     const std::vector<StoredProfile> profiles = twoProfiles();
     dialogs::CAufgabenlisteDlg dialog(profiles, port, link, writer);
@@ -267,7 +267,7 @@ Clock::time_point playWithTool(const std::string& terminal, const std::filesyste
         list.entries.push_back({profiles[static_cast<std::size_t>(i % 2)], 1, i + 1});
     }
     const std::filesystem::path file = trace.parent_path() / "tavero-tasklist-bench.tvr";
-    qt::QtFileWriter writer;
+    store::AtomicFileWriter writer;
     if (!store::writeTaskListFile(writer, file, list)) {
         fail("cannot write " + file.string());
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string_view>
+#include <system_error>
 
 #include "ctl/RunClock.h"
 #include "scpi/Instrument.h"
@@ -22,7 +23,10 @@ public:
 
 class RefusingWriter final : public tavero::store::FileWriter {
 public:
-    bool replaceFile(const std::filesystem::path&, std::string_view) override { return false; }
+    tavero::store::SaveResult replaceFile(const std::filesystem::path& path,
+                                          std::string_view) override {
+        return {path, std::make_error_code(std::errc::permission_denied)};
+    }
 };
 
 /// Time stands still, so task lists only ever send their first entry.

@@ -126,7 +126,9 @@ private:
     void startProfileStore();
     void CheckFolder();
     void ReadProfileFile();
-    void WriteProfileFile();
+    /// Stores `stored` at `row` under the update lock, over the file as it is now: profiles
+    /// another program stored since the start stay.
+    void WriteProfileFile(std::size_t row, const StoredProfile& stored);
     void fillProfileList(int selectedRow);
     void LoadProfile();
     void SaveProfile();

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The profile store as the main window uses it: start-up, load, store and the close prompt.
+#include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +9,7 @@
 #include "app/CTaveroDlg.h"
 #include "app/MainWindowTexts.h"
 #include "res/MainWindowIds.h"
+#include "store/FileUpdateLock.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileRowText.h"
 #include "store/text/Windows1252.h"
@@ -33,7 +36,12 @@ void CTaveroDlg::startProfileStore() {
     dataFolder_ = host().dataFolder();
     if (!dataFolder_.empty()) {
         CheckFolder();
-        store::createProfileFileIfMissing(fileWriter_, store::profileFilePath(dataFolder_));
+        const std::filesystem::path file = store::profileFilePath(dataFolder_);
+        // A file that cannot be created is said by the read that follows.
+        const store::FileUpdateLock lock(file);
+        if (!lock.error()) {
+            static_cast<void>(store::createProfileFileIfMissing(fileWriter_, file));
+        }
     }
     ReadProfileFile();
     fillProfileList(0);
@@ -108,10 +116,9 @@ bool CTaveroDlg::storeProfile() {
     // Shown as the file holds it, so that the window does not promise what the next start undoes.
     const std::string name =
         store::text::utf8FromWindows1252(store::text::windows1252FromUtf8(typed));
-    profiles_.at(static_cast<std::size_t>(row)) = {settings_, name};
+    WriteProfileFile(static_cast<std::size_t>(row), {settings_, name});
     window().setText(res::kEditProfileName, name);
     fillProfileList(row);
-    WriteProfileFile();
     settingsModified_ = false;
     profileLoaded_ = false;
     return true;
@@ -132,11 +139,33 @@ bool CTaveroDlg::storeNameAnyway(std::string_view name) {
            ui::Answer::Yes;
 }
 
-void CTaveroDlg::WriteProfileFile() {
+void CTaveroDlg::WriteProfileFile(std::size_t row, const StoredProfile& stored) {
+    profiles_.at(row) = stored;
     // A store that did not reach the disk must not pass for one that did.
-    if (dataFolder_.empty() ||
-        !store::writeProfileFile(fileWriter_, store::profileFilePath(dataFolder_), profiles_)) {
+    if (dataFolder_.empty()) {
         host().messageBox(quotedFileMessage("gespeichert werden"));
+        return;
+    }
+    const std::filesystem::path file = store::profileFilePath(dataFolder_);
+    // The reason follows on a line of its own: "No space left on device" asks for another
+    // remedy than "Permission denied".
+    const store::FileUpdateLock lock(file);
+    if (lock.error()) {
+        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" +
+                          file.parent_path().string() + ": " + lock.error().message());
+        return;
+    }
+    store::ProfileRead read = store::readProfileFile(file);
+    if (read.ok() && read.extent.list == store::ListElement::Found && row < read.profiles.size()) {
+        if (read.extent.inPart) {
+            fileWriter_.keepBackupAtNextSave(file);
+        }
+        profiles_ = std::move(read.profiles);
+        profiles_[row] = stored;
+    }
+    if (const store::SaveResult saved = store::writeProfileFile(fileWriter_, file, profiles_);
+        !saved) {
+        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" + saved.text());
     }
 }
 

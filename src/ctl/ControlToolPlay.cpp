@@ -60,7 +60,7 @@ int ControlTool::play(const CommandLine& line) {
         throw UsageError("the task list " + path.string() + " holds no entries to play");
     }
     if (read.extent.inPart) {
-        env_.errors << readInPartWarning(path, read.extent, read.load, read.list.entries.size(),
+        env_.errors << readInPartWarning(path, read.extent, read.list.entries.size(),
                                          {"entry", "entries"})
                     << '\n';
     }

@@ -7,6 +7,7 @@
 #include "ctl/LineSafeText.h"
 #include "ctl/ProfileArguments.h"
 #include "ctl/ProfileFileAccess.h"
+#include "ctl/SettingAssignments.h"
 #include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
 #include "store/ProfileRowText.h"
@@ -43,9 +44,16 @@ int ControlTool::load(const CommandLine& line) {
         return kExitFailure;
     }
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
+    GeneratorSettings settings = (*profiles)[index].settings;
+    for (const std::size_t field : replaceRefusedFields(settings)) {
+        const SettingsField& refused = settingsFields()[field];
+        env_.errors << "tavero-ctl: warning: profile " << index + 1 << " holds " << refused.key
+                    << '=' << refused.get((*profiles)[index].settings)
+                    << ", which the window refuses; " << refused.key << '=' << refused.get(settings)
+                    << " of an empty profile is sent instead\n";
+    }
     GeneratorSession generator = session();
-    if (!generator.open() || interrupted() ||
-        !generator.commands().SendSettings((*profiles)[index].settings)) {
+    if (!generator.open() || interrupted() || !generator.commands().SendSettings(settings)) {
         return stopped();
     }
     return interrupted() ? stopped() : kExitSuccess;
@@ -60,14 +68,18 @@ int ControlTool::store(const CommandLine& line) {
         return kExitFailure;
     }
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
+    StoredProfile stored;
     {
         GeneratorSession generator = session();
         if (!generator.open() || interrupted() || !generator.readParameters() || interrupted()) {
             return stopped();
         }
-        (*profiles)[index] = StoredProfile{generator.settings, name};
+        stored = StoredProfile{generator.settings, name};
     }
-    return file.write(*profiles) ? kExitSuccess : kExitFailure;
+    // The file is read again under the lock: a store made meanwhile by another program stays.
+    return file.update(index, [&stored](StoredProfile& profile) { profile = stored; })
+               ? kExitSuccess
+               : kExitFailure;
 }
 
 }  // namespace tavero::ctl

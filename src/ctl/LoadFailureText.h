@@ -26,8 +26,7 @@ struct EntryNoun {
 /// "tavero-ctl: warning: P was read only in part (a 0 byte ends its data); profiles 26 to 50
 /// are not from the file". Empty when the file was read whole.
 std::string readInPartWarning(const std::filesystem::path& path, const store::ReadExtent& extent,
-                              const store::xml::LoadResult& load, std::size_t count,
-                              EntryNoun noun);
+                              std::size_t count, EntryNoun noun);
 
 /// Why a file holds no list: "holds no Playlist element", or that an XML declaration hides it.
 std::string missingListText(store::ListElement list, std::string_view listName);

@@ -7,6 +7,7 @@
 
 #include "ctl/LoadFailureText.h"
 #include "ctl/StandardOutputRedirect.h"
+#include "store/FileUpdateLock.h"
 #include "store/ProfileFile.h"
 
 namespace tavero::ctl {
@@ -32,7 +33,7 @@ ProfileFileAccess::ProfileFileAccess(std::filesystem::path path, store::FileWrit
                                      std::ostream& errors)
     : path_(std::move(path)), writer_(writer), errors_(errors) {}
 
-bool ProfileFileAccess::prepare() {
+bool ProfileFileAccess::makeFolders() {
     if (path_.empty()) {
         errors_ << "tavero-ctl: there is no per-user data folder for the profile file\n";
         return false;
@@ -44,15 +45,13 @@ bool ProfileFileAccess::prepare() {
                 << error.message() << '\n';
         return false;
     }
-    if (!store::createProfileFileIfMissing(writer_, path_)) {
-        errors_ << "tavero-ctl: cannot create " << path_.string() << '\n';
-        return false;
-    }
     return true;
 }
 
-std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
-    if (!prepare()) {
+std::optional<std::vector<StoredProfile>> ProfileFileAccess::readLocked() {
+    if (const store::SaveResult created = store::createProfileFileIfMissing(writer_, path_);
+        !created) {
+        errors_ << "tavero-ctl: cannot create " << created.text() << '\n';
         return std::nullopt;
     }
     store::ProfileRead read = [this] {
@@ -70,18 +69,58 @@ std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
         return std::nullopt;
     }
     if (read.extent.inPart) {
-        errors_ << readInPartWarning(path_, read.extent, read.load, read.profiles.size(),
-                                     {"profile", "profiles"})
-                << "; a store keeps the file as it is now in "
-                << store::BackupFileWriter::backupPath(path_).string() << '\n';
+        if (!warned_) {
+            errors_ << readInPartWarning(path_, read.extent, read.profiles.size(),
+                                         {"profile", "profiles"})
+                    << "; a store keeps the file as it is now in "
+                    << store::BackupFileWriter::backupPath(path_).string() << '\n';
+            warned_ = true;
+        }
         writer_.keepBackupAtNextSave(path_);
     }
     return std::move(read.profiles);
 }
 
+std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
+    if (!makeFolders()) {
+        return std::nullopt;
+    }
+    const store::FileUpdateLock lock(path_);
+    if (lock.error()) {
+        errors_ << "tavero-ctl: cannot lock the folder of " << path_.string() << ": "
+                << lock.error().message() << '\n';
+        return std::nullopt;
+    }
+    return readLocked();
+}
+
+bool ProfileFileAccess::update(std::size_t index,
+                               const std::function<void(StoredProfile&)>& change) {
+    if (!makeFolders()) {
+        return false;
+    }
+    const store::FileUpdateLock lock(path_);
+    if (lock.error()) {
+        errors_ << "tavero-ctl: cannot lock the folder of " << path_.string() << ": "
+                << lock.error().message() << '\n';
+        return false;
+    }
+    std::optional<std::vector<StoredProfile>> profiles = readLocked();
+    if (!profiles) {
+        return false;
+    }
+    if (index >= profiles->size()) {
+        errors_ << "tavero-ctl: " << path_.string() << " now holds " << profiles->size()
+                << " profiles, none numbered " << index + 1 << '\n';
+        return false;
+    }
+    change((*profiles)[index]);
+    return write(*profiles);
+}
+
 bool ProfileFileAccess::write(std::span<const StoredProfile> profiles) {
-    if (!store::writeProfileFile(writer_, path_, profiles)) {
-        errors_ << "tavero-ctl: cannot write " << path_.string() << "; it keeps its old content\n";
+    if (const store::SaveResult saved = store::writeProfileFile(writer_, path_, profiles); !saved) {
+        errors_ << "tavero-ctl: cannot save the profiles: " << saved.text() << '\n';
         return false;
     }
     return true;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -13,7 +15,8 @@
 
 namespace tavero::ctl {
 
-/// The window's profile file as the tool's commands use it. Failures are written to `errors`.
+/// The window's profile file as the tool's commands use it. Failures are written to `errors`,
+/// each with its reason.
 class ProfileFileAccess {
 public:
     /// @param path the profile file; empty when there is no per-user data folder
@@ -21,19 +24,26 @@ public:
 
     /// Makes sure the folders and the file exist, as the window does when it starts (a new file
     /// holds 50 empty profiles), and reads the profiles. Nothing after a failure: an existing
-    /// file is then left as it was. A file read only in part is warned about, and the next
-    /// `write` keeps its old bytes as Profile.pro.bak.
+    /// file is then left as it was. A file read only in part is warned about once, and the next
+    /// save keeps its old bytes as Profile.pro.bak.
     std::optional<std::vector<StoredProfile>> read();
 
-    /// Replaces the whole file. False after a failure; the file then keeps its old content.
-    bool write(std::span<const StoredProfile> profiles);
+    /// Under the update lock shared with the window and the other tools: reads the file afresh,
+    /// so that a store made meanwhile is kept, lets `change` alter the profile at `index` and
+    /// saves the whole file. False after a failure; the file then keeps its old content unless
+    /// the message says otherwise.
+    bool update(std::size_t index, const std::function<void(StoredProfile&)>& change);
 
 private:
-    bool prepare();
+    bool makeFolders();
+    /// With the update lock held: creates a missing file, then reads it.
+    std::optional<std::vector<StoredProfile>> readLocked();
+    bool write(std::span<const StoredProfile> profiles);
 
     std::filesystem::path path_;
     store::BackupFileWriter writer_;
     std::ostream& errors_;
+    bool warned_ = false;
 };
 
 }  // namespace tavero::ctl

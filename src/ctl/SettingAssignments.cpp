@@ -80,6 +80,20 @@ FieldRange fieldRange(std::size_t field) {
     return {kRules[field].min, kRules[field].max, kRules[field].onGrid};
 }
 
+std::vector<std::size_t> replaceRefusedFields(GeneratorSettings& settings) {
+    const GeneratorSettings empty = GeneratorSettings::emptyProfile();
+    std::vector<std::size_t> replaced;
+    for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
+        const SettingsField& field = settingsFields()[i];
+        const std::int64_t value = field.get(settings);
+        if (value < kRules[i].min || value > kRules[i].max) {
+            field.set(settings, field.get(empty));
+            replaced.push_back(i);
+        }
+    }
+    return replaced;
+}
+
 void checkAssignment(const SettingAssignment& assignment) {
     const FieldRule& rule = kRules[assignment.field];
     const std::int64_t value = assignment.value;

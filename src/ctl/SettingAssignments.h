@@ -26,6 +26,13 @@ struct FieldRange {
 };
 FieldRange fieldRange(std::size_t field);
 
+/// A stored profile's settings made fit to send: each field outside the range the window allows
+/// it takes the empty profile's value, as a field the file does not hold does, so that a
+/// hand-edited value such as a `Frequenzhub` of 2^63-1 never reaches the generator. Values off
+/// the 0.25 Hz grid stay, as the window's PLL stage computes such frequencies. Gives the indexes
+/// of the fields it replaced, in record order.
+std::vector<std::size_t> replaceRefusedFields(GeneratorSettings& settings);
+
 /// Refuses a value outside the field's own range (UsageError).
 void checkAssignment(const SettingAssignment& assignment);
 

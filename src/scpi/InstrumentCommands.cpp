@@ -316,18 +316,21 @@ void Instrument::wait(Call& call) {
 void Instrument::save(Call& call) {
     call.parameter();  // refuses a missing number before the file is read
     ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
-    std::optional<std::vector<StoredProfile>> profiles = file.read();
+    const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         failWithMessages(kProfileFileFailed, false);
     }
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     generator();
-    StoredProfile& profile = (*profiles)[static_cast<std::size_t>(number - 1)];
-    if (profile.name.empty() || profile.name == store::kEmptyProfileName) {
-        profile.name = "SCPI " + std::to_string(number);
-    }
-    profile.settings = settings_;
-    if (!file.write(*profiles)) {
+    // Read again under the lock, so that a store made meanwhile by another program stays.
+    const bool saved =
+        file.update(static_cast<std::size_t>(number - 1), [this, number](StoredProfile& profile) {
+            if (profile.name.empty() || profile.name == store::kEmptyProfileName) {
+                profile.name = "SCPI " + std::to_string(number);
+            }
+            profile.settings = settings_;
+        });
+    if (!saved) {
         failWithMessages(kProfileFileFailed, false);
     }
 }
@@ -340,7 +343,9 @@ void Instrument::recall(Call& call) {
         failWithMessages(kProfileFileFailed, false);
     }
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
-    const GeneratorSettings& recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
+    // What the window refuses is not sent as the file holds it.
+    GeneratorSettings recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
+    ctl::replaceRefusedFields(recalled);
     ctl::GeneratorSession& session = generator();
     stopTaskListFor(call.client);
     // As the window's profile load: the record changes only when the generator took it.

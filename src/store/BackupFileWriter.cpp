@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/BackupFileWriter.h"
 
+#include <system_error>
+
 #include "store/text/TextFile.h"
 
 namespace tavero::store {
@@ -9,24 +11,29 @@ void BackupFileWriter::keepBackupAtNextSave(const std::filesystem::path& path) {
     pending_.insert(path.lexically_normal());
 }
 
-bool BackupFileWriter::replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+SaveResult BackupFileWriter::replaceFile(const std::filesystem::path& path,
+                                         std::string_view bytes) {
     const auto pending = pending_.find(path.lexically_normal());
     if (pending != pending_.end()) {
         const text::FileBytes old = text::readFileBytes(path);
         // A file that has gone meanwhile has nothing left to keep.
-        if (old.problem != text::FileProblem::Missing &&
-            (old.problem != text::FileProblem::None ||
-             !writer_.replaceFile(backupPath(path), old.bytes))) {
-            return false;
+        if (old.problem == text::FileProblem::PermissionDenied) {
+            return {path, std::make_error_code(std::errc::permission_denied)};
+        }
+        if (old.problem != text::FileProblem::None && old.problem != text::FileProblem::Missing) {
+            return {path, std::make_error_code(std::errc::io_error)};
+        }
+        if (old.problem == text::FileProblem::None) {
+            if (SaveResult backup = writer_.replaceFile(backupPath(path), old.bytes); !backup) {
+                return backup;
+            }
         }
     }
-    if (!writer_.replaceFile(path, bytes)) {
-        return false;
-    }
-    if (pending != pending_.end()) {
+    SaveResult saved = writer_.replaceFile(path, bytes);
+    if (saved && pending != pending_.end()) {
         pending_.erase(pending);
     }
-    return true;
+    return saved;
 }
 
 std::filesystem::path BackupFileWriter::backupPath(const std::filesystem::path& path) {

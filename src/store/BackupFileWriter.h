@@ -21,7 +21,7 @@ public:
 
     /// A save of a remembered file fails, and the file keeps its old content, when its backup
     /// cannot be written.
-    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override;
+    SaveResult replaceFile(const std::filesystem::path& path, std::string_view bytes) override;
 
     /// NAME.bak beside NAME.
     static std::filesystem::path backupPath(const std::filesystem::path& path);

@@ -40,7 +40,18 @@ LoadedList loadListFile(const std::filesystem::path& path, std::string_view list
     // Data that ends inside an entry element leaves that entry without its later attributes.
     const bool lastEntryCut = loaded.load.openElementsAtEnd >= 2 && held > 0;
     loaded.extent.firstNotRead = std::min<std::size_t>(held - (lastEntryCut ? 1 : 0), loaded.count);
-    loaded.extent.inPart = loaded.load.readInPart() || held < loaded.count;
+    if (loaded.load.endedAtNul) {
+        loaded.extent.reason = PartReason::EndedAtNul;
+    } else if (loaded.load.openElementsAtEnd > 0) {
+        loaded.extent.reason = PartReason::EndedInsideElement;
+    } else if (held < loaded.count) {
+        loaded.extent.reason = PartReason::FewerThanAnnounced;
+    } else if (held > loaded.count && loaded.failure == ReadFailure::None) {
+        loaded.extent.reason = PartReason::MoreThanAnnounced;
+    } else if (loaded.load.charactersLost) {
+        loaded.extent.reason = PartReason::CharactersLost;
+    }
+    loaded.extent.inPart = loaded.extent.reason != PartReason::None;
     return loaded;
 }
 

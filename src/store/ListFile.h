@@ -34,14 +34,25 @@ enum class ListElement : std::uint8_t {
     InDeclaration,
 };
 
+/// Why a list file counts as read only in part.
+enum class PartReason : std::uint8_t {
+    None,
+    EndedAtNul,          ///< a 0 byte ends its data
+    EndedInsideElement,  ///< the data ends inside an element
+    FewerThanAnnounced,  ///< it holds fewer entries than `Anzahl` announces
+    MoreThanAnnounced,   ///< it holds more entries than `Anzahl` announces; those are left out
+    CharactersLost,      ///< UTF-16 names with characters Windows-1252 cannot hold
+    Blank,               ///< empty or nothing but white space
+};
+
 /// How much of a list file was read, so that nothing the file held is lost at the next save.
 struct ReadExtent {
     ListElement list = ListElement::Found;
-    /// The file ended inside an element, held a 0 byte, or held fewer entries than `Anzahl`
-    /// announces.
+    /// Something the file holds would be lost at the next save; `reason` tells what.
     bool inPart = false;
     /// Entries from this index to the announced count are not, or not wholly, the file's.
     std::size_t firstNotRead = 0;
+    PartReason reason = PartReason::None;
 };
 
 /// A list file read as far as its top element.

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "store/SettingsAttributes.h"
+#include "store/text/TextFile.h"
 #include "store/xml/DocNode.h"
 
 namespace tavero::store {
@@ -12,6 +13,13 @@ namespace {
 
 constexpr std::string_view kListElement = "Profillisten";
 constexpr std::string_view kProfileElementPrefix = "Profil_";
+
+/// What an interrupted save of old could leave: nothing, or nothing but white space.
+bool isBlank(const std::filesystem::path& path) {
+    const text::FileBytes file = text::readTextFile(path);
+    return file.problem == text::FileProblem::None &&
+           file.bytes.find_first_not_of(" \t\r\n") == std::string::npos;
+}
 
 StoredProfile profileFromElement(const xml::DocNode& element) {
     return StoredProfile{readSettingsAttributes(element), nameFromElement(element)};
@@ -44,12 +52,12 @@ std::string profileFileBytes(std::span<const StoredProfile> profiles) {
     return listFileBytes(top);
 }
 
-bool createProfileFileIfMissing(FileWriter& writer, const std::filesystem::path& path) {
+SaveResult createProfileFileIfMissing(FileWriter& writer, const std::filesystem::path& path) {
     // Only a file that is surely missing is created: one that exists but cannot be read must not
     // be replaced by empty profiles, and its read then reports the failure.
     std::error_code error;
     if (std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found) {
-        return true;
+        return {};
     }
     return writeProfileFile(writer, path, defaultProfiles());
 }
@@ -58,6 +66,11 @@ ProfileRead readProfileFile(const std::filesystem::path& path) {
     const LoadedList loaded = loadListFile(path, kListElement, kMaxProfileCount);
     ProfileRead read{{}, loaded.failure, loaded.load, loaded.extent};
     if (!read.ok()) {
+        return read;
+    }
+    if (read.extent.list == ListElement::Missing && isBlank(path)) {
+        read.profiles = defaultProfiles();
+        read.extent = {ListElement::Found, true, 0, PartReason::Blank};
         return read;
     }
     const std::size_t held = xml::ElementCount(loaded.list);
@@ -69,8 +82,8 @@ ProfileRead readProfileFile(const std::filesystem::path& path) {
     return read;
 }
 
-bool writeProfileFile(FileWriter& writer, const std::filesystem::path& path,
-                      std::span<const StoredProfile> profiles) {
+SaveResult writeProfileFile(FileWriter& writer, const std::filesystem::path& path,
+                            std::span<const StoredProfile> profiles) {
     return writer.replaceFile(path, profileFileBytes(profiles));
 }
 

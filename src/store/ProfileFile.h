@@ -47,17 +47,18 @@ struct ProfileRead {
 std::string profileFileBytes(std::span<const StoredProfile> profiles);
 
 /// Writes the default profiles if no file exists at `path`. An existing file is kept whatever it
-/// holds, even one that cannot be read. False only when the file was missing and could not be
+/// holds, even one that cannot be read. Fails only when the file was missing and could not be
 /// written.
-bool createProfileFileIfMissing(FileWriter& writer, const std::filesystem::path& path);
+SaveResult createProfileFileIfMissing(FileWriter& writer, const std::filesystem::path& path);
 
 /// Reads the profiles. The count is `Anzahl`'s, not the file's: entries it announces beyond
 /// those the file holds are empty profiles, elements beyond it are left out. Elements are taken
-/// by position whatever their names. A file without a `Profillisten` element, an empty one
-/// included, reads as no profiles without a failure.
+/// by position whatever their names. A file without a `Profillisten` element reads as no profiles
+/// without a failure; an empty or blank one, which no save leaves, counts as read in part
+/// (`PartReason::Blank`) and reads as the 50 empty profiles of a new file.
 ProfileRead readProfileFile(const std::filesystem::path& path);
 
-bool writeProfileFile(FileWriter& writer, const std::filesystem::path& path,
-                      std::span<const StoredProfile> profiles);
+SaveResult writeProfileFile(FileWriter& writer, const std::filesystem::path& path,
+                            std::span<const StoredProfile> profiles);
 
 }  // namespace tavero::store

@@ -38,11 +38,8 @@ constexpr std::array<Conversion, kSettingsFieldCount> kConversions = {
     Conversion::Number,   // PLL-Offset
 };
 
-std::int64_t convert(const std::optional<std::string>& text, Conversion conversion) {
-    if (!text) {
-        return 0;
-    }
-    return conversion == Conversion::Number ? numberFromText(*text) : integerFromText(*text);
+std::int64_t convert(const std::string& text, Conversion conversion) {
+    return conversion == Conversion::Number ? numberFromText(text) : integerFromText(text);
 }
 
 }  // namespace
@@ -54,10 +51,14 @@ void appendSettingsAttributes(const xml::DocNode& element, const GeneratorSettin
 }
 
 GeneratorSettings readSettingsAttributes(const xml::DocNode& element) {
-    GeneratorSettings settings;
+    // A field the element does not hold, as in an element cut off by the file's end, keeps the
+    // empty profile's value: a 0 limit or PLL factor would be sent on as a setting.
+    GeneratorSettings settings = GeneratorSettings::emptyProfile();
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
         const SettingsField& field = settingsFields()[i];
-        field.set(settings, convert(xml::AttributeValue(element, field.key), kConversions[i]));
+        if (const std::optional<std::string> text = xml::AttributeValue(element, field.key)) {
+            field.set(settings, convert(*text, kConversions[i]));
+        }
     }
     return settings;
 }

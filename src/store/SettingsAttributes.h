@@ -12,7 +12,8 @@ void appendSettingsAttributes(const xml::DocNode& element, const GeneratorSettin
 
 /// The settings held in an element's attributes, wherever they stand and whatever the letter
 /// case of their names. Each is read as a "number" or an "integer" (see AttributeConversions.h)
-/// and keeps the low bits that fit its field; a missing attribute reads as 0.
+/// and keeps the low bits that fit its field; a missing attribute takes the value of an empty
+/// profile.
 GeneratorSettings readSettingsAttributes(const xml::DocNode& element);
 
 }  // namespace tavero::store

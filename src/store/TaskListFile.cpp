@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "store/AttributeConversions.h"
+#include "store/ProfileFile.h"
 #include "store/SettingsAttributes.h"
 #include "store/xml/DocNode.h"
 
@@ -61,13 +62,13 @@ TaskListRead readTaskListFile(const std::filesystem::path& path) {
     read.list.entries.reserve(loaded.count);
     for (std::size_t i = 0; i < loaded.count; ++i) {
         read.list.entries.push_back(i < held ? entryFromElement(xml::ElementAt(loaded.list, i))
-                                             : TaskEntry{});
+                                             : TaskEntry{emptyStoredProfile()});
     }
     return read;
 }
 
-bool writeTaskListFile(FileWriter& writer, const std::filesystem::path& path,
-                       const TaskList& list) {
+SaveResult writeTaskListFile(FileWriter& writer, const std::filesystem::path& path,
+                             const TaskList& list) {
     return writer.replaceFile(path, taskListFileBytes(list));
 }
 

@@ -38,12 +38,13 @@ struct TaskListRead {
 std::string taskListFileBytes(const TaskList& list);
 
 /// Reads a task list. The count is `Anzahl`'s: entries it announces beyond those the file
-/// holds are all zero with an empty name, elements beyond it are left out. Elements are taken
+/// holds are empty profiles held 0 s, elements beyond it are left out. Elements are taken
 /// by position whatever their names, and values as they stand: no range check, no renumbering.
 /// Any `Schleife` other than 0 sets the loop. A file without a `Playlist` element reads as an
 /// empty list without a failure.
 TaskListRead readTaskListFile(const std::filesystem::path& path);
 
-bool writeTaskListFile(FileWriter& writer, const std::filesystem::path& path, const TaskList& list);
+SaveResult writeTaskListFile(FileWriter& writer, const std::filesystem::path& path,
+                             const TaskList& list);
 
 }  // namespace tavero::store

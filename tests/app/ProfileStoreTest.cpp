@@ -108,12 +108,36 @@ TEST_F(MainWindowTest, TheFirstStoreAfterAReadInPartKeepsTheOldFileAsBackup) {
     EXPECT_EQ(store::fileBytes(backup), cut);
 }
 
-TEST_F(MainWindowTest, ZeroByteFileGivesAnEmptyListWithoutMessage) {
-    writeFile(profileFile(), "");
-    HeadlessWindow& window = open();
-    EXPECT_TRUE(window.rows(res::kComboProfiles).empty());
-    EXPECT_TRUE(host_->messageBoxes().empty());
-    EXPECT_EQ(std::filesystem::file_size(profileFile()), 0U);
+TEST_F(MainWindowTest, BlankFileStartsFromFiftyEmptyProfilesAndIsKeptAtTheFirstStore) {
+    for (const std::string blank : {"", " \r\n\t"}) {
+        writeFile(profileFile(), blank);
+        std::filesystem::remove(profileFile().string() + ".bak");
+        restart();
+        openConnected();
+        EXPECT_EQ(window_->rows(res::kComboProfiles).size(), 50U);
+        EXPECT_EQ(store::fileBytes(profileFile()), blank);
+
+        window_->click(res::kButtonSaveProfile);
+        EXPECT_EQ(store::fileBytes(profileFile().string() + ".bak"), blank);
+        EXPECT_EQ(store::readProfileFile(profileFile()).profiles.size(), 50U);
+    }
+}
+
+TEST_F(MainWindowTest, AStoreKeepsWhatAnotherProgramStoredMeanwhile) {
+    openConnected();
+    std::vector<StoredProfile> others = store::defaultProfiles();
+    others[2].name = "Andere";
+    store::DirectFileWriter writer;
+    ASSERT_TRUE(store::writeProfileFile(writer, profileFile(), others));
+
+    window_->type(res::kEditProfileName, "Meins");
+    window_->click(res::kButtonSaveProfile);
+
+    const store::ProfileRead read = store::readProfileFile(profileFile());
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.profiles.at(0).name, "Meins");
+    EXPECT_EQ(read.profiles.at(2).name, "Andere");
+    EXPECT_EQ(window_->rows(res::kComboProfiles).at(2), "3: Andere");
 }
 
 TEST_F(MainWindowTest, LoadSendsTheProfileAndStoreWritesTheFile) {
@@ -298,7 +322,8 @@ TEST_F(MainWindowTest, StoreThatCannotWriteSaysSo) {
     fileWriter_.refuse = true;
     window_->click(res::kButtonSaveProfile);
     EXPECT_EQ(host_->messageBoxes().at(0).box,
-              (ui::MessageBoxRequest{"Datei \"Profile.pro\" konnte nicht gespeichert werden!",
+              (ui::MessageBoxRequest{"Datei \"Profile.pro\" konnte nicht gespeichert werden!\n" +
+                                         profileFile().string() + ": Permission denied",
                                      "Tavero", ui::Icon::None, ui::Buttons::Ok}));
     EXPECT_EQ(store::fileBytes(profileFile()), before);
 }

@@ -101,12 +101,12 @@ TEST_F(ProfileCommandsTest, ANumberThatNamesNoProfileIsRefusedAndChangesNothing)
 }
 
 TEST_F(ProfileCommandsTest, AFileWithoutProfilesHasNoNumberToName) {
-    writeProfileBytes("");
+    writeProfileBytes("<Profillisten Anzahl=\"0\"/>");
     EXPECT_EQ(run({"profiles"}), kExitSuccess);
     EXPECT_TRUE(out_.str().empty());
     EXPECT_EQ(run({"profile", "1"}), kExitUsage);
     EXPECT_EQ(errors_.str(), "tavero-ctl: there is no profile 1: the profile file holds none\n");
-    EXPECT_EQ(fileBytes(profileFile_), "");
+    EXPECT_EQ(fileBytes(profileFile_), "<Profillisten Anzahl=\"0\"/>");
 }
 
 TEST_F(ProfileCommandsTest, AFileTheWindowCannotReadIsReportedAndLeftByteForByte) {
@@ -220,8 +220,8 @@ TEST_F(ProfileCommandsTest, StoreThatCannotWriteSaysSo) {
     const std::string before = fileBytes(profileFile_);
     writer_.refuse = true;
     EXPECT_EQ(run({"store", "1", "Neu"}), kExitFailure);
-    EXPECT_EQ(errors_.str(),
-              "tavero-ctl: cannot write " + profileFile_.string() + "; it keeps its old content\n");
+    EXPECT_EQ(errors_.str(), "tavero-ctl: cannot save the profiles: " + profileFile_.string() +
+                                 ": Permission denied\n");
     EXPECT_EQ(fileBytes(profileFile_), before);
 }
 

@@ -222,6 +222,49 @@ TEST_F(CtlProfilesOverPty, PlayRunsToTheEndOfTheList) {
     EXPECT_EQ(events[5], "port closed");
 }
 
+TEST_F(CtlProfilesOverPty, WhatAFileDoesNotHoldOrTheWindowRefusesGoesAsAnEmptyProfile) {
+    // A new file's first profile is what an empty profile sends.
+    ASSERT_EQ(ctl({"load", "1"}).exitStatus, 0);
+    const std::string empty = simulator_.nextEvents(5)[2];
+    ASSERT_EQ(empty.rfind("p 00 01 86 A0 00 00 00 19 B2 D0 5E 00 ", 0), 0U) << empty;
+
+    std::string profiles = "<Profillisten Anzahl=\"13\">\r\n";
+    for (int i = 1; i <= 11; ++i) {
+        profiles += "\t<Profil_" + std::to_string(i) + ">\r\n\t\tP\r\n\t</Profil_" +
+                    std::to_string(i) + ">\r\n";
+    }
+    profiles +=
+        "\t<Profil_12 Frequenzhub=\"9223372036854775807\">\r\n\t</Profil_12>\r\n"
+        "\t<Profil_13 Frequenz=\"100000\" Minimalfrequenz=\"25\"";
+    writeBytes(profileFile_, profiles);
+    const auto list = folder_ / "Drei.tvr";
+    writeBytes(list, "<Playlist Anzahl=\"3\" Schleife=\"0\">\r\n" +
+                         taskListElement(1, "Eins", 500, 1) + "</Playlist>\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::size_t settingsSent;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {{"load", "13"}, 1, "profile 13 is not from the file"},
+        {{"load", "12"},
+         1,
+         "profile 12 holds Frequenzhub=9223372036854775807, which the window "
+         "refuses; Frequenzhub=1000000 of an empty profile is sent instead"},
+        {{"play", list.string(), "--once"}, 3, "entries 2 to 3 are not from the file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const Finished run = ctl(c.args);
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_NE(run.err.find(c.warning), std::string::npos) << run.err;
+        const std::vector<std::string> events = simulator_.nextEvents(4 + c.settingsSent);
+        for (std::size_t i = 0; i < c.settingsSent; ++i) {
+            EXPECT_EQ(events[2 + i], empty);
+        }
+    }
+}
+
 TEST_F(CtlProfilesOverPty, AnInterruptedPlayLeavesTheGeneratorOnTheLastEntrySent) {
     struct Case {
         int signal;

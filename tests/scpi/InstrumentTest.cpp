@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -239,6 +240,12 @@ TEST(InstrumentTest, SavesAndRecallsTheWindowsProfiles) {
     EXPECT_EQ(bench.generator.settings(), profiles[49].settings);
     EXPECT_EQ(bench.run("FREQ?;VOLT?"), "2500.00;0.250\n");
     EXPECT_EQ(bench.sentAfterConnect(), "fgpp");  // *RST, then the recall of profile 50
+
+    // A value the window refuses is recalled as an empty profile's.
+    profiles[4].settings.frequenzhub = std::numeric_limits<std::int64_t>::max();
+    ASSERT_TRUE(store::writeProfileFile(bench.writer, bench.profileFile, profiles));
+    bench.run("*RCL 5");
+    EXPECT_EQ(bench.generator.settings().frequenzhub, 1000000);
 
     bench.run("*SAV 51");
     EXPECT_EQ(bench.client.pop().code, kDataOutOfRange);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "DirectFileWriter.h"
 #include "TempFolder.h"
@@ -15,8 +16,11 @@ namespace {
 /// Fails every save of a backup.
 class BackupRefusingWriter final : public FileWriter {
 public:
-    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
-        return path.extension() != ".bak" && direct_.replaceFile(path, bytes);
+    SaveResult replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
+        if (path.extension() == ".bak") {
+            return {path, std::make_error_code(std::errc::no_space_on_device)};
+        }
+        return direct_.replaceFile(path, bytes);
     }
 
 private:

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "TempFolder.h"
+#include "Utf16Bytes.h"
 #include "store/xml/DocNode.h"
 #include "store/xml/LoadResult.h"
 #include "store/xml/XmlReader.h"
@@ -19,15 +20,6 @@ constexpr std::u16string_view kPlaylist =
     u"\t\tGrüße & mehr €\r\n"
     u"\t</Playlistelement_1>\r\n"
     u"</Playlist>\r\n";
-
-std::string littleEndian(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
 
 TEST(LoadFile, Utf16LittleEndianFileReadsLikeTheWindows1252One) {
     const TempFolder folder;

@@ -15,6 +15,7 @@
 #include "DirectFileWriter.h"
 #include "StorePrinters.h"
 #include "TempFolder.h"
+#include "Utf16Bytes.h"
 #include "store/ProfileFile.h"
 #include "store/xml/LoadResult.h"
 
@@ -24,12 +25,14 @@ namespace {
 const std::filesystem::path kGoldenProfileFile =
     std::filesystem::path(TAVERO_STORE_GOLDEN_DIR) / "Profile.pro";
 
-StoredProfile profile(std::string name, GeneratorSettings settings = {}) {
+StoredProfile profile(std::string name,
+                      GeneratorSettings settings = GeneratorSettings::emptyProfile()) {
     return StoredProfile{settings, std::move(name)};
 }
 
-GeneratorSettings withFrequenz(std::uint32_t frequenz, std::uint32_t minimalfrequenz = 0) {
-    GeneratorSettings s;
+/// An empty profile's settings but these, as a profile element with only these attributes reads.
+GeneratorSettings withFrequenz(std::uint32_t frequenz, std::uint32_t minimalfrequenz = 25) {
+    GeneratorSettings s = GeneratorSettings::emptyProfile();
     s.frequenz = frequenz;
     s.minimalfrequenz = minimalfrequenz;
     return s;
@@ -119,7 +122,7 @@ TEST_P(ReadProfileFile, AnzahlDecidesTheCountAndElementsAreTakenByPosition) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadProfileFile,
     testing::Values(
-        ReadCase{"ZeroBytes", "", {}},
+        ReadCase{"ZeroBytes", "", defaultProfiles()},
         ReadCase{"OtherTopElement",
                  "<Profilliste Anzahl=\"1\"><Profil_1>a</Profil_1></Profilliste>",
                  {}},
@@ -274,18 +277,13 @@ TEST(ProfileFile, UmlautsFromAWindowsFileReadAsUtf8AndWriteBackTheSameBytes) {
 }
 
 TEST(ProfileFile, Utf16FileReadsLikeItsWindows1252Form) {
-    const std::u16string document =
-        u"\uFEFF<Profillisten Anzahl=\"1\">\r\n"
+    const std::string utf16 = littleEndian(
+        u"<Profillisten Anzahl=\"1\">\r\n"
         u"\t<Profil_1 Frequenz=\"100000\">\r\n\t\täöü &amp; €\r\n\t</Profil_1>\r\n"
-        u"</Profillisten>\r\n";
-    std::string littleEndian;
-    for (const char16_t unit : document) {
-        littleEndian += static_cast<char>(unit & 0xFF);
-        littleEndian += static_cast<char>(unit >> 8);
-    }
+        u"</Profillisten>\r\n");
     const TempFolder folder;
 
-    const ProfileRead read = readProfileFile(folder.write("Profile.pro", littleEndian));
+    const ProfileRead read = readProfileFile(folder.write("Profile.pro", utf16));
 
     ASSERT_TRUE(read.ok()) << xml::LoadCodeText(read.load.code);
     EXPECT_EQ(read.profiles, std::vector{profile("äöü & €", withFrequenz(100000))});
@@ -310,30 +308,51 @@ TEST(ProfileFile, TellsHowMuchOfTheFileWasRead) {
         ReadExtent expected;
     };
     const Case cases[] = {
-        {"whole", whole, {ListElement::Found, false, 4}},
-        {"cut after an entry", upTo("</Profil_2>\r\n"), {ListElement::Found, true, 2}},
+        {"whole", whole, {ListElement::Found, false, 4, PartReason::None}},
+        {"cut after an entry",
+         upTo("</Profil_2>\r\n"),
+         {ListElement::Found, true, 2, PartReason::EndedInsideElement}},
         {"0 byte after an entry",
          upTo("</Profil_2>\r\n") + '\0' + "\t<Profil_3>",
-         {ListElement::Found, true, 2}},
+         {ListElement::Found, true, 2, PartReason::EndedAtNul}},
         {"cut inside an entry's start tag",
          upTo("<Profil_3 Frequenz=\""),
-         {ListElement::Found, true, 2}},
+         {ListElement::Found, true, 2, PartReason::EndedInsideElement}},
         {"fewer entries than announced",
          "<Profillisten Anzahl=\"3\"><Profil_1/></Profillisten>",
-         {ListElement::Found, true, 1}},
-        {"other top element", "<Playlist Anzahl=\"1\"/>", {ListElement::Missing, false, 0}},
+         {ListElement::Found, true, 1, PartReason::FewerThanAnnounced}},
+        {"more entries than announced",
+         "<Profillisten Anzahl=\"1\"><Profil_1/><Profil_2/></Profillisten>",
+         {ListElement::Found, true, 1, PartReason::MoreThanAnnounced}},
+        {"UTF-16 name beyond Windows-1252",
+         littleEndian(
+             u"<Profillisten Anzahl=\"1\"><Profil_1>\u03A9 \u00E4</Profil_1></Profillisten>"),
+         {ListElement::Found, true, 1, PartReason::CharactersLost}},
+        {"UTF-16 name within Windows-1252",
+         littleEndian(
+             u"<Profillisten Anzahl=\"1\"><Profil_1>\u20AC \u00E4?</Profil_1></Profillisten>"),
+         {ListElement::Found, false, 1, PartReason::None}},
+        {"empty", "", {ListElement::Found, true, 0, PartReason::Blank}},
+        {"blank", " \r\n\t\r\n", {ListElement::Found, true, 0, PartReason::Blank}},
+        {"other top element",
+         "<Playlist Anzahl=\"1\"/>",
+         {ListElement::Missing, false, 0, PartReason::None}},
         {"declaration first",
          "<?xml version=\"1.0\"?>\r\n" + whole,
-         {ListElement::InDeclaration, true, 0}},
+         {ListElement::InDeclaration, true, 0, PartReason::EndedInsideElement}},
     };
     const TempFolder folder;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         const ProfileRead read = readProfileFile(folder.write("Profile.pro", c.bytes));
-        ASSERT_TRUE(read.ok()) << c.name;
-        EXPECT_EQ(read.extent.list, c.expected.list) << c.name;
-        EXPECT_EQ(read.extent.inPart, c.expected.inPart) << c.name;
-        EXPECT_EQ(read.extent.firstNotRead, c.expected.firstNotRead) << c.name;
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.extent.list, c.expected.list);
+        EXPECT_EQ(read.extent.inPart, c.expected.inPart);
+        EXPECT_EQ(read.extent.firstNotRead, c.expected.firstNotRead);
+        EXPECT_EQ(read.extent.reason, c.expected.reason);
     }
+    // A blank file, which no save leaves, starts again from what a new file holds.
+    EXPECT_EQ(readProfileFile(folder.write("Profile.pro", " ")).profiles, defaultProfiles());
 }
 
 }  // namespace

@@ -79,14 +79,18 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"Text", "abc", readingsOf(0, 0, 0, 0)}),
     CaseName{});
 
-TEST(ReadSettingsAttributes, FindsNamesInAnyCaseAndOrderAndReadsMissingOnesAsZero) {
+TEST(ReadSettingsAttributes, FindsNamesInAnyCaseAndOrderAndGivesMissingOnesAnEmptyProfilesValue) {
     const xml::DocNode element = xml::AppendElement(xml::CreateTop(), "x");
     xml::AppendAttribute(element, "pll-offset", "-7");
     xml::AppendAttribute(element, "FREQUENZ", "100000");
-    xml::AppendAttribute(element, "Amplitude", "500");
-    GeneratorSettings expected;
+    xml::AppendAttribute(element, "Amplitude", "7");
+    xml::AppendAttribute(element, "Maximalfrequenz", "x");
+    // What a profile element cut off after its first attributes would otherwise send: a PLL
+    // factor of 0 and no upper limit.
+    GeneratorSettings expected = GeneratorSettings::emptyProfile();
     expected.frequenz = 100000;
-    expected.amplitude = 500;
+    expected.amplitude = 7;
+    expected.maximalfrequenz = 0;
     expected.pllOffset = -7;
     EXPECT_EQ(readSettingsAttributes(element), expected);
 }

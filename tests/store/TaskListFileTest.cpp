@@ -11,6 +11,7 @@
 #include "DirectFileWriter.h"
 #include "StorePrinters.h"
 #include "TempFolder.h"
+#include "store/ProfileFile.h"
 #include "store/TaskListFile.h"
 #include "store/xml/LoadResult.h"
 
@@ -21,7 +22,7 @@ const std::filesystem::path kGoldenTaskList =
     std::filesystem::path(TAVERO_STORE_GOLDEN_DIR) / "ThreeEntries.tvr";
 
 TaskEntry entry(std::string name, std::uint32_t duration, std::int32_t elementNr,
-                GeneratorSettings settings = {}) {
+                GeneratorSettings settings = GeneratorSettings::emptyProfile()) {
     return TaskEntry{StoredProfile{settings, std::move(name)}, duration, elementNr};
 }
 
@@ -107,8 +108,9 @@ TEST_P(ReadTaskListFile, TakesEntriesByPositionAndValuesAsStored) {
     EXPECT_EQ(readBytes(folder, GetParam().file), GetParam().expected);
 }
 
+/// An empty profile's settings but this one, as an element with only `Frequenz` reads.
 GeneratorSettings frequenz(std::uint32_t value) {
-    GeneratorSettings s;
+    GeneratorSettings s = GeneratorSettings::emptyProfile();
     s.frequenz = value;
     return s;
 }
@@ -116,12 +118,13 @@ GeneratorSettings frequenz(std::uint32_t value) {
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadTaskListFile,
     testing::Values(
-        ReadCase{"MoreAnnouncedThanHeld",
-                 "<Playlist Anzahl=\"3\" Schleife=\"0\">"
-                 "<Playlistelement_1 Duration=\"5\" ElementNr=\"1\">a</Playlistelement_1>"
-                 "<Playlistelement_2 Duration=\"6\" ElementNr=\"2\">b</Playlistelement_2>"
-                 "</Playlist>",
-                 TaskList{{entry("a", 5, 1), entry("b", 6, 2), TaskEntry{}}, false}},
+        ReadCase{
+            "MoreAnnouncedThanHeld",
+            "<Playlist Anzahl=\"3\" Schleife=\"0\">"
+            "<Playlistelement_1 Duration=\"5\" ElementNr=\"1\">a</Playlistelement_1>"
+            "<Playlistelement_2 Duration=\"6\" ElementNr=\"2\">b</Playlistelement_2>"
+            "</Playlist>",
+            TaskList{{entry("a", 5, 1), entry("b", 6, 2), TaskEntry{emptyStoredProfile()}}, false}},
         ReadCase{"FewerAnnouncedThanHeld",
                  "<Playlist Anzahl=\"1\" Schleife=\"1\"><E>a</E><E>b</E></Playlist>",
                  TaskList{{entry("a", 0, 0)}, true}},
@@ -142,8 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"NegativeAnzahl", "<Playlist Anzahl=\"-3\"><a>x</a></Playlist>", TaskList{}},
         ReadCase{"OtherTopElement", "<Profillisten Anzahl=\"1\"><a>x</a></Profillisten>",
                  TaskList{}},
-        ReadCase{"AnzahlAtTheLimit", "<Playlist Anzahl=\"100000\"/>",
-                 TaskList{std::vector<TaskEntry>(kMaxTaskEntryCount), false}}),
+        ReadCase{
+            "AnzahlAtTheLimit", "<Playlist Anzahl=\"100000\"/>",
+            TaskList{std::vector<TaskEntry>(kMaxTaskEntryCount, TaskEntry{emptyStoredProfile()}),
+                     false}}),
     CaseName{});
 
 struct FailureCase {

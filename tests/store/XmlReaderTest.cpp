@@ -192,13 +192,32 @@ TEST(XmlReader, NestingIsBounded) {
     EXPECT_EQ(result.code, LoadCode::NestingTooDeep);
 }
 
+TEST(XmlReader, ElementCountIsBoundedBeforeTheTreeIsBuilt) {
+    std::string startTags;
+    for (std::size_t i = 0; i <= kMaxElements; ++i) {
+        startTags += "<a/>";
+    }
+    LoadResult result;
+    EXPECT_FALSE(LoadText(startTags, result));
+    EXPECT_EQ(result.code, LoadCode::TooManyElements);
+
+    // End tags are not counted: one element followed by as many end tags is read as before.
+    std::string endTags = "<a>";
+    for (std::size_t i = 0; i <= kMaxElements; ++i) {
+        endTags += "</a>";
+    }
+    LoadText(endTags, result);
+    EXPECT_EQ(result.code, LoadCode::UnmatchedEndTagWarning);
+}
+
 TEST(LoadCode, TextsNameEveryCode) {
     EXPECT_EQ(LoadCodeText(LoadCode::NoError), "No error");
     EXPECT_EQ(LoadCodeText(LoadCode::UnmatchedEndTagWarning), "Warning: Unmatched end tag");
     EXPECT_EQ(LoadCodeText(LoadCode::UnmatchedEndTag), "Error: Unmatched end tag");
     EXPECT_EQ(LoadCodeText(LoadCode::FirstTagNotFound), "Error: First Tag not found");
     EXPECT_EQ(LoadCodeText(LoadCode::UnknownEntity), "Error: Unknown entity");
-    EXPECT_EQ(LoadCodeText(static_cast<LoadCode>(15)), "Unknown");
+    EXPECT_EQ(LoadCodeText(LoadCode::TooManyElements), "Error: More than 1000000 elements");
+    EXPECT_EQ(LoadCodeText(static_cast<LoadCode>(16)), "Unknown");
     EXPECT_EQ(LoadCodeText(static_cast<LoadCode>(-1)), "Unknown");
 }
 

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "store/FileWriter.h"
 
@@ -16,13 +17,14 @@ namespace tavero::store {
 /// save fails and leaves the file alone.
 class DirectFileWriter final : public FileWriter {
 public:
-    bool replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
+    SaveResult replaceFile(const std::filesystem::path& path, std::string_view bytes) override {
         if (refuse) {
-            return false;
+            return {path, std::make_error_code(std::errc::permission_denied)};
         }
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return static_cast<bool>(out);
+        out.close();
+        return out ? SaveResult{} : SaveResult{path, std::make_error_code(std::errc::io_error)};
     }
 
     bool refuse = false;

@@ -21,7 +21,6 @@
 #include "ctl/TraceProblemText.h"
 #include "ctl/UsageError.h"
 #include "link/TraceFile.h"
-#include "qt/files/QtFileWriter.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/TranslatingStreamBuffer.h"
@@ -30,6 +29,7 @@
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/AtomicFileWriter.h"
 #include "store/ProfileFile.h"
 
 namespace {
@@ -74,7 +74,7 @@ int run(const tavero::ctl::CommandLine& line) {
     });
     std::ostream errors(&translating);
     NullStream quiet;
-    qt::QtFileWriter fileWriter;
+    store::AtomicFileWriter fileWriter;
     ctl::SteadyRunClock clock(STDOUT_FILENO);
     link::TraceFile trace(line.tracePath, [&errors, &line](int error) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';

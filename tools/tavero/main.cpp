@@ -10,13 +10,13 @@
 #include "app/CTaveroApp.h"
 #include "core/BuildConfig.h"
 #include "qt/QtHost.h"
-#include "qt/files/QtFileWriter.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/Translations.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/AtomicFileWriter.h"
 
 int main(int argc, char* argv[]) {
     // The options are read before the window system starts, so that --help and --version work
@@ -71,7 +71,7 @@ int main(int argc, char* argv[]) {
     }
 
     tavero::qt::QtHost host(tavero::res::programTemplates());
-    tavero::qt::QtFileWriter fileWriter;
+    tavero::store::AtomicFileWriter fileWriter;
     tavero::app::CTaveroApp app(host, *bridge, fileWriter);
     app.run(parser.isSet(connect));
     return 0;

@@ -7,6 +7,7 @@
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
 #include "dialogs/tasklist/TaskListButtons.h"
 #include "res/AufgabenlisteTemplate.h"
+#include "store/FileUpdateLock.h"
 #include "store/TaskListFile.h"
 #include "ui/FileDialogRequest.h"
 #include "ui/Host.h"
@@ -47,8 +48,14 @@ void CAufgabenlisteDlg::SaveTaskList() {
         return;
     }
     const store::TaskList list{entries_, window().isChecked(ids::kLoopCheck)};
-    if (!store::writeTaskListFile(fileWriter_, *path, list)) {
-        host().messageBox(kNotWritten, kNotWrittenCaption, ui::Icon::Information);
+    // The backup of a file read in part and the save are one step for other writers.
+    const store::FileUpdateLock lock(*path);
+    const store::SaveResult saved = lock.error()
+                                        ? store::SaveResult(path->parent_path(), lock.error())
+                                        : store::writeTaskListFile(fileWriter_, *path, list);
+    if (!saved) {
+        host().messageBox(std::string(kNotWritten) + "\n\n" + saved.text(), kNotWrittenCaption,
+                          ui::Icon::Information);
     }
 }
 

@@ -12,8 +12,10 @@
 namespace tavero::qt {
 namespace {
 
-constexpr std::array<std::string_view, 6> kPatterns = {
+constexpr std::array<std::string_view, 8> kPatterns = {
     "Firmwareversion %1",
+    "Datei \"Profile.pro\" konnte nicht gespeichert werden!\n%1",
+    "Zieldatei kann nicht erzeugt werden!\nÜberprüfen Sie die Schreibrechte.\n\n%1",
     "%1, Dauer: %2 s",
     "Der Profilname enthält Zeichen, die in der Profildatei\nnicht gespeichert werden können: "
     "%1\n\nSie werden dort durch \"?\" ersetzt.\n\nMöchten Sie das Profil trotzdem speichern?",

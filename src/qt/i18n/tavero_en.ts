@@ -575,6 +575,12 @@ Shall it be used?</translation>
         <translation>File "Profile.pro" could not be saved!</translation>
     </message>
     <message>
+        <source>Datei "Profile.pro" konnte nicht gespeichert werden!
+%1</source>
+        <translation>File "Profile.pro" could not be saved!
+%1</translation>
+    </message>
+    <message>
         <source>Es wurde noch keine Datenverbindung zum Tavero augebaut!</source>
         <translation>No data connection to the Tavero has been established yet!</translation>
     </message>
@@ -753,6 +759,16 @@ Plug the Tavero in again and activate the PC connection once more.</translation>
 Überprüfen Sie die Schreibrechte.</source>
         <translation>The target file cannot be created!
 Check the write permissions.</translation>
+    </message>
+    <message>
+        <source>Zieldatei kann nicht erzeugt werden!
+Überprüfen Sie die Schreibrechte.
+
+%1</source>
+        <translation>The target file cannot be created!
+Check the write permissions.
+
+%1</translation>
     </message>
     <message>
         <source>Fehler beim Schreiben</source>

@@ -62,9 +62,9 @@ std::string_view fileProblemText(FileProblem problem) {
     return kTexts[static_cast<std::size_t>(problem)];
 }
 
-std::string textFromFileBytes(std::string_view bytes) {
+std::string textFromFileBytes(std::string_view bytes, bool* charactersLost) {
     if (const auto order = detectUtf16(bytes)) {
-        return windows1252FromUtf16(bytes, *order);
+        return windows1252FromUtf16(bytes, *order, charactersLost);
     }
     return std::string(bytes);
 }
@@ -113,7 +113,7 @@ FileBytes readFileBytes(const std::filesystem::path& path) {
 FileBytes readTextFile(const std::filesystem::path& path) {
     FileBytes read = readFileBytes(path);
     if (read.problem == FileProblem::None) {
-        read.bytes = textFromFileBytes(read.bytes);
+        read.bytes = textFromFileBytes(read.bytes, &read.charactersLost);
     }
     return read;
 }

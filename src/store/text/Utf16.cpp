@@ -61,7 +61,7 @@ std::optional<Utf16Order> detectUtf16(std::string_view bytes) {
     return std::nullopt;
 }
 
-std::string windows1252FromUtf16(std::string_view bytes, Utf16Order order) {
+std::string windows1252FromUtf16(std::string_view bytes, Utf16Order order, bool* charactersLost) {
     const std::size_t units = bytes.size() / 2;
     std::string out;
     out.reserve(units);
@@ -79,6 +79,12 @@ std::string windows1252FromUtf16(std::string_view bytes, Utf16Order order) {
             out.push_back('?');
         } else {
             out.push_back(windows1252FromCodePoint(unit));
+            if (out.back() != '?' || unit == u'?') {
+                continue;
+            }
+        }
+        if (charactersLost != nullptr) {
+            *charactersLost = true;
         }
     }
     return out;

@@ -16,7 +16,9 @@ enum class Utf16Order { LittleEndian, BigEndian };
 std::optional<Utf16Order> detectUtf16(std::string_view bytes);
 
 /// UTF-16 bytes as Windows-1252 text. A leading byte-order mark is dropped; characters without a
-/// place in Windows-1252, and unpaired surrogates, become '?'; an odd last byte is ignored.
-std::string windows1252FromUtf16(std::string_view bytes, Utf16Order order);
+/// place in Windows-1252, and unpaired surrogates, become '?', which sets `*charactersLost` when
+/// given; an odd last byte is ignored.
+std::string windows1252FromUtf16(std::string_view bytes, Utf16Order order,
+                                 bool* charactersLost = nullptr);
 
 }  // namespace tavero::store::text

@@ -8,7 +8,7 @@ namespace tavero::store::xml {
 
 namespace {
 
-constexpr std::array<std::string_view, 15> kTexts = {
+constexpr std::array<std::string_view, 16> kTexts = {
     "No error",
     "Warning: Unmatched end tag",
     "Error: No XML data",
@@ -24,6 +24,7 @@ constexpr std::array<std::string_view, 15> kTexts = {
     "Error: First Tag not found",
     "Error: Unknown entity",
     "Error: Nesting too deep",
+    "Error: More than 1000000 elements",
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -10,7 +11,7 @@ namespace tavero::store::xml {
 
 /// Outcome of reading a document. The numbers are stable: 0 to 12 are the reader's historic
 /// vocabulary (2, 3, 6, 9, 10 and 12 are never produced), 13 and 14 were added for input that
-/// used to end the program or overflow the stack.
+/// used to end the program or overflow the stack, 15 for input that would fill the memory.
 enum class LoadCode : std::int32_t {
     NoError = 0,
     UnmatchedEndTagWarning = 1,  ///< the document is still returned
@@ -27,7 +28,13 @@ enum class LoadCode : std::int32_t {
     FirstTagNotFound = 12,
     UnknownEntity = 13,
     NestingTooDeep = 14,
+    /// More start tags than `kMaxElements`; refused before any of them is read.
+    TooManyElements = 15,
 };
+
+/// Most elements a document may hold: far above the program's largest file (a task list of
+/// 100,000 entries holds 100,002), and each costs a few hundred bytes of memory.
+inline constexpr std::size_t kMaxElements = 1'000'000;
 
 struct LoadResult {
     LoadCode code = LoadCode::NoError;
@@ -42,6 +49,8 @@ struct LoadResult {
     std::int32_t openElementsAtEnd = 0;
     /// A 0 byte ended the data before the end of the text.
     bool endedAtNul = false;
+    /// The file was UTF-16 with characters that Windows-1252 cannot hold; they read as '?'.
+    bool charactersLost = false;
 
     /// The document ended before its elements did, or at a 0 byte: what was read may be only
     /// part of what the file meant to hold.

@@ -304,6 +304,21 @@ void Reader::setPlace(LoadResult& result, std::size_t offset) const {
 }  // namespace
 
 DocNode LoadText(std::string_view text, LoadResult& result) {
+    // Counted before the tree's memory is taken: a file of nothing but `<a/>` would need about
+    // fifty times its size.
+    const std::string_view read = text.substr(0, text.find('\0'));
+    std::size_t startTags = 0;
+    for (std::size_t at = read.find('<'); at != std::string_view::npos;
+         at = read.find('<', at + 1)) {
+        if (at + 1 == read.size() || read[at + 1] != '/') {
+            ++startTags;
+        }
+    }
+    if (startTags > kMaxElements) {
+        result = {};
+        result.code = LoadCode::TooManyElements;
+        return {};
+    }
     return Reader(text).read(result);
 }
 
@@ -315,7 +330,9 @@ DocNode LoadFile(const std::filesystem::path& path, LoadResult& result) {
         result.fileProblem = text.problem;
         return {};
     }
-    return LoadText(text.bytes, result);
+    const DocNode top = LoadText(text.bytes, result);
+    result.charactersLost = text.charactersLost;
+    return top;
 }
 
 }  // namespace tavero::store::xml

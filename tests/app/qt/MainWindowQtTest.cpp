@@ -28,12 +28,12 @@
 #include "qt/PictureWidget.h"
 #include "qt/QtHost.h"
 #include "qt/QtWindow.h"
-#include "qt/files/QtFileWriter.h"
 #include "res/MainWindowIds.h"
 #include "res/MainWindowTemplate.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/AtomicFileWriter.h"
 
 namespace tavero::app {
 namespace {
@@ -84,7 +84,7 @@ protected:
     sim::SimulatedGenerator generator_;
     sim::SimulatedBridge bridge_{generator_};
     qt::QtHost host_{res::programTemplates()};
-    qt::QtFileWriter fileWriter_;
+    store::AtomicFileWriter fileWriter_;
     CTaveroDlg dialog_{bridge_, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_}};
     std::unique_ptr<qt::QtWindow> window_;
 };

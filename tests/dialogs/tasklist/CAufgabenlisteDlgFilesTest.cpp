@@ -193,7 +193,9 @@ TEST(CAufgabenlisteDlgFilesTest, AFileThatCannotBeWrittenShowsTheMessageAndChang
     const std::filesystem::path file = session.save();
     ASSERT_EQ(session.host.messageBoxes().size(), 1U);
     EXPECT_EQ(session.host.messageBoxes()[0].box,
-              information("Zieldatei kann nicht erzeugt werden!\nÜberprüfen Sie die Schreibrechte.",
+              information("Zieldatei kann nicht erzeugt werden!\nÜberprüfen Sie die Schreibrechte."
+                          "\n\n" +
+                              file.string() + ": Permission denied",
                           "Fehler beim Schreiben"));
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(session.window.rowCount(ids::kEntryList), 1);

@@ -23,13 +23,13 @@
 #include "qt/QtFileDialog.h"
 #include "qt/QtHost.h"
 #include "qt/QtWindow.h"
-#include "qt/files/QtFileWriter.h"
 #include "qt/i18n/Translations.h"
 #include "res/MainWindowIds.h"
 #include "res/MainWindowTemplate.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/AtomicFileWriter.h"
 
 namespace tavero::qt {
 namespace {
@@ -52,7 +52,7 @@ struct ConnectedMainWindow {
     sim::SimulatedGenerator generator;
     sim::SimulatedBridge bridge{generator};
     QtHost host{res::programTemplates()};
-    QtFileWriter fileWriter;
+    store::AtomicFileWriter fileWriter;
     app::CTaveroDlg dialog{bridge, fileWriter, app::CTaveroDlg::LinkSetup{trace, &diagnostics}};
     QtWindow window{host, res::kMainWindowTemplate, dialog, nullptr};
 };

@@ -15,9 +15,9 @@
 #include <system_error>
 #include <vector>
 
-#include "qt/files/QtFileWriter.h"
+#include "store/AtomicFileWriter.h"
 
-namespace tavero::qt {
+namespace tavero::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,21 +34,24 @@ int statusOfChild(const std::function<int()>& work) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Exit statuses of the children below.
-constexpr int kReportedFailure = 0;
-constexpr int kReportedSuccess = 1;
-constexpr int kCouldNotDropPrivileges = 2;
+// Exit statuses of the children below: 0 for success, else the reported errno.
+constexpr int kReportedSuccess = 0;
+constexpr int kCouldNotDropPrivileges = 255;
 
-class QtFileWriterTest : public testing::Test {
+int statusOf(const SaveResult& result) {
+    return result ? kReportedSuccess : result.reason().value();
+}
+
+class AtomicFileWriterTest : public testing::Test {
 protected:
-    QtFileWriterTest() {
+    AtomicFileWriterTest() {
         const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / (std::string("tavero-qt-files-") + test->name());
+        folder_ = fs::temp_directory_path() / (std::string("tavero-atomic-") + test->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         target_ = folder_ / "Profile.pro";
     }
-    ~QtFileWriterTest() override {
+    ~AtomicFileWriterTest() override {
         std::error_code ignored;
         fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(folder_, ignored);
@@ -71,10 +74,10 @@ protected:
 
     fs::path folder_;
     fs::path target_;
-    QtFileWriter writer_;
+    AtomicFileWriter writer_;
 };
 
-TEST_F(QtFileWriterTest, CreatesAndReplacesTheFileLeavingNothingBeside) {
+TEST_F(AtomicFileWriterTest, CreatesAndReplacesTheFileLeavingNothingBeside) {
     ASSERT_TRUE(writer_.replaceFile(target_, "first\r\n"));
     EXPECT_EQ(targetBytes(), "first\r\n");
 
@@ -83,47 +86,70 @@ TEST_F(QtFileWriterTest, CreatesAndReplacesTheFileLeavingNothingBeside) {
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
 }
 
-TEST_F(QtFileWriterTest, MissingFolderFails) {
-    EXPECT_FALSE(writer_.replaceFile(folder_ / "Profile" / "Profile.pro", "x"));
+TEST_F(AtomicFileWriterTest, MissingFolderFailsWithItsReason) {
+    const SaveResult result = writer_.replaceFile(folder_ / "Profile" / "Profile.pro", "x");
+    EXPECT_EQ(result.reason(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(result.file(), folder_ / "Profile");
 }
 
-TEST_F(QtFileWriterTest, ReadOnlyFolderWritesAWritableFileInPlaceAndFailsOtherwise) {
+TEST_F(AtomicFileWriterTest, ASymbolicLinkStaysAndItsTargetIsReplaced) {
+    writeDirectly("old");
+    const fs::path link = folder_ / "link.pro";
+    fs::create_symlink(target_, link);
+    ASSERT_TRUE(writer_.replaceFile(link, "new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(targetBytes(), "new");
+}
+
+TEST_F(AtomicFileWriterTest, ReadOnlyFolderWritesAWritableFileInPlaceAndRestoresItOnFailure) {
+    const fs::perms writable = fs::perms::owner_read | fs::perms::owner_write |
+                               fs::perms::group_read | fs::perms::group_write |
+                               fs::perms::others_read | fs::perms::others_write;
+    const fs::perms readOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const std::string old(6000, 'o');
     struct Case {
+        const char* name;
         fs::perms fileMode;
+        std::string bytes;
         int expectedStatus;
-        std::string expectedBytes;
+        bool expectNew;
     };
+    // The limit on the file size stands for a full disk: the write fails where the file grows.
     const Case cases[] = {
-        {fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-             fs::perms::group_write | fs::perms::others_read | fs::perms::others_write,
-         kReportedSuccess, "new"},
-        {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, kReportedFailure,
-         "old"},
+        {"shorter", writable, "new", kReportedSuccess, true},
+        {"longer", writable, std::string(7000, 'n'), kReportedSuccess, true},
+        {"file read-only", readOnly, "new", EACCES, false},
+        {"growth refused", writable, std::string(20000, 'n'), EFBIG, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add);
-        writeDirectly("old");
+        writeDirectly(old);
         fs::permissions(target_, c.fileMode);
         fs::permissions(folder_,
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
 
-        const int status = statusOfChild([this] {
+        const int status = statusOfChild([this, &c] {
             // Permissions do not stop root: the save runs as an ordinary user instead, for whom
             // the folder refuses the temporary file with EACCES as it would for any user.
             if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
                 return kCouldNotDropPrivileges;
             }
-            return writer_.replaceFile(target_, "new") ? kReportedSuccess : kReportedFailure;
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{16384, 16384};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            return statusOf(writer_.replaceFile(target_, c.bytes));
         });
 
         EXPECT_EQ(status, c.expectedStatus);
-        EXPECT_EQ(targetBytes(), c.expectedBytes);
+        EXPECT_EQ(targetBytes(), c.expectNew ? c.bytes : old);
         EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
     }
 }
 
-TEST_F(QtFileWriterTest, WriteCutShortByTheFileSizeLimitFailsAndKeepsTheOldFile) {
+TEST_F(AtomicFileWriterTest, WriteCutShortByTheFileSizeLimitFailsAndKeepsTheOldFile) {
     writeDirectly("old");
 
     const int status = statusOfChild([this] {
@@ -132,15 +158,15 @@ TEST_F(QtFileWriterTest, WriteCutShortByTheFileSizeLimitFailsAndKeepsTheOldFile)
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
         const std::string bytes(256 * 1024, 'n');
-        return writer_.replaceFile(target_, bytes) ? kReportedSuccess : kReportedFailure;
+        return statusOf(writer_.replaceFile(target_, bytes));
     });
 
-    EXPECT_EQ(status, kReportedFailure);
+    EXPECT_EQ(status, EFBIG);
     EXPECT_EQ(targetBytes(), "old");
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
 }
 
-TEST_F(QtFileWriterTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) {
+TEST_F(AtomicFileWriterTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) {
     // Large enough that most kills land inside a save.
     const std::string first(512 * 1024, 'a');
     const std::string second = std::string(300 * 1024, 'b') + "end";
@@ -180,4 +206,4 @@ TEST_F(QtFileWriterTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) {
 }
 
 }  // namespace
-}  // namespace tavero::qt
+}  // namespace tavero::store
