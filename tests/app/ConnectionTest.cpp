@@ -7,7 +7,10 @@
 
 #include "MainWindowFixture.h"
 #include "res/AboutTemplate.h"
+#include "res/AufgabenlisteTemplate.h"
+#include "res/OffsetTemplate.h"
 #include "res/StandardIds.h"
+#include "res/WobbelTemplate.h"
 
 namespace tavero::app::testing {
 namespace {
@@ -351,6 +354,74 @@ TEST_F(MainWindowTest, UnplugDuringAnExchangeShowsOneMessageAndDisconnectsTheWin
         EXPECT_FALSE(bridge_.isOpen(0));
         expectConnectionControls(window, false);
         EXPECT_EQ(window.text(res::kButtonConnection), "PC-Verbindung aktivieren");
+
+        generator_.replug();
+        window.click(res::kButtonConnection);
+        EXPECT_TRUE(dialog_->connected());
+        EXPECT_EQ(host_->messageBoxes().size(), 1U);
+    }
+}
+
+TEST_F(MainWindowTest, AGeneratorGoneUnderADialogOrWhileIdleDisconnectsTheWindowWithOneMessage) {
+    struct Case {
+        const char* name;
+        int menu;        ///< the menu command that opens the dialog; kNoId: none
+        int templateId;  ///< the dialog's
+        std::function<void(sim::SimulatedGenerator&, headless::HeadlessHost&, HeadlessWindow&)>
+            inDialog;  ///< unplugs the generator and uses the dialog until that is noticed
+    };
+    namespace list = res::aufgabenliste;
+    const std::vector<Case> cases = {
+        {"task list running in a loop", res::kMenuTaskList, list::kDialogId,
+         [](sim::SimulatedGenerator& generator, headless::HeadlessHost& host, HeadlessWindow& w) {
+             w.click(list::kAdd);
+             w.click(list::kLoopCheck);
+             w.click(list::kStart);
+             generator.unplug();
+             host.advance(1000);
+         }},
+        {"sweep settings entered", res::kMenuSweep, res::wobbel::kDialogId,
+         [](sim::SimulatedGenerator& generator, headless::HeadlessHost&, HeadlessWindow& w) {
+             generator.unplug();
+             w.type(res::wobbel::kStartfrequenzEdit, "100");
+             w.pressEnter();
+         }},
+        {"offset level", res::kMenuCalibrateOffset, res::offset::kDialogId,
+         [](sim::SimulatedGenerator& generator, headless::HeadlessHost&, HeadlessWindow& w) {
+             generator.unplug();
+             w.click(res::offset::kMinimumAmplitude);
+         }},
+        {"idle main window", res::kNoId, res::kNoId, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        generator_.replug();
+        HeadlessWindow& window = openConnected();
+        if (c.inDialog) {
+            host_->scriptModal(c.templateId, [&](HeadlessWindow& w) {
+                c.inDialog(generator_, *host_, w);
+                EXPECT_TRUE(w.ended());  // ended by the loss, not by the script
+            });
+            window.chooseMenu(c.menu);
+            ASSERT_EQ(host_->modalRuns().size(), 1U);
+        } else {
+            generator_.unplug();
+            // The watch looks four times a second.
+            host_->advance(250);
+        }
+        ASSERT_EQ(host_->messageBoxes().size(), 1U);
+        EXPECT_EQ(host_->messageBoxes()[0].box,
+                  (ui::MessageBoxRequest{
+                      "Die Datenverbindung zum Tavero ist abgebrochen.\n\nSchließen Sie das "
+                      "Tavero wieder an und aktivieren Sie die PC-Verbindung erneut.",
+                      "Verbindungsfehler", ui::Icon::Error, ui::Buttons::Ok}));
+        EXPECT_FALSE(dialog_->connected());
+        EXPECT_FALSE(bridge_.isOpen(0));
+        expectConnectionControls(window, false);
+        EXPECT_EQ(window.picture(res::kPictureUsb), res::Picture::usbIndicator(false));
+        host_->advance(2000);  // nothing more to say
+        EXPECT_EQ(host_->messageBoxes().size(), 1U);
 
         generator_.replug();
         window.click(res::kButtonConnection);
