@@ -20,6 +20,8 @@ DialogWidget::DialogWidget(Events& events, QWidget* parent)
       scrollArea_(new QScrollArea(this)) {
     clientArea_->setObjectName(QStringLiteral("clientArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
+    // The view shows no focus and takes no keys: the Tab chain runs through its controls only.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
     scrollArea_->setWidget(clientArea_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

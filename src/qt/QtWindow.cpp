@@ -3,15 +3,18 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,6 +28,7 @@
 #include <vector>
 
 #include "qt/ControlFactory.h"
+#include "qt/Mnemonics.h"
 #include "qt/PictureWidget.h"
 #include "qt/QtText.h"
 #include "qt/ScrollNotifier.h"
@@ -91,15 +95,23 @@ ui::KeyState keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 template <typename Container>
 void addMenuItems(Container* container, std::span<const res::MenuItem> items,
                   const std::function<void(int)>& chosen, QObject* context) {
+    // Mnemonics are chosen among the translated texts, so that each language has its own.
+    QStringList texts;
     for (const res::MenuItem& item : items) {
+        texts.append(translatedText(item.text));
+    }
+    texts = withMnemonics(texts);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const res::MenuItem& item = items[i];
+        const QString& text = texts[static_cast<qsizetype>(i)];
         if (item.isSeparator()) {
             container->addSeparator();
         } else if (item.isPopup()) {
-            addMenuItems(container->addMenu(translatedText(item.text)), item.items, chosen,
-                         context);
+            addMenuItems(container->addMenu(text), item.items, chosen, context);
         } else {
-            QAction* action = container->addAction(translatedText(item.text));
+            QAction* action = container->addAction(text);
             action->setObjectName(QString::number(item.id));
+            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
             QObject::connect(action, &QAction::triggered, context,
                              [chosen, id = item.id] { chosen(id); });
         }
@@ -182,6 +194,30 @@ void QtWindow::buildMenu() {
         [this](int id) { deliver([id](ui::Dialog& dialog) { dialog.command(id); }); },
         widget_.get());
     widget_->setMenuBar(menuBar);
+    // F10 opens the first menu, as on the Linux desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), widget_.get());
+    QObject::connect(f10, &QShortcut::activated, menuBar,
+                     [menuBar] { menuBar->setActiveAction(menuBar->actions().constFirst()); });
+    // The bar takes the focus while a menu is open by keyboard, and keeps it, highlighted,
+    // after Escape: the control that had the focus gets it back.
+    QObject::connect(qApp, &QApplication::focusChanged, menuBar, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && widget_->clientArea()->isAncestorOf(now)) {
+            focusBeforeMenu_ = now;
+        }
+    });
+    for (const QAction* title : menuBar->actions()) {
+        QObject::connect(title->menu(), &QMenu::aboutToHide, menuBar, [this, menuBar] {
+            // Once the bar has settled, unless another of its menus opened.
+            QTimer::singleShot(0, menuBar, [this, menuBar] {
+                const QAction* active = menuBar->activeAction();
+                const bool menuOpen = active != nullptr && active->menu()->isVisible();
+                QWidget* focused = QApplication::focusWidget();
+                if (!menuOpen && focusBeforeMenu_ && (focused == menuBar || focused == nullptr)) {
+                    focusBeforeMenu_->setFocus(Qt::PopupFocusReason);
+                }
+            });
+        });
+    }
 }
 
 void QtWindow::connectControl(const Control& control) {

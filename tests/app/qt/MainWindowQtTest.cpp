@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -16,12 +19,17 @@
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "RecordingDialog.h"
 #include "app/CTaveroDlg.h"
@@ -29,9 +37,11 @@
 #include "qt/QtHost.h"
 #include "qt/QtWindow.h"
 #include "qt/files/QtFileWriter.h"
+#include "res/AufgabenlisteTemplate.h"
 #include "res/MainWindowIds.h"
 #include "res/MainWindowTemplate.h"
 #include "res/ProgramTemplates.h"
+#include "res/WobbelTemplate.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 
@@ -270,6 +280,163 @@ TEST_F(MainWindowQtTest, PlusAndMinusStepTheSelectedDigitAsOneWheelNotchOutsideT
         EXPECT_EQ(generator_.receivedLetters().substr(before), c.sent) << c.focus;
     }
     EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text().right(1), QStringLiteral("+"));
+}
+
+/// Answers every message box with its default button and runs `inDialog` once on the first
+/// other modal dialog, at every turn of whatever event loop runs, while it lives.
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(QWidget*)> inDialog = {})
+        : inDialog_(std::move(inDialog)) {
+        QObject::connect(&turn_, &QTimer::timeout, [this] { act(); });
+        turn_.start(0);
+    }
+    const QStringList& messages() const { return messages_; }
+
+private:
+    void act() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages_ << box->text();
+            box->defaultButton()->click();
+        } else if (modal != nullptr && inDialog_) {
+            // Outside this tick, which does not come again while its handler runs.
+            QTimer::singleShot(0, modal,
+                               [modal, once = std::exchange(inDialog_, nullptr)] { once(modal); });
+        }
+    }
+
+    std::function<void(QWidget*)> inDialog_;
+    QStringList messages_;
+    QTimer turn_;
+};
+
+template <typename Widget>
+Widget* childControl(QWidget* dialog, int id) {
+    return dialog->findChild<Widget*>(QString::number(id));
+}
+
+TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDisconnected) {
+    namespace list = res::aufgabenliste;
+    struct Case {
+        const char* name;
+        int button;  ///< opens the dialog; kNoId: none
+        std::function<void(QWidget*, sim::SimulatedGenerator&)> inDialog;
+    };
+    const std::vector<Case> cases = {
+        {"task list playing a loop", res::kButtonTaskList,
+         [](QWidget* taskList, sim::SimulatedGenerator& generator) {
+             childControl<QPushButton>(taskList, list::kAdd)->click();
+             childControl<QCheckBox>(taskList, list::kLoopCheck)->click();
+             childControl<QPushButton>(taskList, list::kStart)->click();
+             // Its next step finds the generator gone.
+             generator.unplug();
+         }},
+        {"sweep dialog open", res::kButtonSweep,
+         [](QWidget* sweep, sim::SimulatedGenerator& generator) {
+             generator.unplug();
+             auto* start = childControl<QLineEdit>(sweep, res::wobbel::kStartfrequenzEdit);
+             start->setFocus();
+             start->setText(QStringLiteral("100"));
+             QTest::keyClick(start, Qt::Key_Return);
+         }},
+        {"idle", res::kNoId, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        generator_.replug();
+        QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+        ASSERT_TRUE(dialog_.connected());
+        if (c.inDialog) {
+            ModalDriver driver([this, &c](QWidget* dialog) { c.inDialog(dialog, generator_); });
+            QTest::mouseClick(control<QPushButton>(c.button), Qt::LeftButton);
+            EXPECT_EQ(driver.messages().size(), 1);
+            EXPECT_TRUE(driver.messages().value(0).contains(QStringLiteral("abgebrochen")));
+        } else {
+            ModalDriver driver;
+            generator_.unplug();
+            // Noticed without a click; ctest's time-out guards the wait.
+            while (dialog_.connected()) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            }
+            EXPECT_EQ(driver.messages().size(), 1);
+        }
+        EXPECT_FALSE(dialog_.connected());
+        EXPECT_EQ(control<QPushButton>(res::kButtonConnection)->text(),
+                  QStringLiteral("PC-Verbindung aktivieren"));
+        EXPECT_EQ(control<qt::PictureWidget>(res::kPictureUsb)->picture(),
+                  res::Picture::usbIndicator(false));
+        for (const int id : res::kConnectionControls) {
+            EXPECT_FALSE(control<QWidget>(id)->isEnabled()) << id;
+        }
+    }
+    generator_.replug();
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    EXPECT_TRUE(dialog_.connected());
+}
+
+TEST_F(MainWindowQtTest, KeyboardReachesMenusAndTheirCommandsAndTheTabChainShowsItsFocus) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    QWidget& widget = window_->widget();
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(widget.isActiveWindow());
+    const QMenu* datei = widget.findChild<QMenuBar*>()->actions()[0]->menu();
+
+    // Alt+D and F10 open the first menu; Escape gives the focus back to the field.
+    auto* frequency = control<QLineEdit>(res::kEditFrequency);
+    for (const QKeyCombination opener : {QKeyCombination(Qt::AltModifier, Qt::Key_D),
+                                         QKeyCombination(Qt::NoModifier, Qt::Key_F10)}) {
+        frequency->setFocus();
+        widget.activateWindow();
+        QCoreApplication::processEvents();
+        QTest::keyClick(frequency, opener.key(), opener.keyboardModifiers());
+        ASSERT_TRUE(datei->isVisible()) << opener.key();
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(datei->isVisible());
+        EXPECT_EQ(widget.focusWidget(), frequency) << opener.key();
+        EXPECT_TRUE(widget.isVisible());
+    }
+
+    // Tab runs through controls only, each of which shows the focus, the up/down buttons
+    // right after the digits they step.
+    std::vector<int> chain;
+    control<QWidget>(res::kButtonConnection)->setFocus();
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(widget.focusWidget(), Qt::Key_Tab);
+        QWidget* focused = widget.focusWidget();
+        bool isControl = false;
+        const int id = focused->objectName().toInt(&isControl);
+        ASSERT_TRUE(isControl) << "after " << (chain.empty() ? 0 : chain.back()) << ": "
+                               << focused->metaObject()->className();
+        if (id == res::kButtonConnection) {
+            break;
+        }
+        chain.push_back(id);
+    }
+    const auto at = [&chain](int id) { return std::find(chain.begin(), chain.end(), id); };
+    ASSERT_NE(at(res::kButtonFrequencyUp), chain.end());
+    EXPECT_EQ(at(res::kButtonFrequencyUp) + 1, at(res::kButtonFrequencyDown));
+    EXPECT_EQ(at(res::kRadioFrequencyLast) + 1, at(res::kButtonFrequencyUp));
+
+    // F1 opens the About box; Ctrl+Q ends the program as "Beenden" does.
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    bool aboutShown = false;
+    QTimer::singleShot(0, [&aboutShown] {
+        QWidget* about = QApplication::activeModalWidget();
+        aboutShown = about != nullptr;
+        QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(frequency, Qt::Key_F1);
+    EXPECT_TRUE(aboutShown);
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    QTest::keyClick(frequency, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(window_->ended());
+    EXPECT_EQ(generator_.receivedLetters().back(), 'x');  // the disconnect notice
 }
 
 TEST_F(MainWindowQtTest, OnThisScreenEveryControlScrollsIntoViewInAWindowThatFits) {
