@@ -33,6 +33,7 @@
 #include "qt/QtText.h"
 #include "qt/ScrollNotifier.h"
 #include "qt/SpinControl.h"
+#include "qt/TickLabels.h"
 #include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
@@ -152,10 +153,16 @@ QtWindow::~QtWindow() {
 
 void QtWindow::buildControls() {
     std::vector<QWidget*> groupBoxes;
+    QSlider* trackbar = nullptr;
+    std::map<QSlider*, QList<QLabel*>> tickLabels;
     for (const res::ControlTemplate& layout : template_.controls) {
         QWidget* widget = createControl(layout, widget_->clientArea(), scale_);
         if (layout.kind == ControlKind::GroupBox) {
             groupBoxes.push_back(widget);
+        } else if (layout.kind == ControlKind::Trackbar) {
+            trackbar = static_cast<QSlider*>(widget);
+        } else if (layout.has(res::style::kTickLabel) && trackbar != nullptr) {
+            tickLabels[trackbar].append(static_cast<QLabel*>(widget));
         }
         if (layout.id == res::kNoId) {
             continue;
@@ -165,6 +172,9 @@ void QtWindow::buildControls() {
         if (res::hasRange(layout.kind)) {
             setRange(layout.id, 0, 100);
         }
+    }
+    for (auto& [slider, labels] : tickLabels) {
+        new TickLabels(slider, std::move(labels));
     }
     // Frames stay behind the controls they surround.
     for (QWidget* groupBox : groupBoxes) {

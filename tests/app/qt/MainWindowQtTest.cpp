@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QStyleOptionGroupBox>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -28,6 +31,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -477,6 +481,99 @@ TEST_F(MainWindowQtTest, OnThisScreenEveryControlScrollsIntoViewInAWindowThatFit
     }
 }
 
+TEST_F(MainWindowQtTest, OnThisScreenArrowsFillTheirButtonsAndScaleLabelsSitOnTheirTicks) {
+    QWidget& widget = window_->widget();
+    const qreal scale = widget.devicePixelRatioF();
+    for (const int id : {res::kButtonFrequencyUp, res::kButtonFrequencyDown}) {
+        auto* button = control<QPushButton>(id);
+        const QImage arrow =
+            button->icon().pixmap(button->iconSize(), scale, QIcon::Disabled).toImage();
+        int left = arrow.width();
+        int right = -1;
+        for (int y = 0; y < arrow.height(); ++y) {
+            for (int x = 0; x < arrow.width(); ++x) {
+                if (qAlpha(arrow.pixel(x, y)) > 0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        const qreal inkWidth = (right - left + 1) / arrow.devicePixelRatio();
+        EXPECT_GE(inkWidth, 0.4 * button->width()) << id;
+        EXPECT_LE(inkWidth, button->width()) << id;
+    }
+
+    // Each scale label centred on its tick: the handle's middle with the slider at that value.
+    auto* slider = control<QSlider>(res::kTrackbarAmplitude);
+    std::vector<std::string_view> labelTexts;
+    for (const res::ControlTemplate& layout : res::kMainWindowTemplate.controls) {
+        if (layout.has(res::style::kTickLabel)) {
+            labelTexts.push_back(layout.text);
+        }
+    }
+    ASSERT_EQ(labelTexts.size(), 6U);
+    const int last = static_cast<int>(labelTexts.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        const int value = slider->minimum() + i * (slider->maximum() - slider->minimum()) / last;
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.subControls = QStyle::SC_None;
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = value;
+        option.sliderValue = value;
+        option.upsideDown = !slider->invertedAppearance();
+        option.tickPosition = slider->tickPosition();
+        option.tickInterval = slider->tickInterval();
+        const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                             QStyle::SC_SliderHandle, slider);
+        const QString text = QString::fromUtf8(labelTexts[static_cast<std::size_t>(i)].data(),
+                                               static_cast<qsizetype>(labelTexts[i].size()));
+        QLabel* label = nullptr;
+        for (QLabel* candidate : widget.findChildren<QLabel*>()) {
+            label = candidate->text() == text ? candidate : label;
+        }
+        ASSERT_NE(label, nullptr) << text.toStdString();
+        EXPECT_NEAR(label->geometry().center().y(), slider->y() + handle.center().y(),
+                    label->height() / 8.0)
+            << text.toStdString();
+    }
+}
+
+TEST_F(MainWindowQtTest, OnThisScreenTheWheelOverAScrollBarScrollsAndOverTheWindowStepsTheDigit) {
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    ASSERT_TRUE(dialog_.connected());
+    QCoreApplication::processEvents();  // the view lays out its bars
+    QScrollArea* area = window_->widget().scrollArea();
+    for (QScrollBar* bar : {area->verticalScrollBar(), area->horizontalScrollBar()}) {
+        const bool needed = bar->maximum() > bar->minimum();
+        EXPECT_EQ(bar->isVisible(), needed) << bar->orientation();
+        if (!needed) {
+            continue;  // the screen holds the whole window that way
+        }
+        const std::uint32_t frequenz = dialog_.settings().frequenz;
+        const int before = bar->value();
+        const QPoint at = bar->rect().center();
+        QWheelEvent notch(QPointF(at), QPointF(bar->mapToGlobal(at)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &notch);
+        EXPECT_NE(bar->value(), before) << bar->orientation();
+        EXPECT_EQ(dialog_.settings().frequenz, frequenz) << bar->orientation();
+    }
+}
+
+/// Where the style puts a part of a group box, in the box's coordinates.
+QRect subRect(const QGroupBox* box, QStyle::SubControl part) {
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.textAlignment = box->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.lineWidth = 1;
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, part, box);
+}
+
 TEST_F(MainWindowQtTest, OnThisScreenEveryDialogFits) {
     const QRect screen = window_->widget().screen()->availableGeometry();
     for (const res::DialogTemplate* dialogTemplate : res::programTemplates().all()) {
@@ -486,6 +583,22 @@ TEST_F(MainWindowQtTest, OnThisScreenEveryDialogFits) {
         window.widget().show();
         EXPECT_LE(window.widget().frameGeometry().width(), screen.width()) << dialogTemplate->id;
         EXPECT_LE(window.widget().frameGeometry().height(), screen.height()) << dialogTemplate->id;
+        // A box inside another keeps its title clear of the outer box's title, through which
+        // the outer frame's line runs.
+        const QList<QGroupBox*> boxes = window.widget().findChildren<QGroupBox*>();
+        for (const QGroupBox* outer : boxes) {
+            for (const QGroupBox* inner : boxes) {
+                if (inner != outer && outer->geometry().contains(inner->geometry())) {
+                    EXPECT_GT(subRect(inner, QStyle::SC_GroupBoxLabel).top() + inner->y(),
+                              subRect(outer, QStyle::SC_GroupBoxLabel).bottom() + outer->y())
+                        << dialogTemplate->id << " " << inner->title().toStdString();
+                }
+            }
+        }
+        EXPECT_TRUE(window.widget().grab().save(
+            QStringLiteral(TAVERO_TEST_OUTPUT_DIR "/dialog-%1-%2-scale-%3.png")
+                .arg(dialogTemplate->id)
+                .arg(screen.width())));
         window.endDialog(res::kIdCancel);
     }
 }
