@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -284,6 +285,48 @@ TEST_F(MainWindowQtTest, PlusAndMinusStepTheSelectedDigitAsOneWheelNotchOutsideT
         EXPECT_EQ(generator_.receivedLetters().substr(before), c.sent) << c.focus;
     }
     EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text().right(1), QStringLiteral("+"));
+}
+
+TEST(MainWindowStartQtTest, AnUnreadableProfileFileIsSaidOverTheShownWindowWithTheWarningIcon) {
+    const std::filesystem::path dataHome =
+        std::filesystem::temp_directory_path() /
+        ("tavero-main-qt-unreadable-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dataHome);
+    QStandardPaths::setTestModeEnabled(false);
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    qt::QtHost host{res::programTemplates()};
+    // A folder where the file belongs: no one can read it as a file.
+    std::filesystem::create_directories(host.dataFolder() / "Profile" / "Profile.pro");
+
+    sim::SimulatedGenerator generator;
+    sim::SimulatedBridge bridge{generator};
+    qt::QtFileWriter fileWriter;
+    std::ostringstream diagnostics;
+    CTaveroDlg dialog{bridge, fileWriter,
+                      CTaveroDlg::LinkSetup{dataHome.string() + "-out.txt", &diagnostics}};
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString parentTitle;
+    bool parentShown = false;
+    // At every turn of the event loop: the message first, then the window is closed.
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            icon = box->icon();
+            const QWidget* parent = box->parentWidget();
+            parentTitle = parent != nullptr ? parent->windowTitle() : QString();
+            parentShown = parent != nullptr && parent->isVisible();
+            box->defaultButton()->click();
+        } else if (auto* main = qobject_cast<QDialog*>(modal)) {
+            main->reject();  // Escape
+        }
+    });
+    turn.start(0);
+    host.runModal(dialog);
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(parentTitle, QStringLiteral("Tavero"));
+    EXPECT_TRUE(parentShown);
+    std::filesystem::remove_all(dataHome);
 }
 
 /// Answers every message box with its default button and runs `inDialog` once on the first
