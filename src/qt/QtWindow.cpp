@@ -796,12 +796,17 @@ void QtWindow::timerFired(int timerId) {
     std::this_thread::sleep_until(schedule.due());
     schedule.advancePast(TickSchedule::Clock::now());
     timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now() + kWakeEarly));
-    if (handlersRunning_ > 0) {
+    if (handlersRunning_ > 0 && !dialogInFront()) {
         // Ticks never interrupt a handler, not even from inside its message box.
         timer.held = true;
         return;
     }
     deliver([timerId](ui::Dialog& dialog) { dialog.onTimer(timerId); });
+}
+
+bool QtWindow::dialogInFront() const {
+    const auto* front = dynamic_cast<const DialogWidget*>(QApplication::activeModalWidget());
+    return front != nullptr && front != widget_.get();
 }
 
 void QtWindow::deliverHeldTicks() {

@@ -105,6 +105,9 @@ private:
     void deliver(Handler&& handler);
     void close();
     void timerFired(int timerId);
+    /// Whether another dialog is in front: a handler of this window waits for the dialog it
+    /// opened, and this window keeps time meanwhile.
+    bool dialogInFront() const;
     /// Delivers the ticks held while a handler ran, one per timer.
     void deliverHeldTicks();
     void clicked(int id);

@@ -387,6 +387,8 @@ TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDis
              start->setText(QStringLiteral("100"));
              QTest::keyClick(start, Qt::Key_Return);
          }},
+        {"sweep dialog open and left alone", res::kButtonSweep,
+         [](QWidget*, sim::SimulatedGenerator& generator) { generator.unplug(); }},
         {"idle", res::kNoId, nullptr},
     };
     for (const Case& c : cases) {
