@@ -21,9 +21,6 @@ namespace tavero::app {
 namespace {
 
 /// A command of a button or menu entry, and whether it needs the connection.
-// Timer 1 belongs to the task list.
-constexpr int kConnectTimer = 2;
-
 struct CommandRoute {
     int id;
     void (CTaveroDlg::*handler)();
@@ -71,6 +68,8 @@ void CTaveroDlg::onTimer(int timerId) {
     if (timerId == kConnectTimer) {
         window().stopTimer(kConnectTimer);
         ToggleConnection();
+    } else if (timerId == kWatchTimer) {
+        watchGenerator();
     }
 }
 

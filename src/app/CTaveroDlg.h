@@ -22,6 +22,10 @@
 #include "store/FileWriter.h"
 #include "ui/Dialog.h"
 
+namespace tavero::dialogs {
+class GeneratorDialog;
+}  // namespace tavero::dialogs
+
 namespace tavero::app {
 
 /// The main window: owns the port, the link, the current settings with the derived output
@@ -66,6 +70,10 @@ public:
     std::uint16_t firmwareVersion() const { return firmwareVersion_; }
 
 private:
+    // Timer 1 belongs to the task list.
+    static constexpr int kConnectTimer = 2;
+    static constexpr int kWatchTimer = 3;
+
     // State and start-up
     void UpdateDisplay();
     void ShowSettings();
@@ -83,6 +91,8 @@ private:
     void showDisconnected();
     /// The generator vanished: one message, and the window disconnected with the port closed.
     void reportLostGenerator();
+    /// Notices a generator that went while nothing was sent to it.
+    void watchGenerator();
     void showAbout();
     void factoryReset();
     void startBootloader();
@@ -141,6 +151,9 @@ private:
     bool offerToStoreProfile();
 
     // The other dialogs
+    /// Runs a dialog that talks to the generator, with its failures reported as the window's
+    /// own, so that a generator it finds gone disconnects the window and ends the dialog.
+    void runGeneratorDialog(dialogs::GeneratorDialog& dialog);
     void openSweep();
     void openModulation();
     void openPll();
@@ -175,6 +188,8 @@ private:
     bool connectWhenShown_ = false;
     /// The vanished generator has been reported; further failures of the same loss are not.
     bool lossReported_ = false;
+    /// The dialog that talks to the generator while it is open.
+    dialogs::GeneratorDialog* generatorDialog_ = nullptr;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

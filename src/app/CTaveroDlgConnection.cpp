@@ -2,10 +2,12 @@
 // Connection and device maintenance of the main window.
 #include "app/CTaveroDlg.h"
 #include "app/MainWindowTexts.h"
+#include "dialogs/GeneratorDialog.h"
 #include "dialogs/about/CAboutDlg.h"
 #include "link/Connection.h"
 #include "res/MainWindowIds.h"
 #include "res/Picture.h"
+#include "res/StandardIds.h"
 #include "ui/Host.h"
 #include "ui/Window.h"
 
@@ -14,6 +16,9 @@ namespace tavero::app {
 namespace {
 
 constexpr int kFactoryResetPauseMs = 1000;
+/// How often an idle connection looks whether the generator is still there, in ms: a pulled
+/// cable is shown within a second, not at the next click.
+constexpr int kWatchPeriodMs = 250;
 
 }  // namespace
 
@@ -47,6 +52,15 @@ void CTaveroDlg::connect() {
     window().setText(res::kButtonConnection, kDisconnectButtonText);
     enableConnectionControls(true);
     settingsModified_ = false;
+    window().startTimer(kWatchTimer, kWatchPeriodMs);
+}
+
+void CTaveroDlg::watchGenerator() {
+    // A flush sends nothing to the generator, and the next exchange flushes anyway; on a
+    // device that has gone it fails at once.
+    if (connected_ && !port_.Flush() && port_.deviceLost()) {
+        reportLostGenerator();
+    }
 }
 
 void CTaveroDlg::disconnect() {
@@ -61,6 +75,7 @@ void CTaveroDlg::disconnect() {
 
 void CTaveroDlg::showDisconnected() {
     connected_ = false;
+    window().stopTimer(kWatchTimer);
     window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(false));
     window().setText(res::kButtonConnection, kConnectButtonText);
     enableConnectionControls(false);
@@ -75,6 +90,10 @@ void CTaveroDlg::reportLostGenerator() {
     if (connected_) {
         showDisconnected();
         closePort();
+    }
+    // A dialog cannot go on without the generator; it closes once its handler returns.
+    if (generatorDialog_ != nullptr && generatorDialog_->isOpen()) {
+        generatorDialog_->end(res::kIdCancel);
     }
     host().messageBox(link::kConnectionLostText, link::kConnectionErrorCaption, ui::Icon::Error);
 }

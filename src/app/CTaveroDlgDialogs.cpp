@@ -13,15 +13,22 @@
 
 namespace tavero::app {
 
+void CTaveroDlg::runGeneratorDialog(dialogs::GeneratorDialog& dialog) {
+    dialog.reportFailuresTo(messages_);
+    generatorDialog_ = &dialog;
+    host().runModal(dialog);
+    generatorDialog_ = nullptr;
+}
+
 void CTaveroDlg::openSweep() {
     dialogs::CWobbelDlg sweep(settings_, port_, link_);
-    host().runModal(sweep);
+    runGeneratorDialog(sweep);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openModulation() {
     dialogs::CModulationDlg modulation(settings_, port_, link_);
-    host().runModal(modulation);
+    runGeneratorDialog(modulation);
     settingsModified_ = true;
 }
 
@@ -39,27 +46,30 @@ void CTaveroDlg::openPll() {
 
 void CTaveroDlg::openTaskList() {
     dialogs::CAufgabenlisteDlg taskList(profiles_, port_, link_, fileWriter_);
-    host().runModal(taskList);
-    // What the list played reached only the generator: give it the window's settings back.
-    commands_.SendSettings(settings_);
+    runGeneratorDialog(taskList);
+    // What the list played reached only the generator: give it the window's settings back,
+    // unless the generator went while the list was open.
+    if (connected_) {
+        commands_.SendSettings(settings_);
+    }
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openOffsetCalibration() {
     dialogs::COffsetDlg offset(settings_, port_, link_);
-    host().runModal(offset);
+    runGeneratorDialog(offset);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openAmplitudeCalibration() {
     dialogs::CAmplitudeDlg amplitude(settings_, port_, link_);
-    host().runModal(amplitude);
+    runGeneratorDialog(amplitude);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openFrequencyCalibration() {
     dialogs::COszillatorDlg oszillator(settings_, port_, link_);
-    host().runModal(oszillator);
+    runGeneratorDialog(oszillator);
     settingsModified_ = true;
 }
 

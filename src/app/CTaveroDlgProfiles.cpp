@@ -50,7 +50,7 @@ void CTaveroDlg::startProfileStore() {
 void CTaveroDlg::CheckFolder() {
     for (const std::filesystem::path& folder : {dataFolder_, dataFolder_ / kProfileFolder}) {
         if (host().createDirectory(folder) == ui::CreateDirectoryResult::Failed) {
-            host().messageBox(kCheckFolderFailed);
+            host().messageBox(kCheckFolderFailed, {}, ui::Icon::Warning);
         }
     }
 }
@@ -62,7 +62,7 @@ void CTaveroDlg::ReadProfileFile() {
         read = store::readProfileFile(store::profileFilePath(dataFolder_));
     }
     if (dataFolder_.empty() || !read.ok()) {
-        host().messageBox(quotedFileMessage("geöffnet werden"));
+        host().messageBox(quotedFileMessage("geöffnet werden"), {}, ui::Icon::Warning);
         profiles_.clear();
         return;
     }

@@ -66,7 +66,7 @@ bool ComCP2102::Close() {
 }
 
 bool ComCP2102::Flush() {
-    return IsOpen() && bridge_.FlushBuffers(handle_, true, true) == UsbBridge::kSuccess;
+    return IsOpen() && watch(bridge_.FlushBuffers(handle_, true, true)) == UsbBridge::kSuccess;
 }
 
 bool ComCP2102::SetTimeout(std::uint32_t timeoutMs) {

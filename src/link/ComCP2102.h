@@ -41,7 +41,7 @@ public:
     bool Open(std::string_view name, std::uint32_t baudRate, std::uint32_t timeoutMs) override;
     bool IsOpen() const override { return handle_ != UsbBridge::kNoHandle; }
 
-    /// Whether a read or write since the last open found the device gone (unplugged): the
+    /// Whether a read, write or flush since the last open found the device gone (unplugged): the
     /// port stays open until closed, but nothing will reach the generator through it.
     bool deviceLost() const { return deviceLost_; }
 

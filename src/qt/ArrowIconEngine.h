@@ -6,13 +6,13 @@
 
 namespace tavero::qt {
 
-/// An arrow icon that the application's style draws with its own arrow primitive whenever the
-/// icon is painted. The style's standard arrow icons are pictures, and reading the first
-/// picture loads every image-format plugin: most of what the main window cost at start beyond
-/// its widgets.
+/// An arrow icon drawn as a triangle in proportion to the size it is painted at, in the
+/// palette's button text colour. The style's standard arrow icons are pictures, and reading
+/// the first picture loads every image-format plugin: most of what the main window cost at
+/// start beyond its widgets.
 class ArrowIconEngine final : public QIconEngine {
 public:
-    /// @param arrow one of the style's arrow indicators, such as QStyle::PE_IndicatorArrowUp
+    /// @param arrow QStyle::PE_IndicatorArrowUp, or any other for an arrow pointing down
     explicit ArrowIconEngine(QStyle::PrimitiveElement arrow) : arrow_(arrow) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;

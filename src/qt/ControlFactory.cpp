@@ -78,9 +78,11 @@ QWidget* createButton(const ControlTemplate& control, QWidget* parent) {
 QWidget* createLabel(const ControlTemplate& control, QWidget* parent) {
     auto* label = new QLabel(translatedText(control.text), parent);
     label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
     const Qt::Alignment horizontal = alignment(control) & Qt::AlignHorizontal_Mask;
-    label->setAlignment(horizontal | Qt::AlignTop);
+    // A tick label is centred on its tick, so its text on the label's middle.
+    const bool tickLabel = control.has(style::kTickLabel);
+    label->setWordWrap(!tickLabel);
+    label->setAlignment(horizontal | (tickLabel ? Qt::AlignVCenter : Qt::AlignTop));
     return label;
 }
 
@@ -201,6 +203,11 @@ QWidget* createControl(const ControlTemplate& control, QWidget* clientArea,
         height = widget->sizeHint().height();
     }
     widget->setGeometry(rect.left, rect.top, rect.right - rect.left, height);
+    if (control.icon != res::ButtonIcon::None) {
+        // The picture grows with its button, at every scale.
+        const int side = std::min(rect.right - rect.left, height) * 3 / 5;
+        static_cast<QPushButton*>(widget)->setIconSize(QSize(side, side));
+    }
     if (res::passesClicksToDialog(control.kind)) {
         widget->setAttribute(Qt::WA_TransparentForMouseEvents);
     }

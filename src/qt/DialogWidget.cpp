@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace tavero::qt {
 
@@ -20,6 +21,8 @@ DialogWidget::DialogWidget(Events& events, QWidget* parent)
       scrollArea_(new QScrollArea(this)) {
     clientArea_->setObjectName(QStringLiteral("clientArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
+    // The view shows no focus and takes no keys: the Tab chain runs through its controls only.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
     scrollArea_->setWidget(clientArea_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -75,18 +78,40 @@ void DialogWidget::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
+void DialogWidget::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (!isVisible() || frame() == fittedFrame_) {
+        return;
+    }
+    fitToScreen();
+    layout()->activate();
+    const QRect room = screen()->availableGeometry();
+    QRect placed = frameGeometry();
+    placed.moveBottom(std::min(placed.bottom(), room.bottom()));
+    placed.moveRight(std::min(placed.right(), room.right()));
+    placed.moveTop(std::max(placed.top(), room.top()));
+    placed.moveLeft(std::max(placed.left(), room.left()));
+    if (placed.topLeft() != frameGeometry().topLeft()) {
+        move(placed.topLeft());
+    }
+}
+
+QMargins DialogWidget::frame() const {
+    if (!isVisible()) {
+        return {4, style()->pixelMetric(QStyle::PM_TitleBarHeight), 4, 4};
+    }
+    return {geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+            frameGeometry().right() - geometry().right(),
+            frameGeometry().bottom() - geometry().bottom()};
+}
+
 void DialogWidget::fitToScreen() {
     const QSize client = clientArea_->size();
-    // The frame is known only once the window is shown; until then allow for a title bar.
-    const QMargins frame = isVisible()
-                               ? QMargins(geometry().left() - frameGeometry().left(),
-                                          geometry().top() - frameGeometry().top(),
-                                          frameGeometry().right() - geometry().right(),
-                                          frameGeometry().bottom() - geometry().bottom())
-                               : QMargins(4, style()->pixelMetric(QStyle::PM_TitleBarHeight), 4, 4);
+    fittedFrame_ = frame();
     const QWidget* menu = layout()->menuBar();
     const int menuHeight = menu != nullptr ? menu->sizeHint().height() : 0;
-    const QSize room = screen()->availableGeometry().size().shrunkBy(frame) - QSize(0, menuHeight);
+    const QSize room =
+        screen()->availableGeometry().size().shrunkBy(fittedFrame_) - QSize(0, menuHeight);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     bool vertical = client.height() > room.height();
     const bool horizontal = client.width() + (vertical ? bar : 0) > room.width();

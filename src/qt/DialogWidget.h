@@ -6,6 +6,7 @@
 class QKeyEvent;
 class QMenuBar;
 class QMouseEvent;
+class QMoveEvent;
 class QScrollArea;
 class QWheelEvent;
 
@@ -46,16 +47,23 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void setVisible(bool visible) override;
+    /// The window manager's frame is known once it has placed the window: the view is fitted
+    /// again to the room it leaves, and the window kept on the screen.
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
     /// Sizes the view to the client area, or to the screen's free room when that is smaller.
     void fitToScreen();
+    /// The frame around the window; a guess with a title bar until the window is shown.
+    QMargins frame() const;
 
     Events& events_;
     QWidget* clientArea_;
     QScrollArea* scrollArea_;
+    /// The frame the view was last fitted to.
+    QMargins fittedFrame_;
 };
 
 }  // namespace tavero::qt

@@ -41,7 +41,14 @@ QWidget* QtHost::frontWidget() const {
 }
 
 ui::Answer QtHost::showMessageBox(const ui::MessageBoxRequest& box) {
-    return execMessageBox(frontWidget(), box);
+    QWidget* parent = frontWidget();
+    // A message of a dialog's start-up stands over the dialog, shown first as its modal run
+    // would show it, rather than alone on the screen.
+    if (parent != nullptr && !parent->isVisible()) {
+        parent->setWindowModality(Qt::ApplicationModal);
+        parent->show();
+    }
+    return execMessageBox(parent, box);
 }
 
 void QtHost::setWaitCursor(bool on) {
@@ -78,11 +85,10 @@ std::filesystem::path QtHost::dataFolder() {
 }
 
 std::filesystem::path QtHost::documentsFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!folder.isEmpty()) {
-        QDir().mkpath(folder);
-    }
-    return toPath(folder);
+    // A folder the user did not ask for is never made.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return toPath(!documents.isEmpty() && QFileInfo(documents).isDir() ? documents
+                                                                       : QDir::homePath());
 }
 
 ui::CreateDirectoryResult QtHost::createDirectory(const std::filesystem::path& path) {

@@ -39,7 +39,7 @@ public:
     /// Qt's AppDataLocation: ~/.local/share/Tavero on Linux, the roaming application-data
     /// folder's Tavero on Windows.
     std::filesystem::path dataFolder() override;
-    /// Qt's DocumentsLocation.
+    /// Qt's DocumentsLocation when it exists, else the home folder.
     std::filesystem::path documentsFolder() override;
     ui::CreateDirectoryResult createDirectory(const std::filesystem::path& path) override;
 

@@ -3,15 +3,18 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,10 +28,12 @@
 #include <vector>
 
 #include "qt/ControlFactory.h"
+#include "qt/Mnemonics.h"
 #include "qt/PictureWidget.h"
 #include "qt/QtText.h"
 #include "qt/ScrollNotifier.h"
 #include "qt/SpinControl.h"
+#include "qt/TickLabels.h"
 #include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
@@ -91,15 +96,23 @@ ui::KeyState keyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 template <typename Container>
 void addMenuItems(Container* container, std::span<const res::MenuItem> items,
                   const std::function<void(int)>& chosen, QObject* context) {
+    // Mnemonics are chosen among the translated texts, so that each language has its own.
+    QStringList texts;
     for (const res::MenuItem& item : items) {
+        texts.append(translatedText(item.text));
+    }
+    texts = withMnemonics(texts);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const res::MenuItem& item = items[i];
+        const QString& text = texts[static_cast<qsizetype>(i)];
         if (item.isSeparator()) {
             container->addSeparator();
         } else if (item.isPopup()) {
-            addMenuItems(container->addMenu(translatedText(item.text)), item.items, chosen,
-                         context);
+            addMenuItems(container->addMenu(text), item.items, chosen, context);
         } else {
-            QAction* action = container->addAction(translatedText(item.text));
+            QAction* action = container->addAction(text);
             action->setObjectName(QString::number(item.id));
+            action->setShortcut(QKeySequence(toQString(item.shortcut), QKeySequence::PortableText));
             QObject::connect(action, &QAction::triggered, context,
                              [chosen, id = item.id] { chosen(id); });
         }
@@ -140,10 +153,16 @@ QtWindow::~QtWindow() {
 
 void QtWindow::buildControls() {
     std::vector<QWidget*> groupBoxes;
+    QSlider* trackbar = nullptr;
+    std::map<QSlider*, QList<QLabel*>> tickLabels;
     for (const res::ControlTemplate& layout : template_.controls) {
         QWidget* widget = createControl(layout, widget_->clientArea(), scale_);
         if (layout.kind == ControlKind::GroupBox) {
             groupBoxes.push_back(widget);
+        } else if (layout.kind == ControlKind::Trackbar) {
+            trackbar = static_cast<QSlider*>(widget);
+        } else if (layout.has(res::style::kTickLabel) && trackbar != nullptr) {
+            tickLabels[trackbar].append(static_cast<QLabel*>(widget));
         }
         if (layout.id == res::kNoId) {
             continue;
@@ -153,6 +172,9 @@ void QtWindow::buildControls() {
         if (res::hasRange(layout.kind)) {
             setRange(layout.id, 0, 100);
         }
+    }
+    for (auto& [slider, labels] : tickLabels) {
+        new TickLabels(slider, std::move(labels));
     }
     // Frames stay behind the controls they surround.
     for (QWidget* groupBox : groupBoxes) {
@@ -182,6 +204,30 @@ void QtWindow::buildMenu() {
         [this](int id) { deliver([id](ui::Dialog& dialog) { dialog.command(id); }); },
         widget_.get());
     widget_->setMenuBar(menuBar);
+    // F10 opens the first menu, as on the Linux desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), widget_.get());
+    QObject::connect(f10, &QShortcut::activated, menuBar,
+                     [menuBar] { menuBar->setActiveAction(menuBar->actions().constFirst()); });
+    // The bar takes the focus while a menu is open by keyboard, and keeps it, highlighted,
+    // after Escape: the control that had the focus gets it back.
+    QObject::connect(qApp, &QApplication::focusChanged, menuBar, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && widget_->clientArea()->isAncestorOf(now)) {
+            focusBeforeMenu_ = now;
+        }
+    });
+    for (const QAction* title : menuBar->actions()) {
+        QObject::connect(title->menu(), &QMenu::aboutToHide, menuBar, [this, menuBar] {
+            // Once the bar has settled, unless another of its menus opened.
+            QTimer::singleShot(0, menuBar, [this, menuBar] {
+                const QAction* active = menuBar->activeAction();
+                const bool menuOpen = active != nullptr && active->menu()->isVisible();
+                QWidget* focused = QApplication::focusWidget();
+                if (!menuOpen && focusBeforeMenu_ && (focused == menuBar || focused == nullptr)) {
+                    focusBeforeMenu_->setFocus(Qt::PopupFocusReason);
+                }
+            });
+        });
+    }
 }
 
 void QtWindow::connectControl(const Control& control) {
@@ -750,12 +796,17 @@ void QtWindow::timerFired(int timerId) {
     std::this_thread::sleep_until(schedule.due());
     schedule.advancePast(TickSchedule::Clock::now());
     timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now() + kWakeEarly));
-    if (handlersRunning_ > 0) {
+    if (handlersRunning_ > 0 && !dialogInFront()) {
         // Ticks never interrupt a handler, not even from inside its message box.
         timer.held = true;
         return;
     }
     deliver([timerId](ui::Dialog& dialog) { dialog.onTimer(timerId); });
+}
+
+bool QtWindow::dialogInFront() const {
+    const auto* front = dynamic_cast<const DialogWidget*>(QApplication::activeModalWidget());
+    return front != nullptr && front != widget_.get();
 }
 
 void QtWindow::deliverHeldTicks() {

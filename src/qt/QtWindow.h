@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <optional>
@@ -104,6 +105,9 @@ private:
     void deliver(Handler&& handler);
     void close();
     void timerFired(int timerId);
+    /// Whether another dialog is in front: a handler of this window waits for the dialog it
+    /// opened, and this window keeps time meanwhile.
+    bool dialogInFront() const;
     /// Delivers the ticks held while a handler ran, one per timer.
     void deliverHeldTicks();
     void clicked(int id);
@@ -129,6 +133,9 @@ private:
     std::map<int, Timer> timers_;
     std::optional<ui::DialogBinding> binding_;
     bool focusChosen_ = false;
+    /// The control that had the focus when a menu opened, which gets it back when the menus
+    /// close without a command.
+    QPointer<QWidget> focusBeforeMenu_;
     int handlersRunning_ = 0;
     bool ended_ = false;
     int result_ = 0;

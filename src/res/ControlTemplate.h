@@ -37,6 +37,10 @@ inline constexpr Flags kAlignCenter = 1U << 8;
 /// Trackbar or scroll bar: vertical, with its minimum at the top. Horizontal without it, with
 /// its minimum at the left.
 inline constexpr Flags kVertical = 1U << 9;
+/// Label: names a tick of the nearest trackbar before it in the template. The run of such
+/// labels spans the trackbar's range evenly from its minimum; each is centred on its tick
+/// wherever the style draws it.
+inline constexpr Flags kTickLabel = 1U << 10;
 }  // namespace style
 
 /// A position and size in dialog units: a horizontal unit is a quarter of the dialog font's

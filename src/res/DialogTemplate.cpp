@@ -48,6 +48,7 @@ constexpr StyleFit kStyleFits[] = {
     {style::kAlignRight, "right-aligned",
      [](ControlKind k) { return k == ControlKind::Edit || k == ControlKind::Label; }},
     {style::kAlignCenter, "centred", [](ControlKind k) { return k == ControlKind::Label; }},
+    {style::kTickLabel, "tick label", [](ControlKind k) { return k == ControlKind::Label; }},
     {style::kVertical, "vertical",
      [](ControlKind k) { return k == ControlKind::Trackbar || k == ControlKind::ScrollBar; }},
 };

@@ -67,16 +67,6 @@ constexpr ControlTemplate kControls[] = {
      .style = style::kAlignRight,
      .font = kUnitFont,
      .textColor = kUnitColour},
-    {.kind = ControlKind::Button,
-     .id = 1044,
-     .rect = {424, 19, 20, 20},
-     .style = style::kDisabled,
-     .icon = ButtonIcon::ArrowUp},
-    {.kind = ControlKind::Button,
-     .id = 1045,
-     .rect = {424, 43, 20, 20},
-     .style = style::kDisabled,
-     .icon = ButtonIcon::ArrowDown},
     // Amplitude (Peak To Peak)
     {.kind = ControlKind::GroupBox, .text = "Amplitude (Peak To Peak)", .rect = {255, 99, 200, 89}},
     {.kind = ControlKind::Picture,
@@ -118,6 +108,17 @@ constexpr ControlTemplate kControls[] = {
     {.kind = ControlKind::RadioButton, .id = 1019, .rect = {314, 173, 10, 10}},
     {.kind = ControlKind::RadioButton, .id = 1020, .rect = {352, 173, 10, 10}},
     {.kind = ControlKind::RadioButton, .id = 1021, .rect = {390, 173, 10, 10}},
+    // The up/down buttons follow the digits they step in the Tab order.
+    {.kind = ControlKind::Button,
+     .id = 1044,
+     .rect = {424, 19, 20, 20},
+     .style = style::kDisabled,
+     .icon = ButtonIcon::ArrowUp},
+    {.kind = ControlKind::Button,
+     .id = 1045,
+     .rect = {424, 43, 20, 20},
+     .style = style::kDisabled,
+     .icon = ButtonIcon::ArrowDown},
     // PC-Verbindung
     {.kind = ControlKind::GroupBox, .text = "PC-Verbindung", .rect = {5, 99, 245, 40}},
     {.kind = ControlKind::Button,
@@ -234,12 +235,30 @@ constexpr ControlTemplate kControls[] = {
      .id = 1027,
      .rect = {392, 201, 24, 86},
      .style = style::kVertical | style::kDisabled},
-    {.kind = ControlKind::Label, .text = "100 %", .rect = {420, 203, 30, 10}},
-    {.kind = ControlKind::Label, .text = "80 %", .rect = {420, 218, 30, 10}},
-    {.kind = ControlKind::Label, .text = "60 %", .rect = {420, 233, 30, 10}},
-    {.kind = ControlKind::Label, .text = "40 %", .rect = {420, 248, 30, 10}},
-    {.kind = ControlKind::Label, .text = "20 %", .rect = {420, 263, 30, 10}},
-    {.kind = ControlKind::Label, .text = "0 %", .rect = {420, 278, 30, 10}},
+    {.kind = ControlKind::Label,
+     .text = "100 %",
+     .rect = {420, 203, 30, 10},
+     .style = style::kTickLabel},
+    {.kind = ControlKind::Label,
+     .text = "80 %",
+     .rect = {420, 218, 30, 10},
+     .style = style::kTickLabel},
+    {.kind = ControlKind::Label,
+     .text = "60 %",
+     .rect = {420, 233, 30, 10},
+     .style = style::kTickLabel},
+    {.kind = ControlKind::Label,
+     .text = "40 %",
+     .rect = {420, 248, 30, 10},
+     .style = style::kTickLabel},
+    {.kind = ControlKind::Label,
+     .text = "20 %",
+     .rect = {420, 263, 30, 10},
+     .style = style::kTickLabel},
+    {.kind = ControlKind::Label,
+     .text = "0 %",
+     .rect = {420, 278, 30, 10},
+     .style = style::kTickLabel},
     // Erweiterte Einstellungen
     {.kind = ControlKind::GroupBox, .text = "Erweiterte Einstellungen", .rect = {5, 295, 450, 30}},
     {.kind = ControlKind::Button,
@@ -270,7 +289,7 @@ constexpr MenuItem kDatei[] = {
     {.text = "Profil laden", .id = 32781},
     {.text = "Profil speichern", .id = 32782},
     {},
-    {.text = "Beenden", .id = 32784},
+    {.text = "Beenden", .id = 32784, .shortcut = "Ctrl+Q"},
 };
 
 constexpr MenuItem kKalibrierung[] = {
@@ -297,7 +316,7 @@ constexpr MenuItem kEinstellungen[] = {
 };
 
 constexpr MenuItem kInfo[] = {
-    {.text = "Info Tavero", .id = 32790},
+    {.text = "Info Tavero", .id = 32790, .shortcut = "F1"},
 };
 
 constexpr MenuItem kMenu[] = {

@@ -48,8 +48,9 @@ constexpr ControlTemplate kControls[] = {
     {.kind = ControlKind::Label, .text = "%", .rect = {313, 54, 10, 8}},
     {.kind = ControlKind::GroupBox, .text = "AM", .rect = {6, 80, 334, 36}},
     {.kind = ControlKind::CheckBox, .id = ids::kAm, .text = "AM", .rect = {12, 94, 40, 10}},
-    {.kind = ControlKind::GroupBox, .text = "Quelle", .rect = {122, 86, 100, 26}},
-    {.kind = ControlKind::Label, .text = "extern", .rect = {128, 98, 60, 8}},
+    // Inside the AM box and clear of its frame line, which runs through the box's title.
+    {.kind = ControlKind::GroupBox, .text = "Quelle", .rect = {122, 90, 100, 24}},
+    {.kind = ControlKind::Label, .text = "extern", .rect = {128, 101, 60, 8}},
     {.kind = ControlKind::Button, .id = kIdCancel, .text = "Schließen", .rect = {276, 122, 64, 14}},
     // Takes Enter when no handler uses it, so that Enter never closes the dialog.
     kHiddenDefaultButton,

@@ -26,6 +26,10 @@ void Dialog::onClose() {
     onCancel();
 }
 
+void Dialog::end(int result) {
+    window().endDialog(result);
+}
+
 void Dialog::command(int id) {
     if (id == res::kIdOk) {
         onOk();

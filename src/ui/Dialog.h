@@ -74,6 +74,10 @@ public:
     /// to onCancel, any other id to onCommand. The hosts call it; logic may too.
     void command(int id);
 
+    /// Ends the open dialog from outside its own handlers, as Window::endDialog does from
+    /// inside: the window that opened it ends it when the generator it talks to is gone.
+    void end(int result);
+
     /// Whether the dialog is open (between onInit and its end).
     bool isOpen() const { return binding_ != nullptr; }
 

@@ -52,7 +52,8 @@ public:
     /// The program's per-user data folder (its last part is "Tavero"), not created here.
     /// Empty when the system cannot name one.
     virtual std::filesystem::path dataFolder() = 0;
-    /// The user's documents folder, created when it is missing.
+    /// Where file dialogs start: the user's documents folder when it exists, else the home
+    /// folder. Nothing is created.
     virtual std::filesystem::path documentsFolder() = 0;
 
     virtual CreateDirectoryResult createDirectory(const std::filesystem::path& path) = 0;

@@ -83,8 +83,9 @@ public:
     virtual void setFocus(int id) = 0;
 
     /// Starts (or restarts) timer `timerId`, which calls Dialog::onTimer every `periodMs`
-    /// milliseconds until it is stopped or the dialog ends. Ticks never interrupt a handler;
-    /// ticks missed while a handler ran are merged into one.
+    /// milliseconds until it is stopped or the dialog ends. Ticks never interrupt a handler,
+    /// unless it waits for a modal dialog it opened (Host::runModal): the dialog is in front,
+    /// and the window behind keeps time. Ticks missed while a handler ran are merged into one.
     virtual void startTimer(int timerId, int periodMs) = 0;
     virtual void stopTimer(int timerId) = 0;
 

@@ -3,11 +3,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <optional>
 
 #include "MainWindowFixture.h"
 #include "res/AboutTemplate.h"
+#include "res/AufgabenlisteTemplate.h"
+#include "res/OffsetTemplate.h"
 #include "res/StandardIds.h"
+#include "res/WobbelTemplate.h"
 
 namespace tavero::app::testing {
 namespace {
@@ -316,31 +318,76 @@ TEST_F(MainWindowTest, EveryActionShowsOneMessagePerFailure) {
     }
 }
 
-TEST_F(MainWindowTest, UnplugDuringAnExchangeShowsOneMessageAndDisconnectsTheWindow) {
+TEST_F(MainWindowTest, AGeneratorGoneInAnExchangeOrWhileIdleShowsOneMessageAndDisconnects) {
+    namespace list = res::aufgabenliste;
+    // Runs `inDialog` in the dialog the menu command opens; the loss must end the dialog.
+    const auto underDialog = [this](int menu, int templateId,
+                                    std::function<void(HeadlessWindow&)> inDialog) {
+        host_->scriptModal(templateId, [inDialog](HeadlessWindow& w) {
+            inDialog(w);
+            EXPECT_TRUE(w.ended());
+        });
+        window_->chooseMenu(menu);
+        EXPECT_EQ(host_->modalRuns().size(), 1U);
+    };
     struct Case {
         const char* name;
-        std::optional<char> unplugOn;  ///< the reply the generator vanishes at; none: before
-        std::function<void(HeadlessWindow&)> action;
+        std::function<void(HeadlessWindow&)> unplugAndAct;
     };
     const std::vector<Case> cases = {
-        {"amplitude", 'g',
-         [](HeadlessWindow& w) {
+        {"amplitude",
+         [this](HeadlessWindow& w) {
+             generator_.injectFault(sim::Fault::kUnplug, 'g');
              w.scroll(res::kTrackbarAmplitude, ui::ScrollCode::PageDown, 600);
          }},
-        {"waveform", 's', [](HeadlessWindow& w) { w.click(1012); }},
-        {"unplugged while idle", std::nullopt, [](HeadlessWindow& w) { w.click(1012); }},
+        {"waveform",
+         [this](HeadlessWindow& w) {
+             generator_.injectFault(sim::Fault::kUnplug, 's');
+             w.click(1012);
+         }},
+        {"unplugged while idle, then a click",
+         [this](HeadlessWindow& w) {
+             generator_.unplug();
+             w.click(1012);
+         }},
+        {"unplugged while idle, nothing done",
+         [this](HeadlessWindow&) {
+             generator_.unplug();
+             host_->advance(250);  // the watch looks four times a second
+         }},
+        {"task list running in a loop",
+         [this, underDialog](HeadlessWindow&) {
+             underDialog(res::kMenuTaskList, list::kDialogId, [this](HeadlessWindow& w) {
+                 w.click(list::kAdd);
+                 w.click(list::kLoopCheck);
+                 w.click(list::kStart);
+                 generator_.unplug();
+                 host_->advance(1000);
+             });
+         }},
+        {"sweep settings entered",
+         [this, underDialog](HeadlessWindow&) {
+             underDialog(res::kMenuSweep, res::wobbel::kDialogId, [this](HeadlessWindow& w) {
+                 generator_.unplug();
+                 w.type(res::wobbel::kStartfrequenzEdit, "100");
+                 w.pressEnter();
+             });
+         }},
+        {"offset level",
+         [this, underDialog](HeadlessWindow&) {
+             underDialog(res::kMenuCalibrateOffset, res::offset::kDialogId,
+                         [this](HeadlessWindow& w) {
+                             generator_.unplug();
+                             w.click(res::offset::kMinimumAmplitude);
+                         });
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         restart();
         generator_.replug();
         HeadlessWindow& window = openConnected();
-        if (c.unplugOn) {
-            generator_.injectFault(sim::Fault::kUnplug, c.unplugOn);
-        } else {
-            generator_.unplug();
-        }
-        c.action(window);
+        c.unplugAndAct(window);
         ASSERT_EQ(host_->messageBoxes().size(), 1U);
         EXPECT_EQ(host_->messageBoxes()[0].box,
                   (ui::MessageBoxRequest{
@@ -351,6 +398,9 @@ TEST_F(MainWindowTest, UnplugDuringAnExchangeShowsOneMessageAndDisconnectsTheWin
         EXPECT_FALSE(bridge_.isOpen(0));
         expectConnectionControls(window, false);
         EXPECT_EQ(window.text(res::kButtonConnection), "PC-Verbindung aktivieren");
+        EXPECT_EQ(window.picture(res::kPictureUsb), res::Picture::usbIndicator(false));
+        host_->advance(2000);  // nothing more to say
+        EXPECT_EQ(host_->messageBoxes().size(), 1U);
 
         generator_.replug();
         window.click(res::kButtonConnection);

@@ -3,7 +3,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -202,6 +204,25 @@ TEST_F(QtHostTest, DataFolderIsTheApplicationsDataLocationNamedTavero) {
     EXPECT_EQ(host_.dataFolder().filename(), "Tavero");
     EXPECT_EQ(QString::fromStdString(host_.dataFolder().string()),
               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+TEST_F(QtHostTest, FileDialogsStartInTheDocumentsFolderOnlyWhenItExistsAndMakeNone) {
+    const QByteArray home = qgetenv("HOME");
+    const QString fresh = QDir::temp().filePath(
+        QStringLiteral("tavero-home-%1").arg(QCoreApplication::applicationPid()));
+    QDir(fresh).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(fresh));
+    qputenv("HOME", fresh.toUtf8());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(documents.startsWith(fresh));
+
+    EXPECT_EQ(QString::fromStdString(host_.documentsFolder().string()), fresh);
+    EXPECT_FALSE(QFileInfo::exists(documents));
+    ASSERT_TRUE(QDir().mkpath(documents));
+    EXPECT_EQ(QString::fromStdString(host_.documentsFolder().string()), documents);
+
+    qputenv("HOME", home);
+    QDir(fresh).removeRecursively();
 }
 
 TEST_F(QtHostTest, WaitCursorIsSetOnceAndTakenBack) {

@@ -5,7 +5,6 @@
 #include <array>
 #include <utility>
 
-#include "dialogs/GeneratorAccess.h"
 #include "dialogs/calibration/OutputLevel.h"
 #include "res/AmplitudeTemplate.h"
 #include "ui/Window.h"
@@ -78,7 +77,7 @@ void CAmplitudeDlg::onScroll(int /*id*/, ui::ScrollCode code, int position) {
 void CAmplitudeDlg::onCancel() {
     // The output goes back to the main window's amplitude; a failed command has shown its
     // message and does not keep the dialog open.
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendAmplitude(settings_);
     window().endDialog(res::kIdCancel);
 }
@@ -92,7 +91,7 @@ void CAmplitudeDlg::storeLevel(std::uint16_t& level, std::uint8_t mark) {
 }
 
 void CAmplitudeDlg::sendCalibration() {
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendCalibration(level200mV_, level800mV_);
     // The marks stay: storing either level again offers a retry.
     window().enable(res::amplitude::kSendCalibration, false);
@@ -100,7 +99,7 @@ void CAmplitudeDlg::sendCalibration() {
 
 void CAmplitudeDlg::moveSlider(int position) {
     window().setPosition(kSlider, std::clamp(position, kSliderMinimum, kSliderMaximum));
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendLevel(sliderLevel());
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/GeneratorSettings.h"
-#include "ui/Dialog.h"
+#include "dialogs/GeneratorDialog.h"
 
 namespace tavero::link {
 class Com;
@@ -16,11 +16,11 @@ namespace tavero::dialogs {
 /// Amplitude calibration: a slider drives the raw level of the output stage while the user
 /// finds the levels that give 0.2 V and 0.8 V peak-to-peak into 50 Ω; both are then sent to
 /// the generator. Closing gives the output back the main window's amplitude.
-class CAmplitudeDlg final : public ui::Dialog {
+class CAmplitudeDlg final : public GeneratorDialog {
 public:
     /// Everything is the main window's and must outlive the dialog; only `amplitude` is read.
     CAmplitudeDlg(const GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-        : settings_(settings), port_(port), link_(link) {}
+        : GeneratorDialog(port, link), settings_(settings) {}
 
     int templateId() const override;
     void onInit() override;
@@ -43,8 +43,6 @@ private:
     std::uint16_t sliderLevel() const;
 
     const GeneratorSettings& settings_;
-    link::Com& port_;
-    link::PacketLink& link_;
     std::uint16_t level200mV_ = 0;  ///< raw level for 0.2 V peak-to-peak
     std::uint16_t level800mV_ = 0;  ///< raw level for 0.8 V peak-to-peak
     std::uint8_t storedMarks_ = 0;

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "dialogs/GeneratorAccess.h"
 #include "dialogs/calibration/OutputLevel.h"
 #include "res/OffsetTemplate.h"
 #include "ui/Window.h"
@@ -28,7 +27,7 @@ int COffsetDlg::templateId() const {
 void COffsetDlg::onCommand(int id) {
     for (const auto& [button, level] : kLevelButtons) {
         if (button == id) {
-            GeneratorAccess access(host(), port_, link_);
+            GeneratorAccess access = generator();
             access.commands().SendLevel(level);
         }
     }
@@ -37,7 +36,7 @@ void COffsetDlg::onCommand(int id) {
 void COffsetDlg::onCancel() {
     // The output goes back to the main window's amplitude; a failed command has shown its
     // message and does not keep the dialog open.
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendAmplitude(settings_);
     window().endDialog(res::kIdCancel);
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/GeneratorSettings.h"
-#include "ui/Dialog.h"
+#include "dialogs/GeneratorDialog.h"
 
 namespace tavero::link {
 class Com;
@@ -14,11 +14,11 @@ namespace tavero::dialogs {
 /// Offset calibration: two buttons drive the output stage to its lowest and its highest level so
 /// that the user can trim the DC offset on the board; closing gives the output back the main
 /// window's amplitude.
-class COffsetDlg final : public ui::Dialog {
+class COffsetDlg final : public GeneratorDialog {
 public:
     /// Everything is the main window's and must outlive the dialog; only `amplitude` is read.
     COffsetDlg(const GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-        : settings_(settings), port_(port), link_(link) {}
+        : GeneratorDialog(port, link), settings_(settings) {}
 
     int templateId() const override;
     void onCommand(int id) override;
@@ -27,8 +27,6 @@ public:
 
 private:
     const GeneratorSettings& settings_;
-    link::Com& port_;
-    link::PacketLink& link_;
 };
 
 }  // namespace tavero::dialogs

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "core/NumberText.h"
-#include "dialogs/GeneratorAccess.h"
 #include "res/OszillatorTemplate.h"
 #include "ui/Window.h"
 
@@ -120,7 +119,7 @@ void COszillatorDlg::evaluate() {
             window().setText(method.edit, hzText(method.nominalHz));
             return;
         }
-        GeneratorAccess access(host(), port_, link_);
+        GeneratorAccess access = generator();
         access.commands().SendOscillatorFrequency(*oscillator);
         window().setText(method.edit, hzText(static_cast<double>(*measured) / 100.0));
         return;

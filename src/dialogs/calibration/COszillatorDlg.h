@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/GeneratorSettings.h"
-#include "ui/Dialog.h"
+#include "dialogs/GeneratorDialog.h"
 
 namespace tavero::link {
 class Com;
@@ -15,12 +15,12 @@ namespace tavero::dialogs {
 /// (method 1) or from the output set to 25 MHz (method 2), into the oscillator's frequency
 /// and sends it to the generator. Measurements that would put the oscillator outside
 /// 66.109..68.109 MHz are refused.
-class COszillatorDlg final : public ui::Dialog {
+class COszillatorDlg final : public GeneratorDialog {
 public:
     /// Takes what the main window hands every calibration dialog; the settings are not used.
     /// Port and link are the main window's and must outlive the dialog.
     COszillatorDlg(const GeneratorSettings& /*settings*/, link::Com& port, link::PacketLink& link)
-        : port_(port), link_(link) {}
+        : GeneratorDialog(port, link) {}
 
     int templateId() const override;
     void onInit() override;
@@ -33,9 +33,6 @@ private:
     /// Reads the selected method's measurement and sends the oscillator frequency, or shows
     /// why not.
     void evaluate();
-
-    link::Com& port_;
-    link::PacketLink& link_;
 };
 
 }  // namespace tavero::dialogs

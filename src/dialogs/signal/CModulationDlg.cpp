@@ -7,7 +7,6 @@
 #include <string>
 
 #include "core/SettingsLimits.h"
-#include "dialogs/GeneratorAccess.h"
 #include "dialogs/signal/RecordField.h"
 #include "res/ModulationTemplate.h"
 #include "ui/Window.h"
@@ -87,9 +86,8 @@ int keyingRadio(std::uint8_t modulationseinstellungen) {
 }  // namespace
 
 CModulationDlg::CModulationDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-    : settings_(settings),
-      port_(port),
-      link_(link),
+    : GeneratorDialog(port, link),
+      settings_(settings),
       texts_{ids::kModulationsfrequenzEdit, ids::kPhasenhubEdit, ids::kFrequenzhubEdit,
              ids::kModulationshubEdit} {}
 
@@ -151,7 +149,7 @@ void CModulationDlg::onCancel() {
 }
 
 void CModulationDlg::sendModulation() {
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendModulation(settings_);
 }
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "core/GeneratorSettings.h"
+#include "dialogs/GeneratorDialog.h"
 #include "dialogs/signal/FieldTexts.h"
-#include "ui/Dialog.h"
 
 namespace tavero::link {
 class Com;
@@ -16,7 +16,7 @@ namespace tavero::dialogs {
 /// or off, modulation frequency, phase and frequency deviation, edited in the main window's
 /// record. Every click on a radio button or the AM box, Enter in a field and the closing send
 /// them to the generator (`m`). It closes only with three valid values stored.
-class CModulationDlg final : public ui::Dialog {
+class CModulationDlg final : public GeneratorDialog {
 public:
     /// The main window's record, port and link; all must outlive the dialog.
     CModulationDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link);
@@ -34,8 +34,6 @@ private:
     void sendModulation();
 
     GeneratorSettings& settings_;
-    link::Com& port_;
-    link::PacketLink& link_;
     FieldTexts texts_;
 };
 

@@ -4,7 +4,6 @@
 #include <array>
 
 #include "core/SettingsLimits.h"
-#include "dialogs/GeneratorAccess.h"
 #include "dialogs/signal/RecordField.h"
 #include "res/WobbelTemplate.h"
 #include "ui/Window.h"
@@ -46,9 +45,8 @@ constexpr std::array<RecordField, 3> kFields = {{
 }  // namespace
 
 CWobbelDlg::CWobbelDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-    : settings_(settings),
-      port_(port),
-      link_(link),
+    : GeneratorDialog(port, link),
+      settings_(settings),
       texts_{ids::kStartfrequenzEdit, ids::kStoppfrequenzEdit, ids::kWobbelfrequenzEdit} {}
 
 int CWobbelDlg::templateId() const {
@@ -86,7 +84,7 @@ void CWobbelDlg::onCancel() {
 }
 
 void CWobbelDlg::sendSweep() {
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     access.commands().SendSweep(settings_);
 }
 

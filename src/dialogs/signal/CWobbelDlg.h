@@ -2,8 +2,8 @@
 #pragma once
 
 #include "core/GeneratorSettings.h"
+#include "dialogs/GeneratorDialog.h"
 #include "dialogs/signal/FieldTexts.h"
-#include "ui/Dialog.h"
 
 namespace tavero::link {
 class Com;
@@ -15,7 +15,7 @@ namespace tavero::dialogs {
 /// The sweep settings: start and stop frequency and sweep rate, edited in the main window's
 /// record and sent to the generator (`w`) on Enter in a field and when the dialog closes.
 /// It closes only with three valid values stored.
-class CWobbelDlg final : public ui::Dialog {
+class CWobbelDlg final : public GeneratorDialog {
 public:
     /// The main window's record, port and link; all must outlive the dialog.
     CWobbelDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link);
@@ -32,8 +32,6 @@ private:
     void sendSweep();
 
     GeneratorSettings& settings_;
-    link::Com& port_;
-    link::PacketLink& link_;
     FieldTexts texts_;
 };
 

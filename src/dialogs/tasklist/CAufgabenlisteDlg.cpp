@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/GeneratorAccess.h"
 #include "dialogs/tasklist/TaskListButtons.h"
 #include "res/AufgabenlisteTemplate.h"
 #include "store/ProfileRowText.h"
@@ -43,7 +42,7 @@ std::string entryRowText(const TaskEntry& entry) {
 
 CAufgabenlisteDlg::CAufgabenlisteDlg(const std::vector<StoredProfile>& profiles, link::Com& port,
                                      link::PacketLink& link, store::FileWriter& fileWriter)
-    : profiles_(profiles), port_(port), link_(link), fileWriter_(fileWriter) {}
+    : GeneratorDialog(port, link), profiles_(profiles), fileWriter_(fileWriter) {}
 
 int CAufgabenlisteDlg::templateId() const {
     return ids::kDialogId;
@@ -197,7 +196,7 @@ void CAufgabenlisteDlg::stop() {
 }
 
 bool CAufgabenlisteDlg::sendCurrent() {
-    GeneratorAccess access(host(), port_, link_);
+    GeneratorAccess access = generator();
     return access.commands().SendSettings(entries_[current_].profile.settings);
 }
 

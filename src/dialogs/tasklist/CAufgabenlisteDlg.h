@@ -8,9 +8,9 @@
 
 #include "core/StoredProfile.h"
 #include "core/TaskEntry.h"
+#include "dialogs/GeneratorDialog.h"
 #include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
-#include "ui/Dialog.h"
 
 namespace tavero::link {
 class Com;
@@ -25,7 +25,7 @@ namespace tavero::dialogs {
 /// ticked, round again. Lists are saved to and loaded from task list files.
 ///
 /// The main window's own settings are never touched: what is played reaches only the generator.
-class CAufgabenlisteDlg final : public ui::Dialog {
+class CAufgabenlisteDlg final : public GeneratorDialog {
 public:
     /// The main window's stored profiles, port and link, and the saver of files; all must
     /// outlive the dialog.
@@ -63,8 +63,6 @@ private:
     void rebuildEntryList();
 
     const std::vector<StoredProfile>& profiles_;
-    link::Com& port_;
-    link::PacketLink& link_;
     store::BackupFileWriter fileWriter_;
 
     std::vector<TaskEntry> entries_;     ///< in playing order

@@ -5,9 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -15,22 +20,32 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QStyleOptionGroupBox>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "RecordingDialog.h"
 #include "app/CTaveroDlg.h"
 #include "qt/PictureWidget.h"
 #include "qt/QtHost.h"
 #include "qt/QtWindow.h"
+#include "res/AufgabenlisteTemplate.h"
 #include "res/MainWindowIds.h"
 #include "res/MainWindowTemplate.h"
 #include "res/ProgramTemplates.h"
+#include "res/WobbelTemplate.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 #include "store/AtomicFileWriter.h"
@@ -272,6 +287,207 @@ TEST_F(MainWindowQtTest, PlusAndMinusStepTheSelectedDigitAsOneWheelNotchOutsideT
     EXPECT_EQ(control<QLineEdit>(res::kEditFrequency)->text().right(1), QStringLiteral("+"));
 }
 
+TEST(MainWindowStartQtTest, AnUnreadableProfileFileIsSaidOverTheShownWindowWithTheWarningIcon) {
+    const std::filesystem::path dataHome =
+        std::filesystem::temp_directory_path() /
+        ("tavero-main-qt-unreadable-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dataHome);
+    QStandardPaths::setTestModeEnabled(false);
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    qt::QtHost host{res::programTemplates()};
+    // A folder where the file belongs: no one can read it as a file.
+    std::filesystem::create_directories(host.dataFolder() / "Profile" / "Profile.pro");
+
+    sim::SimulatedGenerator generator;
+    sim::SimulatedBridge bridge{generator};
+    store::AtomicFileWriter fileWriter;
+    std::ostringstream diagnostics;
+    CTaveroDlg dialog{bridge, fileWriter,
+                      CTaveroDlg::LinkSetup{dataHome.string() + "-out.txt", &diagnostics}};
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString parentTitle;
+    bool parentShown = false;
+    // At every turn of the event loop: the message first, then the window is closed.
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            icon = box->icon();
+            const QWidget* parent = box->parentWidget();
+            parentTitle = parent != nullptr ? parent->windowTitle() : QString();
+            parentShown = parent != nullptr && parent->isVisible();
+            box->defaultButton()->click();
+        } else if (auto* main = qobject_cast<QDialog*>(modal)) {
+            main->reject();  // Escape
+        }
+    });
+    turn.start(0);
+    host.runModal(dialog);
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(parentTitle, QStringLiteral("Tavero"));
+    EXPECT_TRUE(parentShown);
+    std::filesystem::remove_all(dataHome);
+}
+
+/// Answers every message box with its default button and runs `inDialog` once on the first
+/// other modal dialog, at every turn of whatever event loop runs, while it lives.
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(QWidget*)> inDialog = {})
+        : inDialog_(std::move(inDialog)) {
+        QObject::connect(&turn_, &QTimer::timeout, [this] { act(); });
+        turn_.start(0);
+    }
+    const QStringList& messages() const { return messages_; }
+
+private:
+    void act() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages_ << box->text();
+            box->defaultButton()->click();
+        } else if (modal != nullptr && inDialog_) {
+            // Outside this tick, which does not come again while its handler runs.
+            QTimer::singleShot(0, modal,
+                               [modal, once = std::exchange(inDialog_, nullptr)] { once(modal); });
+        }
+    }
+
+    std::function<void(QWidget*)> inDialog_;
+    QStringList messages_;
+    QTimer turn_;
+};
+
+template <typename Widget>
+Widget* childControl(QWidget* dialog, int id) {
+    return dialog->findChild<Widget*>(QString::number(id));
+}
+
+TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDisconnected) {
+    namespace list = res::aufgabenliste;
+    struct Case {
+        const char* name;
+        int button;  ///< opens the dialog; kNoId: none
+        std::function<void(QWidget*, sim::SimulatedGenerator&)> inDialog;
+    };
+    const std::vector<Case> cases = {
+        {"task list playing a loop", res::kButtonTaskList,
+         [](QWidget* taskList, sim::SimulatedGenerator& generator) {
+             childControl<QPushButton>(taskList, list::kAdd)->click();
+             childControl<QCheckBox>(taskList, list::kLoopCheck)->click();
+             childControl<QPushButton>(taskList, list::kStart)->click();
+             // Its next step finds the generator gone.
+             generator.unplug();
+         }},
+        {"sweep dialog open", res::kButtonSweep,
+         [](QWidget* sweep, sim::SimulatedGenerator& generator) {
+             generator.unplug();
+             auto* start = childControl<QLineEdit>(sweep, res::wobbel::kStartfrequenzEdit);
+             start->setFocus();
+             start->setText(QStringLiteral("100"));
+             QTest::keyClick(start, Qt::Key_Return);
+         }},
+        {"sweep dialog open and left alone", res::kButtonSweep,
+         [](QWidget*, sim::SimulatedGenerator& generator) { generator.unplug(); }},
+        {"idle", res::kNoId, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        generator_.replug();
+        QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+        ASSERT_TRUE(dialog_.connected());
+        if (c.inDialog) {
+            ModalDriver driver([this, &c](QWidget* dialog) { c.inDialog(dialog, generator_); });
+            QTest::mouseClick(control<QPushButton>(c.button), Qt::LeftButton);
+            EXPECT_EQ(driver.messages().size(), 1);
+            EXPECT_TRUE(driver.messages().value(0).contains(QStringLiteral("abgebrochen")));
+        } else {
+            ModalDriver driver;
+            generator_.unplug();
+            // Noticed without a click; ctest's time-out guards the wait.
+            while (dialog_.connected()) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            }
+            EXPECT_EQ(driver.messages().size(), 1);
+        }
+        EXPECT_FALSE(dialog_.connected());
+        EXPECT_EQ(control<QPushButton>(res::kButtonConnection)->text(),
+                  QStringLiteral("PC-Verbindung aktivieren"));
+        EXPECT_EQ(control<qt::PictureWidget>(res::kPictureUsb)->picture(),
+                  res::Picture::usbIndicator(false));
+        for (const int id : res::kConnectionControls) {
+            EXPECT_FALSE(control<QWidget>(id)->isEnabled()) << id;
+        }
+    }
+    generator_.replug();
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    EXPECT_TRUE(dialog_.connected());
+}
+
+TEST_F(MainWindowQtTest, KeyboardReachesMenusAndTheirCommandsAndTheTabChainShowsItsFocus) {
+    connectByKeyboard(*window_);
+    ASSERT_TRUE(dialog_.connected());
+    QWidget& widget = window_->widget();
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(widget.isActiveWindow());
+    const QMenu* datei = widget.findChild<QMenuBar*>()->actions()[0]->menu();
+
+    // Alt+D and F10 open the first menu; Escape gives the focus back to the field.
+    auto* frequency = control<QLineEdit>(res::kEditFrequency);
+    for (const QKeyCombination opener : {QKeyCombination(Qt::AltModifier, Qt::Key_D),
+                                         QKeyCombination(Qt::NoModifier, Qt::Key_F10)}) {
+        frequency->setFocus();
+        widget.activateWindow();
+        QCoreApplication::processEvents();
+        QTest::keyClick(frequency, opener.key(), opener.keyboardModifiers());
+        ASSERT_TRUE(datei->isVisible()) << opener.key();
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(datei->isVisible());
+        EXPECT_EQ(widget.focusWidget(), frequency) << opener.key();
+        EXPECT_TRUE(widget.isVisible());
+    }
+
+    // Tab runs through controls only, each of which shows the focus, the up/down buttons
+    // right after the digits they step.
+    std::vector<int> chain;
+    control<QWidget>(res::kButtonConnection)->setFocus();
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(widget.focusWidget(), Qt::Key_Tab);
+        QWidget* focused = widget.focusWidget();
+        bool isControl = false;
+        const int id = focused->objectName().toInt(&isControl);
+        ASSERT_TRUE(isControl) << "after " << (chain.empty() ? 0 : chain.back()) << ": "
+                               << focused->metaObject()->className();
+        if (id == res::kButtonConnection) {
+            break;
+        }
+        chain.push_back(id);
+    }
+    const auto at = [&chain](int id) { return std::find(chain.begin(), chain.end(), id); };
+    ASSERT_NE(at(res::kButtonFrequencyUp), chain.end());
+    EXPECT_EQ(at(res::kButtonFrequencyUp) + 1, at(res::kButtonFrequencyDown));
+    EXPECT_EQ(at(res::kRadioFrequencyLast) + 1, at(res::kButtonFrequencyUp));
+
+    // F1 opens the About box; Ctrl+Q ends the program as "Beenden" does.
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    bool aboutShown = false;
+    QTimer::singleShot(0, [&aboutShown] {
+        QWidget* about = QApplication::activeModalWidget();
+        aboutShown = about != nullptr;
+        QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(frequency, Qt::Key_F1);
+    EXPECT_TRUE(aboutShown);
+    widget.activateWindow();
+    QCoreApplication::processEvents();
+    QTest::keyClick(frequency, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(window_->ended());
+    EXPECT_EQ(generator_.receivedLetters().back(), 'x');  // the disconnect notice
+}
+
 TEST_F(MainWindowQtTest, OnThisScreenEveryControlScrollsIntoViewInAWindowThatFits) {
     QWidget& widget = window_->widget();
     const QRect screen = widget.screen()->availableGeometry();
@@ -310,6 +526,99 @@ TEST_F(MainWindowQtTest, OnThisScreenEveryControlScrollsIntoViewInAWindowThatFit
     }
 }
 
+TEST_F(MainWindowQtTest, OnThisScreenArrowsFillTheirButtonsAndScaleLabelsSitOnTheirTicks) {
+    QWidget& widget = window_->widget();
+    const qreal scale = widget.devicePixelRatioF();
+    for (const int id : {res::kButtonFrequencyUp, res::kButtonFrequencyDown}) {
+        auto* button = control<QPushButton>(id);
+        const QImage arrow =
+            button->icon().pixmap(button->iconSize(), scale, QIcon::Disabled).toImage();
+        int left = arrow.width();
+        int right = -1;
+        for (int y = 0; y < arrow.height(); ++y) {
+            for (int x = 0; x < arrow.width(); ++x) {
+                if (qAlpha(arrow.pixel(x, y)) > 0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        const qreal inkWidth = (right - left + 1) / arrow.devicePixelRatio();
+        EXPECT_GE(inkWidth, 0.4 * button->width()) << id;
+        EXPECT_LE(inkWidth, button->width()) << id;
+    }
+
+    // Each scale label centred on its tick: the handle's middle with the slider at that value.
+    auto* slider = control<QSlider>(res::kTrackbarAmplitude);
+    std::vector<std::string_view> labelTexts;
+    for (const res::ControlTemplate& layout : res::kMainWindowTemplate.controls) {
+        if (layout.has(res::style::kTickLabel)) {
+            labelTexts.push_back(layout.text);
+        }
+    }
+    ASSERT_EQ(labelTexts.size(), 6U);
+    const int last = static_cast<int>(labelTexts.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        const int value = slider->minimum() + i * (slider->maximum() - slider->minimum()) / last;
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.subControls = QStyle::SC_None;
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = value;
+        option.sliderValue = value;
+        option.upsideDown = !slider->invertedAppearance();
+        option.tickPosition = slider->tickPosition();
+        option.tickInterval = slider->tickInterval();
+        const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                             QStyle::SC_SliderHandle, slider);
+        const QString text = QString::fromUtf8(labelTexts[static_cast<std::size_t>(i)].data(),
+                                               static_cast<qsizetype>(labelTexts[i].size()));
+        QLabel* label = nullptr;
+        for (QLabel* candidate : widget.findChildren<QLabel*>()) {
+            label = candidate->text() == text ? candidate : label;
+        }
+        ASSERT_NE(label, nullptr) << text.toStdString();
+        EXPECT_NEAR(label->geometry().center().y(), slider->y() + handle.center().y(),
+                    label->height() / 8.0)
+            << text.toStdString();
+    }
+}
+
+TEST_F(MainWindowQtTest, OnThisScreenTheWheelOverAScrollBarScrollsAndOverTheWindowStepsTheDigit) {
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    ASSERT_TRUE(dialog_.connected());
+    QCoreApplication::processEvents();  // the view lays out its bars
+    QScrollArea* area = window_->widget().scrollArea();
+    for (QScrollBar* bar : {area->verticalScrollBar(), area->horizontalScrollBar()}) {
+        const bool needed = bar->maximum() > bar->minimum();
+        EXPECT_EQ(bar->isVisible(), needed) << bar->orientation();
+        if (!needed) {
+            continue;  // the screen holds the whole window that way
+        }
+        const std::uint32_t frequenz = dialog_.settings().frequenz;
+        const int before = bar->value();
+        const QPoint at = bar->rect().center();
+        QWheelEvent notch(QPointF(at), QPointF(bar->mapToGlobal(at)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &notch);
+        EXPECT_NE(bar->value(), before) << bar->orientation();
+        EXPECT_EQ(dialog_.settings().frequenz, frequenz) << bar->orientation();
+    }
+}
+
+/// Where the style puts a part of a group box, in the box's coordinates.
+QRect subRect(const QGroupBox* box, QStyle::SubControl part) {
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.textAlignment = box->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    option.lineWidth = 1;
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, part, box);
+}
+
 TEST_F(MainWindowQtTest, OnThisScreenEveryDialogFits) {
     const QRect screen = window_->widget().screen()->availableGeometry();
     for (const res::DialogTemplate* dialogTemplate : res::programTemplates().all()) {
@@ -319,6 +628,22 @@ TEST_F(MainWindowQtTest, OnThisScreenEveryDialogFits) {
         window.widget().show();
         EXPECT_LE(window.widget().frameGeometry().width(), screen.width()) << dialogTemplate->id;
         EXPECT_LE(window.widget().frameGeometry().height(), screen.height()) << dialogTemplate->id;
+        // A box inside another keeps its title clear of the outer box's title, through which
+        // the outer frame's line runs.
+        const QList<QGroupBox*> boxes = window.widget().findChildren<QGroupBox*>();
+        for (const QGroupBox* outer : boxes) {
+            for (const QGroupBox* inner : boxes) {
+                if (inner != outer && outer->geometry().contains(inner->geometry())) {
+                    EXPECT_GT(subRect(inner, QStyle::SC_GroupBoxLabel).top() + inner->y(),
+                              subRect(outer, QStyle::SC_GroupBoxLabel).bottom() + outer->y())
+                        << dialogTemplate->id << " " << inner->title().toStdString();
+                }
+            }
+        }
+        EXPECT_TRUE(window.widget().grab().save(
+            QStringLiteral(TAVERO_TEST_OUTPUT_DIR "/dialog-%1-%2-scale-%3.png")
+                .arg(dialogTemplate->id)
+                .arg(screen.width())));
         window.endDialog(res::kIdCancel);
     }
 }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -77,13 +78,19 @@ TEST(EnglishWindowTest, MainWindowSpeaksEnglishBesideTheGermanOne) {
         Language language;
         const char* connectButton;
         const char* frequencyGroup;
-        QStringList menus;
+        QStringList menus;  ///< with their mnemonics
+        Qt::Key firstMenuKey;
     } cases[] = {
-        {Language::English, "Deactivate PC connection", "Frequency", {"File", "Settings", "Help"}},
+        {Language::English,
+         "Deactivate PC connection",
+         "Frequency",
+         {"&File", "&Settings", "&Help"},
+         Qt::Key_F},
         {Language::German,
          "PC-Verbindung deaktivieren",
          "Frequenz",
-         {"Datei", "Einstellungen", "Info"}},
+         {"&Datei", "&Einstellungen", "&Info"},
+         Qt::Key_D},
     };
     QImage shots[2];
     for (int i = 0; i < 2; ++i) {
@@ -98,6 +105,16 @@ TEST(EnglishWindowTest, MainWindowSpeaksEnglishBesideTheGermanOne) {
         }
         EXPECT_TRUE(groups.contains(cases[i].frequencyGroup)) << groups.join(',').toStdString();
         EXPECT_EQ(menuTitles(main.window.widget()), cases[i].menus);
+        // Alt and the first menu's letter open it.
+        main.window.widget().activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(main.window.widget().isActiveWindow());
+        QTest::keyClick(main.button(res::kButtonConnection), cases[i].firstMenuKey,
+                        Qt::AltModifier);
+        const QMenu* first = main.window.widget().findChild<QMenuBar*>()->actions()[0]->menu();
+        EXPECT_TRUE(first->isVisible());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(first->isVisible());
         // The combo shows the stored names as the file holds them, in every language.
         EXPECT_EQ(main.window.widget().findChild<QComboBox*>()->itemText(0).toStdString(),
                   "1: -- leeres Profil --");
