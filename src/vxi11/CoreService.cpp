@@ -2,6 +2,7 @@
 #include "vxi11/CoreService.h"
 
 #include <algorithm>
+#include <utility>
 #include <variant>
 
 namespace tavero::vxi11 {
@@ -28,6 +29,12 @@ enum CoreProcedure : std::uint32_t {
     kDestroyInterruptChannel = 26,
 };
 constexpr std::uint32_t kDeviceAbort = 1;
+
+/// The outcome of a record that holds no call this channel answers.
+ServiceOutcome insteadOfCall(std::string reply) {
+    return reply.empty() ? ServiceOutcome{ServiceOutcome::Kind::kClose, {}}
+                         : ServiceOutcome{ServiceOutcome::Kind::kReply, std::move(reply)};
+}
 
 /// A procedure number the core channel does not have.
 struct UnknownProcedure {};
@@ -375,22 +382,11 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
 
 ServiceOutcome CoreService::callCore(ClientId client, std::string_view record,
                                      std::chrono::milliseconds waited) {
-    const auto read = readCall(record);
-    if (!read) {
-        return {ServiceOutcome::Kind::kClose, {}};
+    auto read = callOf(record, kCoreProgram, kVxi11Version);
+    if (auto* instead = std::get_if<std::string>(&read)) {
+        return insteadOfCall(std::move(*instead));
     }
-    if (const auto* denied = std::get_if<RpcDenied>(&*read)) {
-        return {ServiceOutcome::Kind::kReply, denied->reply};
-    }
-    const auto& call = std::get<RpcCall>(*read);
-    if (call.program != kCoreProgram) {
-        return {ServiceOutcome::Kind::kReply,
-                acceptedReply(call.xid, AcceptStatus::kProgramUnavailable)};
-    }
-    if (call.version != kVxi11Version) {
-        return {ServiceOutcome::Kind::kReply,
-                programMismatch(call.xid, kVxi11Version, kVxi11Version)};
-    }
+    const auto& call = std::get<RpcCall>(read);
     try {
         std::optional<std::string> results = carryOut(client, call, waited);
         if (!results) {
@@ -408,22 +404,11 @@ ServiceOutcome CoreService::callCore(ClientId client, std::string_view record,
 }
 
 ServiceOutcome CoreService::callAbort(std::string_view record) const {
-    const auto read = readCall(record);
-    if (!read) {
-        return {ServiceOutcome::Kind::kClose, {}};
+    auto read = callOf(record, kAbortProgram, kVxi11Version);
+    if (auto* instead = std::get_if<std::string>(&read)) {
+        return insteadOfCall(std::move(*instead));
     }
-    if (const auto* denied = std::get_if<RpcDenied>(&*read)) {
-        return {ServiceOutcome::Kind::kReply, denied->reply};
-    }
-    const auto& call = std::get<RpcCall>(*read);
-    if (call.program != kAbortProgram) {
-        return {ServiceOutcome::Kind::kReply,
-                acceptedReply(call.xid, AcceptStatus::kProgramUnavailable)};
-    }
-    if (call.version != kVxi11Version) {
-        return {ServiceOutcome::Kind::kReply,
-                programMismatch(call.xid, kVxi11Version, kVxi11Version)};
-    }
+    const auto& call = std::get<RpcCall>(read);
     if (call.procedure == kNull) {
         return {ServiceOutcome::Kind::kReply, acceptedReply(call.xid, AcceptStatus::kSuccess)};
     }

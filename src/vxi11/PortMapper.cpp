@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vxi11/PortMapper.h"
 
+#include <utility>
 #include <variant>
 
 #include "vxi11/RpcMessage.h"
@@ -29,20 +30,14 @@ PortMapping readMapping(XdrReader& in) {
 }  // namespace
 
 std::optional<std::string> PortMapper::answer(std::string_view record) const {
-    const auto read = readCall(record);
-    if (!read) {
-        return std::nullopt;
+    auto read = callOf(record, kPortMapperProgram, kPortMapperVersion);
+    if (auto* instead = std::get_if<std::string>(&read)) {
+        if (instead->empty()) {
+            return std::nullopt;
+        }
+        return std::move(*instead);
     }
-    if (const auto* denied = std::get_if<RpcDenied>(&*read)) {
-        return denied->reply;
-    }
-    const auto& call = std::get<RpcCall>(*read);
-    if (call.program != kPortMapperProgram) {
-        return acceptedReply(call.xid, AcceptStatus::kProgramUnavailable);
-    }
-    if (call.version != kPortMapperVersion) {
-        return programMismatch(call.xid, kPortMapperVersion, kPortMapperVersion);
-    }
+    const auto& call = std::get<RpcCall>(read);
     XdrReader in = call.arguments;
     XdrWriter out;
     try {

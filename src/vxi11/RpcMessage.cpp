@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vxi11/RpcMessage.h"
 
+#include <utility>
+
 namespace tavero::vxi11 {
 
 namespace {
@@ -58,6 +60,25 @@ std::optional<std::variant<RpcCall, RpcDenied>> readCall(std::string_view record
     } catch (const XdrError&) {
         return std::nullopt;
     }
+}
+
+std::variant<RpcCall, std::string> callOf(std::string_view record, std::uint32_t program,
+                                          std::uint32_t version) {
+    auto read = readCall(record);
+    if (!read) {
+        return std::string();
+    }
+    if (auto* denied = std::get_if<RpcDenied>(&*read)) {
+        return std::move(denied->reply);
+    }
+    const auto& call = std::get<RpcCall>(*read);
+    if (call.program != program) {
+        return acceptedReply(call.xid, AcceptStatus::kProgramUnavailable);
+    }
+    if (call.version != version) {
+        return programMismatch(call.xid, version, version);
+    }
+    return call;
 }
 
 std::string acceptedReply(std::uint32_t xid, AcceptStatus status, std::string_view results) {

@@ -38,6 +38,12 @@ struct RpcDenied {
 /// too short to hold an xid and header), which leaves the stream unanswerable.
 std::optional<std::variant<RpcCall, RpcDenied>> readCall(std::string_view record);
 
+/// The call of `program` in `version` that the record holds; else the reply owed instead
+/// (RPC_MISMATCH, PROG_UNAVAIL, PROG_MISMATCH), or an empty text when the record is no call and
+/// the stream cannot be answered.
+std::variant<RpcCall, std::string> callOf(std::string_view record, std::uint32_t program,
+                                          std::uint32_t version);
+
 /// An accepted reply with `status`; `results` follow it for kSuccess.
 std::string acceptedReply(std::uint32_t xid, AcceptStatus status, std::string_view results = {});
 /// PROG_MISMATCH naming the versions served.

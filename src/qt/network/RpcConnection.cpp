@@ -2,12 +2,10 @@
 #include "qt/network/RpcConnection.h"
 
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "qt/network/SocketPeer.h"
@@ -24,31 +22,13 @@ constexpr std::size_t kOpeningBytes = 256;
 
 RpcConnection::RpcConnection(int descriptor, RecordHandler handler, std::size_t maxRecordBytes,
                              std::ostream& log, QObject* parent)
-    : ServerClient(parent),
-      descriptor_(descriptor),
-      handler_(std::move(handler)),
-      log_(log),
-      readNotifier_(descriptor, QSocketNotifier::Read),
-      writeNotifier_(descriptor, QSocketNotifier::Write),
-      reader_(maxRecordBytes) {
-    writeNotifier_.setEnabled(false);
+    : ServerClient(descriptor, log, parent), handler_(std::move(handler)), reader_(maxRecordBytes) {
     lockRetry_.setSingleShot(true);
     lockRetry_.setInterval(kLockRetry);
-    connect(&readNotifier_, &QSocketNotifier::activated, this, &RpcConnection::receive);
-    connect(&writeNotifier_, &QSocketNotifier::activated, this, &RpcConnection::send);
     connect(&lockRetry_, &QTimer::timeout, this, [this] {
         retryDue_ = true;
         emit inputWaiting();
     });
-}
-
-RpcConnection::~RpcConnection() {
-    if (!finished_) {
-        readNotifier_.setEnabled(false);
-        writeNotifier_.setEnabled(false);
-        // The server is ending: nothing is left to report a failed close to.
-        ::close(descriptor_);
-    }
 }
 
 bool RpcConnection::ready() const {
@@ -108,27 +88,6 @@ void RpcConnection::reportHttp() {
     }
 }
 
-void RpcConnection::send() {
-    while (!output_.isEmpty() && !finished_) {
-        const ssize_t sent =
-            ::send(descriptor_, output_.constData(), static_cast<std::size_t>(output_.size()),
-                   MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            output_.remove(0, sent);
-        } else if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-            break;
-        } else if (errno != EINTR) {
-            finish();  // the client is gone
-        }
-    }
-    if (finished_) {
-        return;
-    }
-    writeNotifier_.setEnabled(!output_.isEmpty());
-    emit inputWaiting();
-    finishWhenDone();
-}
-
 void RpcConnection::takeTurn() {
     if (peerReset(descriptor_)) {
         finish();
@@ -169,21 +128,6 @@ void RpcConnection::finishWhenDone() {
     if (inputEnded_ && !record_ && output_.isEmpty()) {
         finish();
     }
-}
-
-void RpcConnection::finish() {
-    if (finished_) {
-        return;
-    }
-    finished_ = true;
-    readNotifier_.setEnabled(false);
-    writeNotifier_.setEnabled(false);
-    lockRetry_.stop();
-    if (::close(descriptor_) != 0) {
-        log_ << "tavero-ctl: closing the connection from a client failed: " << std::strerror(errno)
-             << std::endl;
-    }
-    emit finished();
 }
 
 }  // namespace tavero::qt

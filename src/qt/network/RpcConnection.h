@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 #include <functional>
@@ -36,28 +34,16 @@ public:
     /// client closed for sending HTTP.
     RpcConnection(int descriptor, RecordHandler handler, std::size_t maxRecordBytes,
                   std::ostream& log, QObject* parent);
-    ~RpcConnection() override;
-
-    RpcConnection(const RpcConnection&) = delete;
-    RpcConnection& operator=(const RpcConnection&) = delete;
-
     bool ready() const override;
     void takeTurn() override;
 
 private:
-    void receive();
-    void send();
-    /// Closes once the input has ended and every reply is sent.
-    void finishWhenDone();
-    void finish();
+    void receive() override;
+    void finishWhenDone() override;
     /// Logs the client when its refused first bytes open like an HTTP request.
     void reportHttp();
 
-    int descriptor_;
     RecordHandler handler_;
-    std::ostream& log_;
-    QSocketNotifier readNotifier_;
-    QSocketNotifier writeNotifier_;
     QTimer lockRetry_;
     vxi11::RecordReader reader_;
     std::optional<std::string> record_;
@@ -65,9 +51,7 @@ private:
     bool retryDue_ = false;
     std::string opening_;  ///< the first bytes of the connection, for the HTTP guard
     bool answeredOnce_ = false;
-    QByteArray output_;
     bool inputEnded_ = false;
-    bool finished_ = false;
 };
 
 }  // namespace tavero::qt

@@ -2,11 +2,9 @@
 #include "qt/network/ScpiConnection.h"
 
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -17,25 +15,10 @@ namespace tavero::qt {
 
 ScpiConnection::ScpiConnection(int descriptor, scpi::Instrument& instrument, std::ostream& log,
                                QObject* parent)
-    : ServerClient(parent),
-      descriptor_(descriptor),
-      instrument_(instrument),
-      log_(log),
-      readNotifier_(descriptor, QSocketNotifier::Read),
-      writeNotifier_(descriptor, QSocketNotifier::Write) {
-    writeNotifier_.setEnabled(false);
-    connect(&readNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::receive);
-    connect(&writeNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::send);
-}
+    : ServerClient(descriptor, log, parent), instrument_(instrument) {}
 
 ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
-    if (!finished_) {
-        readNotifier_.setEnabled(false);
-        writeNotifier_.setEnabled(false);
-        // The server is ending: nothing is left to report a failed close to.
-        ::close(descriptor_);
-    }
 }
 
 bool ScpiConnection::holdsLine() const {
@@ -79,27 +62,6 @@ void ScpiConnection::receive() {
     finishWhenDone();
 }
 
-void ScpiConnection::send() {
-    while (!output_.isEmpty() && !finished_) {
-        const ssize_t sent =
-            ::send(descriptor_, output_.constData(), static_cast<std::size_t>(output_.size()),
-                   MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            output_.remove(0, sent);
-        } else if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-            break;
-        } else if (errno != EINTR) {
-            finish();  // the client is gone
-        }
-    }
-    if (finished_) {
-        return;
-    }
-    writeNotifier_.setEnabled(!output_.isEmpty());
-    emit inputWaiting();
-    finishWhenDone();
-}
-
 std::optional<QByteArray> ScpiConnection::nextLine() {
     while (holdsLine()) {
         const qsizetype end = input_.indexOf('\n');
@@ -139,20 +101,6 @@ void ScpiConnection::finishWhenDone() {
     if (inputEnded_ && !holdsLine() && output_.isEmpty()) {
         finish();
     }
-}
-
-void ScpiConnection::finish() {
-    if (finished_) {
-        return;
-    }
-    finished_ = true;
-    readNotifier_.setEnabled(false);
-    writeNotifier_.setEnabled(false);
-    if (::close(descriptor_) != 0) {
-        log_ << "tavero-ctl: closing the connection from a client failed: " << std::strerror(errno)
-             << std::endl;
-    }
-    emit finished();
 }
 
 }  // namespace tavero::qt

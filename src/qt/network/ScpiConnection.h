@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSocketNotifier>
 #include <optional>
 #include <ostream>
 
@@ -41,27 +40,18 @@ public:
     const scpi::ErrorQueue& status() const { return status_; }
 
 private:
-    void receive();
-    void send();
+    void receive() override;
     /// The next whole line of the input, or the rest after the client's end of input.
     std::optional<QByteArray> nextLine();
     bool holdsLine() const;
-    /// Closes once the input has ended and every answer is sent.
-    void finishWhenDone();
-    void finish();
+    void finishWhenDone() override;
 
-    int descriptor_;
     scpi::Instrument& instrument_;
-    std::ostream& log_;
-    QSocketNotifier readNotifier_;
-    QSocketNotifier writeNotifier_;
     scpi::ErrorQueue status_;
     QByteArray input_;
-    QByteArray output_;
     bool inputEnded_ = false;
     bool skippingLongLine_ = false;
     bool firstLine_ = true;
-    bool finished_ = false;
 };
 
 }  // namespace tavero::qt
