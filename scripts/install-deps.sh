@@ -12,6 +12,7 @@ packages=(
     desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
     locales fonts-dejavu-core
     python3-pyvisa python3-pyvisa-py python3-pymeasure socat netcat-openbsd
+    lxi-tools util-linux iproute2
 )
 
 missing=()

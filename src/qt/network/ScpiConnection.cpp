@@ -1,44 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiConnection.h"
 
-#include <arpa/inet.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
-#include <QHostAddress>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
-#include "qt/network/ListenAddress.h"
+#include "qt/network/SocketPeer.h"
 #include "scpi/HttpRequestLine.h"
 
 namespace tavero::qt {
 
 ScpiConnection::ScpiConnection(int descriptor, scpi::Instrument& instrument, std::ostream& log,
                                QObject* parent)
-    : QObject(parent),
-      descriptor_(descriptor),
-      instrument_(instrument),
-      log_(log),
-      readNotifier_(descriptor, QSocketNotifier::Read),
-      writeNotifier_(descriptor, QSocketNotifier::Write) {
-    writeNotifier_.setEnabled(false);
-    connect(&readNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::receive);
-    connect(&writeNotifier_, &QSocketNotifier::activated, this, &ScpiConnection::send);
-}
+    : ServerClient(descriptor, log, parent), instrument_(instrument) {}
 
 ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
-    if (!finished_) {
-        readNotifier_.setEnabled(false);
-        writeNotifier_.setEnabled(false);
-        // The server is ending: nothing is left to report a failed close to.
-        ::close(descriptor_);
-    }
 }
 
 bool ScpiConnection::holdsLine() const {
@@ -82,27 +62,6 @@ void ScpiConnection::receive() {
     finishWhenDone();
 }
 
-void ScpiConnection::send() {
-    while (!output_.isEmpty() && !finished_) {
-        const ssize_t sent =
-            ::send(descriptor_, output_.constData(), static_cast<std::size_t>(output_.size()),
-                   MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            output_.remove(0, sent);
-        } else if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-            break;
-        } else if (errno != EINTR) {
-            finish();  // the client is gone
-        }
-    }
-    if (finished_) {
-        return;
-    }
-    writeNotifier_.setEnabled(!output_.isEmpty());
-    emit inputWaiting();
-    finishWhenDone();
-}
-
 std::optional<QByteArray> ScpiConnection::nextLine() {
     while (holdsLine()) {
         const qsizetype end = input_.indexOf('\n');
@@ -115,15 +74,8 @@ std::optional<QByteArray> ScpiConnection::nextLine() {
     return std::nullopt;
 }
 
-bool ScpiConnection::peerReset() const {
-    // A reset closes the socket's state at once, while an end of input leaves it open; this
-    // tells a client that is gone from one that only half-closed.
-    pollfd state{descriptor_, 0, 0};
-    return ::poll(&state, 1, 0) == 1 && (state.revents & (POLLERR | POLLHUP)) != 0;
-}
-
 void ScpiConnection::takeTurn() {
-    if (peerReset()) {
+    if (peerReset(descriptor_)) {
         finish();
         return;
     }
@@ -133,9 +85,7 @@ void ScpiConnection::takeTurn() {
             text.remove_suffix(1);
         }
         if (scpi::isHttpRequestLine(text, std::exchange(firstLine_, false))) {
-            log_ << "tavero-ctl: closed the connection from " << peerName().constData()
-                 << " unserved: it sent an HTTP request, as a web page can make a browser do"
-                 << std::endl;
+            logHttpRefused(log_, descriptor_);
             finish();
             return;
         }
@@ -151,33 +101,6 @@ void ScpiConnection::finishWhenDone() {
     if (inputEnded_ && !holdsLine() && output_.isEmpty()) {
         finish();
     }
-}
-
-void ScpiConnection::finish() {
-    if (finished_) {
-        return;
-    }
-    finished_ = true;
-    readNotifier_.setEnabled(false);
-    writeNotifier_.setEnabled(false);
-    if (::close(descriptor_) != 0) {
-        log_ << "tavero-ctl: closing the connection from a client failed: " << std::strerror(errno)
-             << std::endl;
-    }
-    emit finished();
-}
-
-QByteArray ScpiConnection::peerName() const {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getpeername(descriptor_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return "a client";
-    }
-    const QHostAddress host(reinterpret_cast<const sockaddr*>(&address));
-    const quint16 port = address.ss_family == AF_INET6
-                             ? ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port)
-                             : ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
-    return addressText(host, port).toUtf8();
 }
 
 }  // namespace tavero::qt

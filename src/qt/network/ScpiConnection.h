@@ -2,11 +2,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
-#include <QSocketNotifier>
 #include <optional>
 #include <ostream>
 
+#include "qt/network/ServerClient.h"
 #include "scpi/ErrorQueue.h"
 #include "scpi/Instrument.h"
 
@@ -17,7 +16,7 @@ namespace tavero::qt {
 /// carries out a line when the server gives it a turn. The end of the client's input ends only
 /// its direction: what it sent is still carried out and answered before the socket closes.
 /// A client that reset the connection is dropped with all it sent.
-class ScpiConnection : public QObject {
+class ScpiConnection : public ServerClient {
     Q_OBJECT
 public:
     /// The longest line taken, in bytes without its LF.
@@ -35,42 +34,24 @@ public:
     ScpiConnection& operator=(const ScpiConnection&) = delete;
 
     /// A line is waiting and the client reads its answers.
-    bool ready() const;
+    bool ready() const override;
     /// Carries out the client's next line, answers it and reads on.
-    void takeTurn();
+    void takeTurn() override;
     const scpi::ErrorQueue& status() const { return status_; }
 
-signals:
-    /// The client may be ready for a turn.
-    void inputWaiting();
-    /// The socket is closed; the connection may be deleted.
-    void finished();
-
 private:
-    void receive();
-    void send();
+    void receive() override;
     /// The next whole line of the input, or the rest after the client's end of input.
     std::optional<QByteArray> nextLine();
     bool holdsLine() const;
-    /// Whether the client reset the connection: nothing it sent is carried out any more.
-    bool peerReset() const;
-    /// Closes once the input has ended and every answer is sent.
-    void finishWhenDone();
-    void finish();
-    QByteArray peerName() const;
+    void finishWhenDone() override;
 
-    int descriptor_;
     scpi::Instrument& instrument_;
-    std::ostream& log_;
-    QSocketNotifier readNotifier_;
-    QSocketNotifier writeNotifier_;
     scpi::ErrorQueue status_;
     QByteArray input_;
-    QByteArray output_;
     bool inputEnded_ = false;
     bool skippingLongLine_ = false;
     bool firstLine_ = true;
-    bool finished_ = false;
 };
 
 }  // namespace tavero::qt

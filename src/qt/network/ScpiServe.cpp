@@ -12,6 +12,7 @@
 #include "ctl/UsageError.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/network/ScpiServer.h"
+#include "vxi11/RpcbindClient.h"
 
 namespace tavero::qt {
 
@@ -63,6 +64,34 @@ private:
     std::optional<QSocketNotifier> notifier_;
 };
 
+/// Makes the VXI-11 core channel findable: registered with the system's rpcbind, or else
+/// through a port mapper of the server's own. Says on `errors` in one line when neither works.
+/// Returns the mapping to unset on exit, if it was set with rpcbind.
+std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostAddress& host,
+                                                std::ostream& errors) {
+    const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
+                                  server.corePort()};
+    switch (vxi11::changeRpcbindMapping(core, true)) {
+        case vxi11::RpcbindAnswer::kDone:
+            return core;
+        case vxi11::RpcbindAnswer::kRefused:
+            errors << "tavero-ctl: VXI-11 clients will not find this instrument: rpcbind refused "
+                      "to register it (another VXI-11 server may be registered); give them port "
+                   << server.corePort() << " directly\n";
+            return std::nullopt;
+        case vxi11::RpcbindAnswer::kNotRunning:
+            break;
+    }
+    if (!server.servePortMapper(host)) {
+        errors << "tavero-ctl: VXI-11 clients will not find this instrument: no rpcbind runs and "
+                  "port 111 cannot be bound ("
+               << server.mapperErrorText().toStdString()
+               << "); install rpcbind, or allow it with "
+                  "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
@@ -87,8 +116,20 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
                << server.errorText().toStdString() << '\n';
         return ctl::kExitFailure;
     }
+    std::optional<vxi11::PortMapping> registered;
+    if (!server.listenVxi11(address->host)) {
+        errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
+               << server.vxi11ErrorText().toStdString() << '\n';
+    } else {
+        registered = announceVxi11(server, address->host, errors);
+    }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     QCoreApplication::exec();
+    if (registered &&
+        vxi11::changeRpcbindMapping(*registered, false) != vxi11::RpcbindAnswer::kDone) {
+        errors << "tavero-ctl: rpcbind did not take back the VXI-11 registration of port "
+               << registered->port << "; 'rpcinfo -d 395183 1' removes it\n";
+    }
     return ctl::kExitSuccess;
 }
 

@@ -1,21 +1,58 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServer.h"
 
+#include <QNetworkDatagram>
 #include <algorithm>
 #include <chrono>
+#include <string>
+#include <string_view>
 
+#include "qt/network/RpcConnection.h"
 #include "qt/network/ScpiConnection.h"
+#include "vxi11/RecordReader.h"
 
 namespace tavero::qt {
 
 ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::ostream& log,
                        QObject* parent)
-    : QObject(parent), instrument_(instrument), clock_(clock), log_(log) {
+    : QObject(parent), instrument_(instrument), clock_(clock), log_(log), service_(instrument) {
     turnTimer_.setSingleShot(true);
     turnTimer_.setInterval(0);
     taskListTimer_.setSingleShot(true);
     taskListTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&listener_, &TcpListener::accepted, this, &ScpiServer::accept);
+    connect(&listener_, &TcpListener::accepted, this, [this](int descriptor) {
+        adopt(new ScpiConnection(descriptor, instrument_, log_, this));
+    });
+    connect(&coreListener_, &TcpListener::accepted, this, [this](int descriptor) {
+        const vxi11::ClientId id = nextRpcClient_++;
+        auto* client = new RpcConnection(
+            descriptor,
+            [this, id](std::string_view record, std::chrono::milliseconds waited) {
+                return service_.callCore(id, record, waited);
+            },
+            vxi11::CoreService::kMaxRecordBytes, log_, this);
+        connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
+        adopt(client);
+    });
+    connect(&abortListener_, &TcpListener::accepted, this, [this](int descriptor) {
+        adopt(new RpcConnection(
+            descriptor,
+            [this](std::string_view record, std::chrono::milliseconds) {
+                return service_.callAbort(record);
+            },
+            vxi11::CoreService::kMaxRecordBytes, log_, this));
+    });
+    connect(&mapperListener_, &TcpListener::accepted, this, [this](int descriptor) {
+        adopt(new RpcConnection(
+            descriptor,
+            [this](std::string_view record, std::chrono::milliseconds) {
+                const std::optional<std::string> reply = mapper_->answer(record);
+                return reply ? vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kReply, *reply}
+                             : vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kClose, {}};
+            },
+            vxi11::CoreService::kMaxRecordBytes, log_, this));
+    });
+    connect(&mapperDatagrams_, &QUdpSocket::readyRead, this, &ScpiServer::answerMapperDatagrams);
     connect(&turnTimer_, &QTimer::timeout, this, &ScpiServer::takeTurn);
     connect(&taskListTimer_, &QTimer::timeout, this, [this] {
         instrument_.advanceTaskList();
@@ -31,18 +68,60 @@ QString ScpiServer::listeningOn() const {
     return addressText(listener_.serverAddress(), listener_.serverPort());
 }
 
-void ScpiServer::accept(int descriptor) {
-    auto* client = new ScpiConnection(descriptor, instrument_, log_, this);
+bool ScpiServer::listenVxi11(const QHostAddress& host) {
+    if (!coreListener_.listen(host, 0) || !abortListener_.listen(host, 0)) {
+        return false;
+    }
+    service_.setAbortPort(abortListener_.serverPort());
+    return true;
+}
+
+bool ScpiServer::servePortMapper(const QHostAddress& host) {
+    mapper_.emplace(std::vector<vxi11::PortMapping>{
+        {vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp, corePort()},
+        {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolTcp,
+         vxi11::kPortMapperPort},
+        {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolUdp,
+         vxi11::kPortMapperPort}});
+    // Bound to the address itself, or on the any-address also to broadcasts: the discovery of
+    // VXI-11 clients asks every host of the network at once.
+    if (!mapperDatagrams_.bind(host, vxi11::kPortMapperPort)) {
+        mapperErrorText_ = mapperDatagrams_.errorString();
+        return false;
+    }
+    if (!mapperListener_.listen(host, vxi11::kPortMapperPort)) {
+        mapperErrorText_ = mapperListener_.errorString();
+        mapperDatagrams_.close();
+        return false;
+    }
+    return true;
+}
+
+void ScpiServer::answerMapperDatagrams() {
+    while (mapperDatagrams_.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = mapperDatagrams_.receiveDatagram(
+            static_cast<qint64>(vxi11::CoreService::kMaxRecordBytes));
+        const QByteArray& data = datagram.data();
+        const std::optional<std::string> reply = mapper_->answer(
+            std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        if (reply) {
+            // A lost datagram is asked again by the client: RPC over UDP retries.
+            mapperDatagrams_.writeDatagram(datagram.makeReply(QByteArray::fromStdString(*reply)));
+        }
+    }
+}
+
+void ScpiServer::adopt(ServerClient* client) {
     clients_.push_back(client);
-    connect(client, &ScpiConnection::inputWaiting, this, [this] {
+    connect(client, &ServerClient::inputWaiting, this, [this] {
         if (!turnTimer_.isActive()) {
             turnTimer_.start();
         }
     });
-    connect(client, &ScpiConnection::finished, this, [this, client] { remove(client); });
+    connect(client, &ServerClient::finished, this, [this, client] { remove(client); });
 }
 
-void ScpiServer::remove(ScpiConnection* client) {
+void ScpiServer::remove(ServerClient* client) {
     const auto found = std::find(clients_.begin(), clients_.end(), client);
     const auto index = static_cast<std::size_t>(found - clients_.begin());
     clients_.erase(found);
@@ -55,7 +134,7 @@ void ScpiServer::remove(ScpiConnection* client) {
 void ScpiServer::takeTurn() {
     for (std::size_t looked = 0; looked < clients_.size(); ++looked) {
         const std::size_t index = (nextTurn_ + looked) % clients_.size();
-        ScpiConnection* client = clients_[index];
+        ServerClient* client = clients_[index];
         if (client->ready()) {
             nextTurn_ = index + 1;
             client->takeTurn();

@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QUdpSocket>
 #include <cstddef>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -12,14 +14,16 @@
 #include "qt/network/ListenAddress.h"
 #include "qt/network/TcpListener.h"
 #include "scpi/Instrument.h"
+#include "vxi11/CoreService.h"
+#include "vxi11/PortMapper.h"
 
 namespace tavero::qt {
 
-class ScpiConnection;
+class ServerClient;
 
-/// Serves the instrument on TCP: one ScpiConnection per client, the clients taking turns of one
-/// line each, each line carried out to its end before the next, and the task list advanced
-/// between lines.
+/// Serves the instrument on TCP, as raw SCPI and over VXI-11: one ServerClient per client, the
+/// clients taking turns of one line or RPC call each, each carried out to its end before the
+/// next, and the task list advanced between them.
 class ScpiServer : public QObject {
     Q_OBJECT
 public:
@@ -34,9 +38,20 @@ public:
     QString listeningOn() const;
     quint16 port() const { return listener_.serverPort(); }
 
+    /// Serves the VXI-11 core and abort channels on ports of the system's choosing on `host`;
+    /// false when it cannot, vxi11ErrorText() says why.
+    bool listenVxi11(const QHostAddress& host);
+    QString vxi11ErrorText() const { return coreListener_.errorString(); }
+    quint16 corePort() const { return coreListener_.serverPort(); }
+    /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel;
+    /// false when it may not bind them, mapperErrorText() says why.
+    bool servePortMapper(const QHostAddress& host);
+    QString mapperErrorText() const { return mapperErrorText_; }
+
 private:
-    void accept(int descriptor);
-    void remove(ScpiConnection* client);
+    void adopt(ServerClient* client);
+    void remove(ServerClient* client);
+    void answerMapperDatagrams();
     /// Gives the next client in the round that has a line waiting its turn, then returns to the
     /// event loop, so that a new line of any client is seen before the one after.
     void takeTurn();
@@ -46,7 +61,15 @@ private:
     ctl::RunClock& clock_;
     std::ostream& log_;
     TcpListener listener_;
-    std::vector<ScpiConnection*> clients_;
+    vxi11::CoreService service_;
+    TcpListener coreListener_;
+    TcpListener abortListener_;
+    vxi11::ClientId nextRpcClient_ = 1;
+    std::optional<vxi11::PortMapper> mapper_;
+    TcpListener mapperListener_;
+    QUdpSocket mapperDatagrams_;
+    QString mapperErrorText_;
+    std::vector<ServerClient*> clients_;
     std::size_t nextTurn_ = 0;
     QTimer turnTimer_;
     QTimer taskListTimer_;

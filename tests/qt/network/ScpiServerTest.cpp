@@ -18,6 +18,9 @@
 #include "scpi/Instrument.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "vxi11/CoreService.h"
+#include "vxi11/RecordReader.h"
+#include "vxi11/Xdr.h"
 
 namespace tavero::qt {
 namespace {
@@ -26,16 +29,20 @@ namespace {
 /// generator.
 class ScpiServerTest : public ::testing::Test {
 protected:
-    ScpiServerTest() { EXPECT_TRUE(server_.listen({QHostAddress(QHostAddress::LocalHost), 0})); }
+    ScpiServerTest() {
+        EXPECT_TRUE(server_.listen({QHostAddress(QHostAddress::LocalHost), 0}));
+        EXPECT_TRUE(server_.listenVxi11(QHostAddress(QHostAddress::LocalHost)));
+    }
     ~ScpiServerTest() override {
         std::error_code ignored;
         std::filesystem::remove(folder_ / "tavero-scpi-server-trace.txt", ignored);
     }
 
     /// A client connected to the server.
-    std::unique_ptr<QTcpSocket> connectClient() {
+    std::unique_ptr<QTcpSocket> connectClient(quint16 port = 0) {
         auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QHostAddress(QHostAddress::LocalHost), server_.port());
+        socket->connectToHost(QHostAddress(QHostAddress::LocalHost),
+                              port != 0 ? port : server_.port());
         while (socket->state() != QAbstractSocket::ConnectedState) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
@@ -64,6 +71,49 @@ protected:
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         return received + socket.readAll();
+    }
+
+    /// Sends a core channel call and returns its reply's accept status and results, or
+    /// "closed" when the server closes instead.
+    static QByteArray call(QTcpSocket& socket, std::uint32_t procedure,
+                           std::initializer_list<std::uint32_t> arguments,
+                           const QByteArray& opaque = {}) {
+        vxi11::XdrWriter out;
+        for (const std::uint32_t word :
+             {9U, 0U, 2U, vxi11::kCoreProgram, 1U, procedure, 0U, 0U, 0U, 0U}) {
+            out.uint32(word);
+        }
+        for (const std::uint32_t word : arguments) {
+            out.uint32(word);
+        }
+        if (procedure == 10 || procedure == 11) {
+            out.opaque(opaque.toStdString());
+        }
+        socket.write(QByteArray::fromStdString(vxi11::markRecord(out.bytes())));
+        return rpcReply(socket);
+    }
+    static QByteArray rpcReply(QTcpSocket& socket) {
+        vxi11::RecordReader reader(4096);
+        while (!reader.complete()) {
+            if (socket.bytesAvailable() == 0) {
+                if (socket.state() == QAbstractSocket::UnconnectedState) {
+                    return "closed";
+                }
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                continue;
+            }
+            const QByteArray bytes =
+                socket.read(static_cast<qint64>(std::min<std::size_t>(reader.wanted(), 4096)));
+            reader.feed(bytes.toStdString());
+        }
+        return QByteArray::fromStdString(reader.take()).mid(20);
+    }
+    static QByteArray words(std::initializer_list<std::uint32_t> values) {
+        vxi11::XdrWriter out;
+        for (const std::uint32_t value : values) {
+            out.uint32(value);
+        }
+        return QByteArray::fromStdString(out.take());
     }
 
     int argc_ = 1;
@@ -183,6 +233,38 @@ TEST_F(ScpiServerTest, HttpRequestsAreClosedUnserved) {
     EXPECT_NE(log.find("HTTP"), std::string::npos) << log;
     const std::unique_ptr<QTcpSocket> next = connectClient();
     EXPECT_EQ(answer(*next, "FREQ 1500;FREQ?\n"), "1500.00");
+}
+
+TEST_F(ScpiServerTest, Vxi11LinksAreClientsBesideTheRawSocket) {
+    const std::unique_ptr<QTcpSocket> first = connectClient(server_.corePort());
+    const std::unique_ptr<QTcpSocket> second = connectClient(server_.corePort());
+    const std::unique_ptr<QTcpSocket> raw = connectClient();
+    const QByteArray created = call(*first, 10, {1, 0, 0}, "inst0");
+    ASSERT_EQ(created.left(8), words({0, 0}));
+    const std::uint32_t link = static_cast<std::uint8_t>(created[11]);
+    const std::uint32_t other = static_cast<std::uint8_t>(call(*second, 10, {1, 0, 0}, "inst")[11]);
+    EXPECT_EQ(call(*first, 11, {link, 0, 0, 8}, "VOLT 7"), words({0, 0, 6}));
+    EXPECT_EQ(call(*second, 11, {other, 0, 0, 8}, "FREQ 2000;*OPC?\n"), words({0, 0, 16}));
+    EXPECT_EQ(answer(*raw, "FREQ?\n"), "2000.00");
+    EXPECT_EQ(call(*second, 12, {other, 100, 0, 0, 0, 0}),
+              words({0, 0, 4, 2}) + QByteArray("1\n\0\0", 4));
+    EXPECT_EQ(call(*first, 11, {link, 0, 0, 8}, "SYST:ERR?"), words({0, 0, 9}));
+    EXPECT_EQ(call(*first, 12, {link, 4, 0, 0, 0, 0}), words({0, 0, 1, 4}) + "-222");
+    EXPECT_EQ(call(*first, 99, {}), words({3}));  // PROC_UNAVAIL
+    // Hostile records close their own connection only.
+    const std::array<QByteArray, 3> hostile = {
+        words({0x7FFFFFFF}), QByteArray("POST / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\nFREQ 1234\n"),
+        words({0x80000008, 9, 1}),  // a reply where a call belongs
+    };
+    for (const QByteArray& bytes : hostile) {
+        const std::unique_ptr<QTcpSocket> attacker = connectClient(server_.corePort());
+        attacker->write(bytes);
+        EXPECT_EQ(rpcReply(*attacker), "closed") << bytes.toHex().toStdString();
+    }
+    const std::string log = log_.str();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_EQ(call(*first, 23, {link}), words({0, 0}));
+    EXPECT_EQ(generator_.settings().frequenz, 200000U);
 }
 
 TEST(ListenAddressTest, ReadsHostAndPort) {

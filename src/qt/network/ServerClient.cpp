@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "qt/network/ServerClient.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tavero::qt {
+
+ServerClient::ServerClient(int descriptor, std::ostream& log, QObject* parent)
+    : QObject(parent),
+      descriptor_(descriptor),
+      log_(log),
+      readNotifier_(descriptor, QSocketNotifier::Read),
+      writeNotifier_(descriptor, QSocketNotifier::Write) {
+    writeNotifier_.setEnabled(false);
+    connect(&readNotifier_, &QSocketNotifier::activated, this, [this] { receive(); });
+    connect(&writeNotifier_, &QSocketNotifier::activated, this, &ServerClient::send);
+}
+
+ServerClient::~ServerClient() {
+    if (!finished_) {
+        readNotifier_.setEnabled(false);
+        writeNotifier_.setEnabled(false);
+        // The server is ending: nothing is left to report a failed close to.
+        ::close(descriptor_);
+    }
+}
+
+void ServerClient::send() {
+    while (!output_.isEmpty() && !finished_) {
+        const ssize_t sent =
+            ::send(descriptor_, output_.constData(), static_cast<std::size_t>(output_.size()),
+                   MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            output_.remove(0, sent);
+        } else if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+            break;
+        } else if (errno != EINTR) {
+            finish();  // the client is gone
+        }
+    }
+    if (finished_) {
+        return;
+    }
+    writeNotifier_.setEnabled(!output_.isEmpty());
+    emit inputWaiting();
+    finishWhenDone();
+}
+
+void ServerClient::finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    readNotifier_.setEnabled(false);
+    writeNotifier_.setEnabled(false);
+    if (::close(descriptor_) != 0) {
+        log_ << "tavero-ctl: closing the connection from a client failed: " << std::strerror(errno)
+             << std::endl;
+    }
+    emit finished();
+}
+
+}  // namespace tavero::qt

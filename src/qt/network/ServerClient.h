@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSocketNotifier>
+#include <ostream>
+
+namespace tavero::qt {
+
+/// A client of the server on its own TCP socket, raw SCPI or RPC, that takes turns with the
+/// others: owns the socket and sends its answers without blocking.
+class ServerClient : public QObject {
+    Q_OBJECT
+public:
+    ~ServerClient() override;
+
+    ServerClient(const ServerClient&) = delete;
+    ServerClient& operator=(const ServerClient&) = delete;
+
+    /// A request is held and the client reads its answers.
+    virtual bool ready() const = 0;
+    /// Carries out the client's next request, answers it and reads on.
+    virtual void takeTurn() = 0;
+
+signals:
+    /// The client may be ready for a turn.
+    void inputWaiting();
+    /// The socket is closed; the client may be deleted.
+    void finished();
+
+protected:
+    /// Takes ownership of the connected socket `descriptor`; `log` gets a line for a failed
+    /// close.
+    ServerClient(int descriptor, std::ostream& log, QObject* parent);
+
+    /// Reads what the client sent, while it may.
+    virtual void receive() = 0;
+    /// Closes once the input has ended and every answer is sent.
+    virtual void finishWhenDone() = 0;
+    /// Sends what output_ holds, as far as the socket takes it.
+    void send();
+    void finish();
+
+    int descriptor_;
+    std::ostream& log_;
+    QSocketNotifier readNotifier_;
+    QSocketNotifier writeNotifier_;
+    QByteArray output_;
+    bool finished_ = false;
+};
+
+}  // namespace tavero::qt

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "scpi/ErrorQueue.h"
+
+namespace tavero::vxi11 {
+
+/// Which connection a link belongs to; its links end with it.
+using ClientId = std::uint64_t;
+
+/// One VXI-11 link: a client of the instrument with its own status, as a raw-socket client.
+struct Link {
+    ClientId client = 0;
+    scpi::ErrorQueue status;
+    std::string message;   ///< written so far, until a write with END completes it
+    bool overrun = false;  ///< the message outgrew its bound and is dropped up to its END
+    std::string answer;    ///< not yet read
+    bool remote = false;
+};
+
+}  // namespace tavero::vxi11
