@@ -11,8 +11,8 @@
 
 #include "ctl/UsageError.h"
 #include "qt/network/ListenAddress.h"
+#include "qt/network/RpcbindClient.h"
 #include "qt/network/ScpiServer.h"
-#include "vxi11/RpcbindClient.h"
 
 namespace tavero::qt {
 
@@ -71,15 +71,15 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
                                                 std::ostream& errors) {
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
-    switch (vxi11::changeRpcbindMapping(core, true)) {
-        case vxi11::RpcbindAnswer::kDone:
+    switch (changeRpcbindMapping(core, true)) {
+        case RpcbindAnswer::kDone:
             return core;
-        case vxi11::RpcbindAnswer::kRefused:
+        case RpcbindAnswer::kRefused:
             errors << "tavero-ctl: VXI-11 clients will not find this instrument: rpcbind refused "
                       "to register it (another VXI-11 server may be registered); give them port "
                    << server.corePort() << " directly\n";
             return std::nullopt;
-        case vxi11::RpcbindAnswer::kNotRunning:
+        case RpcbindAnswer::kNotRunning:
             break;
     }
     if (!server.servePortMapper(host)) {
@@ -125,8 +125,7 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     QCoreApplication::exec();
-    if (registered &&
-        vxi11::changeRpcbindMapping(*registered, false) != vxi11::RpcbindAnswer::kDone) {
+    if (registered && changeRpcbindMapping(*registered, false) != RpcbindAnswer::kDone) {
         errors << "tavero-ctl: rpcbind did not take back the VXI-11 registration of port "
                << registered->port << "; 'rpcinfo -d 395183 1' removes it\n";
     }
