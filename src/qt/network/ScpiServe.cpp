@@ -7,9 +7,11 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <memory>
 #include <optional>
 
 #include "ctl/UsageError.h"
+#include "qt/network/InstrumentAnnouncement.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/network/RpcbindClient.h"
 #include "qt/network/ScpiServer.h"
@@ -92,10 +94,26 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
     return std::nullopt;
 }
 
+/// Says that every service of the server is open to whoever reaches `host`.
+void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesVxi11,
+                       std::ostream& errors) {
+    errors << "tavero-ctl: warning: " << host.toString().toStdString()
+           << " opens the generator to the network, with no password: raw SCPI on port "
+           << server.port();
+    if (servesVxi11) {
+        errors << ", VXI-11 on ports " << server.corePort() << " and " << server.abortPort();
+        if (server.servesPortMapper()) {
+            errors << " and the port mapper on port " << vxi11::kPortMapperPort;
+        }
+    }
+    errors << "; anyone who reaches them can drive it\n";
+}
+
 }  // namespace
 
-int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
+int serveScpi(const scpi::InstrumentEnvironment& environment, const ServeOptions& options,
               std::ostream& out, std::ostream& errors) {
+    const std::string& listen = options.listen;
     const std::optional<ListenAddress> address = parseListenAddress(QString::fromStdString(listen));
     if (!address) {
         errors << "tavero-ctl: --listen takes HOST:PORT with an IP address, e.g. 127.0.0.1:5025 "
@@ -117,11 +135,26 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
         return ctl::kExitFailure;
     }
     std::optional<vxi11::PortMapping> registered;
-    if (!server.listenVxi11(address->host)) {
+    const bool servesVxi11 = server.listenVxi11(address->host);
+    bool findable = false;
+    if (!servesVxi11) {
         errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
                << server.vxi11ErrorText().toStdString() << '\n';
     } else {
         registered = announceVxi11(server, address->host, errors);
+        findable = registered || server.servesPortMapper();
+    }
+    if (!address->host.isLoopback()) {
+        warnOpenToNetwork(server, address->host, servesVxi11, errors);
+    }
+    std::unique_ptr<ServiceAnnouncement> announcement;
+    if (options.announce) {
+        scpi::ErrorQueue discarded;
+        announcement =
+            announceInstrument(instrument.execute(discarded, "*IDN?"), address->host,
+                               {.scpiRaw = server.port(),
+                                .portMapper = findable ? vxi11::kPortMapperPort : quint16{0}},
+                               errors);
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     QCoreApplication::exec();

@@ -43,10 +43,12 @@ public:
     bool listenVxi11(const QHostAddress& host);
     QString vxi11ErrorText() const { return coreListener_.errorString(); }
     quint16 corePort() const { return coreListener_.serverPort(); }
+    quint16 abortPort() const { return abortListener_.serverPort(); }
     /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel;
     /// false when it may not bind them, mapperErrorText() says why.
     bool servePortMapper(const QHostAddress& host);
     QString mapperErrorText() const { return mapperErrorText_; }
+    bool servesPortMapper() const { return mapperListener_.isListening(); }
 
 private:
     void adopt(ServerClient* client);
