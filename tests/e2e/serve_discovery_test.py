@@ -6,6 +6,7 @@ sees, with a D-Bus system bus and an Avahi daemon of its own; exits 77 (skipped)
 namespace can be made."""
 import os
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -25,6 +26,7 @@ if os.environ.get("TAVERO_NETNS") != "1":
                             env=environment).returncode)
 
 ADDRESS = "10.77.0.1"
+BROADCAST = "10.77.0.255"
 for command in (["ip", "link", "set", "lo", "up"],
                 ["ip", "link", "add", "v0", "type", "veth", "peer", "name", "v1"],
                 ["ip", "addr", "add", ADDRESS + "/24", "dev", "v0"],
@@ -127,9 +129,20 @@ class Discovery(unittest.TestCase):
         return bus
 
     def test_lxi_discover_finds_it_by_broadcast_and_it_warns_that_it_is_open(self):
+        # Port mapper version 2 GETPORT of the VXI-11 core program over TCP, as discovery sends.
+        getport = struct.pack(">14I", 0x5444, 0, 2, 100000, 2, 3, 0, 0, 0, 0, 0x0607AF, 1, 6, 0)
         for host in [ADDRESS, "0.0.0.0"]:
             with self.subTest(host=host):
                 server = self.start(host)
+                with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+                    probe.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+                    probe.settimeout(10)
+                    probe.sendto(getport, (BROADCAST, 111))
+                    reply, sender = probe.recvfrom(64)
+                self.assertEqual(sender[0], ADDRESS)
+                xid, _, accepted, _, _, status, core = struct.unpack(">7I", reply)
+                self.assertEqual((xid, accepted, status), (0x5444, 0, 0))
+                socket.create_connection((ADDRESS, core), timeout=5).close()
                 result = subprocess.run(["lxi", "discover", "-t", "2"], capture_output=True,
                                         text=True, timeout=30)
                 self.assertIn(f'Found "{IDENTITY}" on address {ADDRESS}', result.stdout)

@@ -2,6 +2,7 @@
 #include "qt/network/ScpiServer.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -52,7 +53,10 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
             },
             vxi11::CoreService::kMaxRecordBytes, log_, this));
     });
-    connect(&mapperDatagrams_, &QUdpSocket::readyRead, this, &ScpiServer::answerMapperDatagrams);
+    connect(&mapperDatagrams_, &QUdpSocket::readyRead, this,
+            [this] { answerMapperDatagrams(mapperDatagrams_); });
+    connect(&mapperBroadcasts_, &QUdpSocket::readyRead, this,
+            [this] { answerMapperDatagrams(mapperBroadcasts_); });
     connect(&turnTimer_, &QTimer::timeout, this, &ScpiServer::takeTurn);
     connect(&taskListTimer_, &QTimer::timeout, this, [this] {
         instrument_.advanceTaskList();
@@ -83,30 +87,49 @@ bool ScpiServer::servePortMapper(const QHostAddress& host) {
          vxi11::kPortMapperPort},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolUdp,
          vxi11::kPortMapperPort}});
-    // Bound to the address itself, or on the any-address also to broadcasts: the discovery of
-    // VXI-11 clients asks every host of the network at once.
+    // The any-address takes broadcasts too; an interface's address needs a second socket.
     if (!mapperDatagrams_.bind(host, vxi11::kPortMapperPort)) {
         mapperErrorText_ = mapperDatagrams_.errorString();
+        return false;
+    }
+    if (!takeSubnetBroadcasts(host)) {
+        mapperErrorText_ = mapperBroadcasts_.errorString();
+        mapperDatagrams_.close();
         return false;
     }
     if (!mapperListener_.listen(host, vxi11::kPortMapperPort)) {
         mapperErrorText_ = mapperListener_.errorString();
         mapperDatagrams_.close();
+        mapperBroadcasts_.close();
         return false;
     }
     return true;
 }
 
-void ScpiServer::answerMapperDatagrams() {
-    while (mapperDatagrams_.hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = mapperDatagrams_.receiveDatagram(
-            static_cast<qint64>(vxi11::CoreService::kMaxRecordBytes));
+bool ScpiServer::takeSubnetBroadcasts(const QHostAddress& host) {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().isEqual(host) && !entry.broadcast().isNull()) {
+                return mapperBroadcasts_.bind(entry.broadcast(), vxi11::kPortMapperPort);
+            }
+        }
+    }
+    return true;
+}
+
+void ScpiServer::answerMapperDatagrams(QUdpSocket& socket) {
+    while (socket.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram =
+            socket.receiveDatagram(static_cast<qint64>(vxi11::CoreService::kMaxRecordBytes));
         const QByteArray& data = datagram.data();
         const std::optional<std::string> reply = mapper_->answer(
             std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
         if (reply) {
-            // A lost datagram is asked again by the client: RPC over UDP retries.
-            mapperDatagrams_.writeDatagram(datagram.makeReply(QByteArray::fromStdString(*reply)));
+            // From the listen address, never the broadcast one; a lost datagram is asked again
+            // by the client, as RPC over UDP retries.
+            mapperDatagrams_.writeDatagram(QByteArray::fromStdString(*reply),
+                                           datagram.senderAddress(),
+                                           static_cast<quint16>(datagram.senderPort()));
         }
     }
 }

@@ -53,7 +53,12 @@ public:
 private:
     void adopt(ServerClient* client);
     void remove(ServerClient* client);
-    void answerMapperDatagrams();
+    /// Answers what waits on `socket` from mapperDatagrams_, the socket of the listen address.
+    void answerMapperDatagrams(QUdpSocket& socket);
+    /// Where the listen address is one of an interface, also takes the discovery that asks
+    /// every host of the interface's network at once: false when its broadcast address cannot
+    /// be bound.
+    bool takeSubnetBroadcasts(const QHostAddress& host);
     /// Gives the next client in the round that has a line waiting its turn, then returns to the
     /// event loop, so that a new line of any client is seen before the one after.
     void takeTurn();
@@ -70,6 +75,7 @@ private:
     std::optional<vxi11::PortMapper> mapper_;
     TcpListener mapperListener_;
     QUdpSocket mapperDatagrams_;
+    QUdpSocket mapperBroadcasts_;
     QString mapperErrorText_;
     std::vector<ServerClient*> clients_;
     std::size_t nextTurn_ = 0;
