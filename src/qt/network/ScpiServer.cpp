@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServer.h"
 
+#include <unistd.h>
+
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "qt/network/RpcConnection.h"
 #include "qt/network/ScpiConnection.h"
@@ -21,10 +24,10 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
     turnTimer_.setInterval(0);
     taskListTimer_.setSingleShot(true);
     taskListTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&listener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new ScpiConnection(descriptor, instrument_, log_, this));
+    serveOn(listener_, [this](int descriptor) {
+        return new ScpiConnection(descriptor, instrument_, log_, this);
     });
-    connect(&coreListener_, &TcpListener::accepted, this, [this](int descriptor) {
+    serveOn(coreListener_, [this](int descriptor) {
         const vxi11::ClientId id = nextRpcClient_++;
         auto* client = new RpcConnection(
             descriptor,
@@ -33,25 +36,25 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
             },
             vxi11::CoreService::kMaxRecordBytes, log_, this);
         connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
-        adopt(client);
+        return client;
     });
-    connect(&abortListener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new RpcConnection(
+    serveOn(abortListener_, [this](int descriptor) {
+        return new RpcConnection(
             descriptor,
             [this](std::string_view record, std::chrono::milliseconds) {
                 return service_.callAbort(record);
             },
-            vxi11::CoreService::kMaxRecordBytes, log_, this));
+            vxi11::CoreService::kMaxRecordBytes, log_, this);
     });
-    connect(&mapperListener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new RpcConnection(
+    serveOn(mapperListener_, [this](int descriptor) {
+        return new RpcConnection(
             descriptor,
             [this](std::string_view record, std::chrono::milliseconds) {
                 const std::optional<std::string> reply = mapper_->answer(record);
                 return reply ? vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kReply, *reply}
                              : vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kClose, {}};
             },
-            vxi11::CoreService::kMaxRecordBytes, log_, this));
+            vxi11::CoreService::kMaxRecordBytes, log_, this);
     });
     connect(&mapperDatagrams_, &QUdpSocket::readyRead, this,
             [this] { answerMapperDatagrams(mapperDatagrams_); });
@@ -134,6 +137,23 @@ void ScpiServer::answerMapperDatagrams(QUdpSocket& socket) {
     }
 }
 
+void ScpiServer::serveOn(TcpListener& listener,
+                         std::function<ServerClient*(int descriptor)> makeClient) {
+    connect(&listener, &TcpListener::accepted, this,
+            [this, makeClient = std::move(makeClient)](int descriptor) {
+                if (clients_.size() < kMaxClients) {
+                    adopt(makeClient(descriptor));
+                    return;
+                }
+                // Closed unread: a flood of connections costs a descriptor for an instant.
+                ::close(descriptor);
+                if (!std::exchange(refusalReported_, true)) {
+                    log_ << "tavero-ctl: connections refused: " << kMaxClients
+                         << " clients are connected, the most served at once\n";
+                }
+            });
+}
+
 void ScpiServer::adopt(ServerClient* client) {
     clients_.push_back(client);
     connect(client, &ServerClient::inputWaiting, this, [this] {
@@ -148,6 +168,10 @@ void ScpiServer::remove(ServerClient* client) {
     const auto found = std::find(clients_.begin(), clients_.end(), client);
     const auto index = static_cast<std::size_t>(found - clients_.begin());
     clients_.erase(found);
+    // Reported again only after the crowd has thinned, so that a flood writes few lines.
+    if (clients_.size() <= kMaxClients / 2) {
+        refusalReported_ = false;
+    }
     if (index < nextTurn_) {
         --nextTurn_;
     }

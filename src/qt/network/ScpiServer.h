@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -27,6 +28,10 @@ class ServerClient;
 class ScpiServer : public QObject {
     Q_OBJECT
 public:
+    /// The most clients served at once, over all sockets: far below the usual limit of 1024
+    /// open files, whose exhaustion would stop a listener for good.
+    static constexpr std::size_t kMaxClients = 256;
+
     /// `log` gets one line for each client closed for sending HTTP.
     ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::ostream& log,
                QObject* parent = nullptr);
@@ -51,6 +56,9 @@ public:
     bool servesPortMapper() const { return mapperListener_.isListening(); }
 
 private:
+    /// Serves each connection accepted by `listener` as the client `makeClient` makes of its
+    /// socket, while fewer than kMaxClients are connected.
+    void serveOn(TcpListener& listener, std::function<ServerClient*(int descriptor)> makeClient);
     void adopt(ServerClient* client);
     void remove(ServerClient* client);
     /// Answers what waits on `socket` from mapperDatagrams_, the socket of the listen address.
@@ -78,6 +86,8 @@ private:
     QUdpSocket mapperBroadcasts_;
     QString mapperErrorText_;
     std::vector<ServerClient*> clients_;
+    /// A refusal was logged since the clients were last at most half of kMaxClients.
+    bool refusalReported_ = false;
     std::size_t nextTurn_ = 0;
     QTimer turnTimer_;
     QTimer taskListTimer_;
