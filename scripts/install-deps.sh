@@ -12,7 +12,7 @@ packages=(
     desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
     locales fonts-dejavu-core
     python3-pyvisa python3-pyvisa-py python3-pymeasure socat netcat-openbsd
-    lxi-tools util-linux iproute2
+    lxi-tools util-linux iproute2 avahi-daemon avahi-utils dbus-daemon
 )
 
 missing=()
@@ -33,3 +33,8 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The discovery test runs an Avahi daemon of its own in a network namespace. The system's own
+# would announce this machine on its network, so one installed here is not left running.
+if [[ " ${missing[*]} " == *" avahi-daemon "* && -d /run/systemd/system ]]; then
+    "${sudo[@]}" systemctl disable --now avahi-daemon.service avahi-daemon.socket
+fi

@@ -29,6 +29,7 @@ const CommandInfo& knownCommand(const std::string& name) {
 void setFlag(CommandLine& line, unsigned flag) {
     line.json = line.json || flag == kFlagJson;
     line.yes = line.yes || flag == kFlagYes;
+    line.announce = line.announce || flag == kFlagAnnounce;
     if (flag == kFlagLoop || flag == kFlagOnce) {
         const LoopChoice choice = flag == kFlagLoop ? LoopChoice::kAlways : LoopChoice::kOnce;
         if (line.loop != LoopChoice::kAsFile && line.loop != choice) {

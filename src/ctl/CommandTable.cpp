@@ -74,20 +74,24 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace,
-     "serve [--listen HOST:PORT] [--trace FILE | --no-trace]",
+    {"serve", 0, 0, kFlagListen | kFlagAnnounce | kFlagTrace | kFlagNoTrace,
+     "serve [--listen HOST:PORT] [--announce] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
-     "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
-     "lxi-tools and the like: TCPIP::HOST::PORT::SOCKET. Every value is checked with the\n"
-     "window's rules; the profiles of *SAV and *RCL are the window's. The first line on\n"
-     "standard output names the address listened on. The command tree and the error codes\n"
-     "are in tavero-ctl(1).\n"
+     "socket, one command per line) and over VXI-11 until SIGINT or SIGTERM, for PyVISA,\n"
+     "PyMeasure, lxi-tools and the like: TCPIP::HOST::PORT::SOCKET or TCPIP::HOST::INSTR.\n"
+     "Every value is checked with the window's rules; the profiles of *SAV and *RCL are the\n"
+     "window's. The first line on standard output names the address listened on. The command\n"
+     "tree and the error codes are in tavero-ctl(1).\n"
      "\n"
      "--listen HOST:PORT  the address to listen on, by default 127.0.0.1:5025; port 0 lets\n"
-     "                    the system choose. 0.0.0.0:5025 or [::]:5025 opens the generator\n"
-     "                    to the network: SCPI has no authentication, so anyone who can\n"
-     "                    reach the port can drive it.\n"},
+     "                    the system choose. VXI-11 and its port mapper listen on the same\n"
+     "                    host. 0.0.0.0:5025 or [::]:5025 opens the generator to the\n"
+     "                    network: no service asks for a password, so anyone who can reach\n"
+     "                    the ports can drive it, and serve warns of it.\n"
+     "--announce          announce the instrument by multicast DNS through the Avahi daemon\n"
+     "                    (_lxi._tcp, _vxi-11._tcp, _scpi-raw._tcp) on the network of\n"
+     "                    --listen; says why when nothing can be announced.\n"},
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -97,7 +101,7 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 7> kFlagOptions = {{
+constexpr std::array<FlagOption, 8> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
@@ -105,6 +109,7 @@ constexpr std::array<FlagOption, 7> kFlagOptions = {{
     {kFlagListen, "--listen"},
     {kFlagTrace, "--trace"},
     {kFlagNoTrace, "--no-trace"},
+    {kFlagAnnounce, "--announce"},
 }};
 
 /// The paragraph of every command that takes the trace options.

@@ -86,7 +86,7 @@ int run(const tavero::ctl::CommandLine& line) {
                               .profileFile = profileFilePath(),
                               .fileWriter = fileWriter,
                               .clock = clock},
-                             line.listen, std::cout, errors);
+                             {.listen = line.listen, .announce = line.announce}, std::cout, errors);
     }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,

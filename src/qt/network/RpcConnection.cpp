@@ -3,9 +3,7 @@
 
 #include <sys/socket.h>
 
-#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <utility>
 
 #include "qt/network/SocketPeer.h"
@@ -36,38 +34,25 @@ bool RpcConnection::ready() const {
            (!waitingSince_ || retryDue_);
 }
 
-void RpcConnection::receive() {
-    // Only while no whole record is held: the rest waits in the system's buffers.
-    while (!inputEnded_ && !finished_ && !record_) {
-        std::array<char, 4096> buffer{};
-        const std::size_t room = std::min(reader_.wanted(), buffer.size());
-        const ssize_t got = ::recv(descriptor_, buffer.data(), room, MSG_DONTWAIT);
-        if (got > 0) {
-            const std::string_view bytes(buffer.data(), static_cast<std::size_t>(got));
-            if (!answeredOnce_ && opening_.size() < kOpeningBytes) {
-                opening_.append(bytes.substr(0, kOpeningBytes - opening_.size()));
-            }
-            reader_.feed(bytes);
-            if (reader_.tooLong()) {
-                reportHttp();
-                finish();
-            } else if (reader_.complete()) {
-                record_ = reader_.take();
-            }
-        } else if (got == 0) {
-            inputEnded_ = true;  // a record it did not finish is not answered
-        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-            finish();  // reset: the client is gone
-        } else if (errno != EINTR) {
-            break;
-        }
+bool RpcConnection::holdsRequest() const {
+    return record_.has_value();
+}
+
+std::size_t RpcConnection::inputRoom() const {
+    return reader_.wanted();
+}
+
+void RpcConnection::take(std::string_view bytes) {
+    if (!answeredOnce_ && opening_.size() < kOpeningBytes) {
+        opening_.append(bytes.substr(0, kOpeningBytes - opening_.size()));
     }
-    if (finished_) {
-        return;
+    reader_.feed(bytes);
+    if (reader_.tooLong()) {
+        reportHttp();
+        finish();
+    } else if (reader_.complete()) {
+        record_ = reader_.take();
     }
-    readNotifier_.setEnabled(!inputEnded_ && !record_);
-    emit inputWaiting();
-    finishWhenDone();
 }
 
 void RpcConnection::reportHttp() {
@@ -121,12 +106,6 @@ void RpcConnection::takeTurn() {
     send();
     if (!finished_) {
         receive();
-    }
-}
-
-void RpcConnection::finishWhenDone() {
-    if (inputEnded_ && !record_ && output_.isEmpty()) {
-        finish();
     }
 }
 

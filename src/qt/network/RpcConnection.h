@@ -38,8 +38,9 @@ public:
     void takeTurn() override;
 
 private:
-    void receive() override;
-    void finishWhenDone() override;
+    bool holdsRequest() const override;
+    std::size_t inputRoom() const override;
+    void take(std::string_view bytes) override;
     /// Logs the client when its refused first bytes open like an HTTP request.
     void reportHttp();
 
@@ -51,7 +52,6 @@ private:
     bool retryDue_ = false;
     std::string opening_;  ///< the first bytes of the connection, for the HTTP guard
     bool answeredOnce_ = false;
-    bool inputEnded_ = false;
 };
 
 }  // namespace tavero::qt

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiConnection.h"
 
-#include <sys/socket.h>
-
-#include <array>
-#include <cerrno>
 #include <string_view>
 #include <utility>
 
@@ -21,49 +17,32 @@ ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
 }
 
-bool ScpiConnection::holdsLine() const {
+bool ScpiConnection::holdsRequest() const {
     return input_.contains('\n');
 }
 
 bool ScpiConnection::ready() const {
-    return !finished_ && output_.size() < kMaxPendingAnswer && holdsLine();
+    return !finished_ && output_.size() < kMaxPendingAnswer && holdsRequest();
 }
 
-void ScpiConnection::receive() {
-    // Only while no whole line is held: the rest waits in the system's buffers.
-    while (!inputEnded_ && !finished_ && !holdsLine()) {
-        std::array<char, kMaxLineLength + 1> buffer{};
-        const auto room = static_cast<std::size_t>(kMaxLineLength + 1 - input_.size());
-        const ssize_t got = ::recv(descriptor_, buffer.data(), room, MSG_DONTWAIT);
-        if (got > 0) {
-            input_.append(buffer.data(), got);
-            if (!holdsLine() && input_.size() > kMaxLineLength) {
-                if (!skippingLongLine_) {
-                    status_.push({scpi::kInputBufferOverrun,
-                                  scpi::standardMessage(scpi::kInputBufferOverrun)});
-                    skippingLongLine_ = true;
-                }
-                input_.clear();
-            }
-        } else if (got == 0) {
-            // The client's end of input: a line it did not finish is not carried out.
-            inputEnded_ = true;
-        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-            finish();  // reset: the client is gone
-        } else if (errno != EINTR) {
-            break;
+std::size_t ScpiConnection::inputRoom() const {
+    return static_cast<std::size_t>(kMaxLineLength + 1 - input_.size());
+}
+
+void ScpiConnection::take(std::string_view bytes) {
+    input_.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!holdsRequest() && input_.size() > kMaxLineLength) {
+        if (!skippingLongLine_) {
+            status_.push(
+                {scpi::kInputBufferOverrun, scpi::standardMessage(scpi::kInputBufferOverrun)});
+            skippingLongLine_ = true;
         }
+        input_.clear();
     }
-    if (finished_) {
-        return;
-    }
-    readNotifier_.setEnabled(!inputEnded_ && !holdsLine());
-    emit inputWaiting();
-    finishWhenDone();
 }
 
 std::optional<QByteArray> ScpiConnection::nextLine() {
-    while (holdsLine()) {
+    while (holdsRequest()) {
         const qsizetype end = input_.indexOf('\n');
         QByteArray line = input_.left(end);
         input_.remove(0, end + 1);
@@ -94,12 +73,6 @@ void ScpiConnection::takeTurn() {
     }
     if (!finished_) {
         receive();
-    }
-}
-
-void ScpiConnection::finishWhenDone() {
-    if (inputEnded_ && !holdsLine() && output_.isEmpty()) {
-        finish();
     }
 }
 

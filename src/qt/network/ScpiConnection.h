@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <cstddef>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "qt/network/ServerClient.h"
 #include "scpi/ErrorQueue.h"
@@ -40,16 +42,15 @@ public:
     const scpi::ErrorQueue& status() const { return status_; }
 
 private:
-    void receive() override;
-    /// The next whole line of the input, or the rest after the client's end of input.
+    bool holdsRequest() const override;
+    std::size_t inputRoom() const override;
+    void take(std::string_view bytes) override;
+    /// The next whole line of the input.
     std::optional<QByteArray> nextLine();
-    bool holdsLine() const;
-    void finishWhenDone() override;
 
     scpi::Instrument& instrument_;
     scpi::ErrorQueue status_;
     QByteArray input_;
-    bool inputEnded_ = false;
     bool skippingLongLine_ = false;
     bool firstLine_ = true;
 };

@@ -7,12 +7,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <memory>
 #include <optional>
 
 #include "ctl/UsageError.h"
+#include "qt/network/InstrumentAnnouncement.h"
 #include "qt/network/ListenAddress.h"
+#include "qt/network/RpcbindClient.h"
 #include "qt/network/ScpiServer.h"
-#include "vxi11/RpcbindClient.h"
 
 namespace tavero::qt {
 
@@ -71,15 +73,15 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
                                                 std::ostream& errors) {
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
-    switch (vxi11::changeRpcbindMapping(core, true)) {
-        case vxi11::RpcbindAnswer::kDone:
+    switch (changeRpcbindMapping(core, true)) {
+        case RpcbindAnswer::kDone:
             return core;
-        case vxi11::RpcbindAnswer::kRefused:
+        case RpcbindAnswer::kRefused:
             errors << "tavero-ctl: VXI-11 clients will not find this instrument: rpcbind refused "
                       "to register it (another VXI-11 server may be registered); give them port "
                    << server.corePort() << " directly\n";
             return std::nullopt;
-        case vxi11::RpcbindAnswer::kNotRunning:
+        case RpcbindAnswer::kNotRunning:
             break;
     }
     if (!server.servePortMapper(host)) {
@@ -92,10 +94,26 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
     return std::nullopt;
 }
 
+/// Says that every service of the server is open to whoever reaches `host`.
+void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesVxi11,
+                       std::ostream& errors) {
+    errors << "tavero-ctl: warning: " << host.toString().toStdString()
+           << " opens the generator to the network, with no password: raw SCPI on port "
+           << server.port();
+    if (servesVxi11) {
+        errors << ", VXI-11 on ports " << server.corePort() << " and " << server.abortPort();
+        if (server.servesPortMapper()) {
+            errors << " and the port mapper on port " << vxi11::kPortMapperPort;
+        }
+    }
+    errors << "; anyone who reaches them can drive it\n";
+}
+
 }  // namespace
 
-int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
+int serveScpi(const scpi::InstrumentEnvironment& environment, const ServeOptions& options,
               std::ostream& out, std::ostream& errors) {
+    const std::string& listen = options.listen;
     const std::optional<ListenAddress> address = parseListenAddress(QString::fromStdString(listen));
     if (!address) {
         errors << "tavero-ctl: --listen takes HOST:PORT with an IP address, e.g. 127.0.0.1:5025 "
@@ -117,16 +135,30 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
         return ctl::kExitFailure;
     }
     std::optional<vxi11::PortMapping> registered;
-    if (!server.listenVxi11(address->host)) {
+    const bool servesVxi11 = server.listenVxi11(address->host);
+    bool findable = false;
+    if (!servesVxi11) {
         errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
                << server.vxi11ErrorText().toStdString() << '\n';
     } else {
         registered = announceVxi11(server, address->host, errors);
+        findable = registered || server.servesPortMapper();
+    }
+    if (!address->host.isLoopback()) {
+        warnOpenToNetwork(server, address->host, servesVxi11, errors);
+    }
+    std::unique_ptr<ServiceAnnouncement> announcement;
+    if (options.announce) {
+        scpi::ErrorQueue discarded;
+        announcement =
+            announceInstrument(instrument.execute(discarded, "*IDN?"), address->host,
+                               {.scpiRaw = server.port(),
+                                .portMapper = findable ? vxi11::kPortMapperPort : quint16{0}},
+                               errors);
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     QCoreApplication::exec();
-    if (registered &&
-        vxi11::changeRpcbindMapping(*registered, false) != vxi11::RpcbindAnswer::kDone) {
+    if (registered && changeRpcbindMapping(*registered, false) != RpcbindAnswer::kDone) {
         errors << "tavero-ctl: rpcbind did not take back the VXI-11 registration of port "
                << registered->port << "; 'rpcinfo -d 395183 1' removes it\n";
     }

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/ScpiServer.h"
 
+#include <unistd.h>
+
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "qt/network/RpcConnection.h"
 #include "qt/network/ScpiConnection.h"
@@ -20,10 +24,10 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
     turnTimer_.setInterval(0);
     taskListTimer_.setSingleShot(true);
     taskListTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&listener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new ScpiConnection(descriptor, instrument_, log_, this));
+    serveOn(listener_, [this](int descriptor) {
+        return new ScpiConnection(descriptor, instrument_, log_, this);
     });
-    connect(&coreListener_, &TcpListener::accepted, this, [this](int descriptor) {
+    serveOn(coreListener_, [this](int descriptor) {
         const vxi11::ClientId id = nextRpcClient_++;
         auto* client = new RpcConnection(
             descriptor,
@@ -32,27 +36,30 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
             },
             vxi11::CoreService::kMaxRecordBytes, log_, this);
         connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
-        adopt(client);
+        return client;
     });
-    connect(&abortListener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new RpcConnection(
+    serveOn(abortListener_, [this](int descriptor) {
+        return new RpcConnection(
             descriptor,
             [this](std::string_view record, std::chrono::milliseconds) {
                 return service_.callAbort(record);
             },
-            vxi11::CoreService::kMaxRecordBytes, log_, this));
+            vxi11::CoreService::kMaxRecordBytes, log_, this);
     });
-    connect(&mapperListener_, &TcpListener::accepted, this, [this](int descriptor) {
-        adopt(new RpcConnection(
+    serveOn(mapperListener_, [this](int descriptor) {
+        return new RpcConnection(
             descriptor,
             [this](std::string_view record, std::chrono::milliseconds) {
                 const std::optional<std::string> reply = mapper_->answer(record);
                 return reply ? vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kReply, *reply}
                              : vxi11::ServiceOutcome{vxi11::ServiceOutcome::Kind::kClose, {}};
             },
-            vxi11::CoreService::kMaxRecordBytes, log_, this));
+            vxi11::CoreService::kMaxRecordBytes, log_, this);
     });
-    connect(&mapperDatagrams_, &QUdpSocket::readyRead, this, &ScpiServer::answerMapperDatagrams);
+    connect(&mapperDatagrams_, &QUdpSocket::readyRead, this,
+            [this] { answerMapperDatagrams(mapperDatagrams_); });
+    connect(&mapperBroadcasts_, &QUdpSocket::readyRead, this,
+            [this] { answerMapperDatagrams(mapperBroadcasts_); });
     connect(&turnTimer_, &QTimer::timeout, this, &ScpiServer::takeTurn);
     connect(&taskListTimer_, &QTimer::timeout, this, [this] {
         instrument_.advanceTaskList();
@@ -83,32 +90,68 @@ bool ScpiServer::servePortMapper(const QHostAddress& host) {
          vxi11::kPortMapperPort},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolUdp,
          vxi11::kPortMapperPort}});
-    // Bound to the address itself, or on the any-address also to broadcasts: the discovery of
-    // VXI-11 clients asks every host of the network at once.
+    // The any-address takes broadcasts too; an interface's address needs a second socket.
     if (!mapperDatagrams_.bind(host, vxi11::kPortMapperPort)) {
         mapperErrorText_ = mapperDatagrams_.errorString();
+        return false;
+    }
+    if (!takeSubnetBroadcasts(host)) {
+        mapperErrorText_ = mapperBroadcasts_.errorString();
+        mapperDatagrams_.close();
         return false;
     }
     if (!mapperListener_.listen(host, vxi11::kPortMapperPort)) {
         mapperErrorText_ = mapperListener_.errorString();
         mapperDatagrams_.close();
+        mapperBroadcasts_.close();
         return false;
     }
     return true;
 }
 
-void ScpiServer::answerMapperDatagrams() {
-    while (mapperDatagrams_.hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = mapperDatagrams_.receiveDatagram(
-            static_cast<qint64>(vxi11::CoreService::kMaxRecordBytes));
+bool ScpiServer::takeSubnetBroadcasts(const QHostAddress& host) {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().isEqual(host) && !entry.broadcast().isNull()) {
+                return mapperBroadcasts_.bind(entry.broadcast(), vxi11::kPortMapperPort);
+            }
+        }
+    }
+    return true;
+}
+
+void ScpiServer::answerMapperDatagrams(QUdpSocket& socket) {
+    while (socket.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram =
+            socket.receiveDatagram(static_cast<qint64>(vxi11::CoreService::kMaxRecordBytes));
         const QByteArray& data = datagram.data();
         const std::optional<std::string> reply = mapper_->answer(
             std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
         if (reply) {
-            // A lost datagram is asked again by the client: RPC over UDP retries.
-            mapperDatagrams_.writeDatagram(datagram.makeReply(QByteArray::fromStdString(*reply)));
+            // From the listen address, never the broadcast one; a lost datagram is asked again
+            // by the client, as RPC over UDP retries.
+            mapperDatagrams_.writeDatagram(QByteArray::fromStdString(*reply),
+                                           datagram.senderAddress(),
+                                           static_cast<quint16>(datagram.senderPort()));
         }
     }
+}
+
+void ScpiServer::serveOn(TcpListener& listener,
+                         std::function<ServerClient*(int descriptor)> makeClient) {
+    connect(&listener, &TcpListener::accepted, this,
+            [this, makeClient = std::move(makeClient)](int descriptor) {
+                if (clients_.size() < kMaxClients) {
+                    adopt(makeClient(descriptor));
+                    return;
+                }
+                // Closed unread: a flood of connections costs a descriptor for an instant.
+                ::close(descriptor);
+                if (!std::exchange(refusalReported_, true)) {
+                    log_ << "tavero-ctl: connections refused: " << kMaxClients
+                         << " clients are connected, the most served at once\n";
+                }
+            });
 }
 
 void ScpiServer::adopt(ServerClient* client) {
@@ -125,6 +168,10 @@ void ScpiServer::remove(ServerClient* client) {
     const auto found = std::find(clients_.begin(), clients_.end(), client);
     const auto index = static_cast<std::size_t>(found - clients_.begin());
     clients_.erase(found);
+    // Reported again only after the crowd has thinned, so that a flood writes few lines.
+    if (clients_.size() <= kMaxClients / 2) {
+        refusalReported_ = false;
+    }
     if (index < nextTurn_) {
         --nextTurn_;
     }

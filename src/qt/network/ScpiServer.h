@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -27,6 +28,10 @@ class ServerClient;
 class ScpiServer : public QObject {
     Q_OBJECT
 public:
+    /// The most clients served at once, over all sockets: far below the usual limit of 1024
+    /// open files, whose exhaustion would stop a listener for good.
+    static constexpr std::size_t kMaxClients = 256;
+
     /// `log` gets one line for each client closed for sending HTTP.
     ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::ostream& log,
                QObject* parent = nullptr);
@@ -43,15 +48,25 @@ public:
     bool listenVxi11(const QHostAddress& host);
     QString vxi11ErrorText() const { return coreListener_.errorString(); }
     quint16 corePort() const { return coreListener_.serverPort(); }
+    quint16 abortPort() const { return abortListener_.serverPort(); }
     /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel;
     /// false when it may not bind them, mapperErrorText() says why.
     bool servePortMapper(const QHostAddress& host);
     QString mapperErrorText() const { return mapperErrorText_; }
+    bool servesPortMapper() const { return mapperListener_.isListening(); }
 
 private:
+    /// Serves each connection accepted by `listener` as the client `makeClient` makes of its
+    /// socket, while fewer than kMaxClients are connected.
+    void serveOn(TcpListener& listener, std::function<ServerClient*(int descriptor)> makeClient);
     void adopt(ServerClient* client);
     void remove(ServerClient* client);
-    void answerMapperDatagrams();
+    /// Answers what waits on `socket` from mapperDatagrams_, the socket of the listen address.
+    void answerMapperDatagrams(QUdpSocket& socket);
+    /// Where the listen address is one of an interface, also takes the discovery that asks
+    /// every host of the interface's network at once: false when its broadcast address cannot
+    /// be bound.
+    bool takeSubnetBroadcasts(const QHostAddress& host);
     /// Gives the next client in the round that has a line waiting its turn, then returns to the
     /// event loop, so that a new line of any client is seen before the one after.
     void takeTurn();
@@ -68,8 +83,11 @@ private:
     std::optional<vxi11::PortMapper> mapper_;
     TcpListener mapperListener_;
     QUdpSocket mapperDatagrams_;
+    QUdpSocket mapperBroadcasts_;
     QString mapperErrorText_;
     std::vector<ServerClient*> clients_;
+    /// A refusal was logged since the clients were last at most half of kMaxClients.
+    bool refusalReported_ = false;
     std::size_t nextTurn_ = 0;
     QTimer turnTimer_;
     QTimer taskListTimer_;

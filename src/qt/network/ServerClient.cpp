@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -29,6 +31,29 @@ ServerClient::~ServerClient() {
     }
 }
 
+void ServerClient::receive() {
+    while (!inputEnded_ && !finished_ && !holdsRequest()) {
+        std::array<char, 8192> buffer{};
+        const std::size_t room = std::min(inputRoom(), buffer.size());
+        const ssize_t got = ::recv(descriptor_, buffer.data(), room, MSG_DONTWAIT);
+        if (got > 0) {
+            take(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+        } else if (got == 0) {
+            inputEnded_ = true;
+        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            finish();  // reset: the client is gone
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    if (finished_) {
+        return;
+    }
+    readNotifier_.setEnabled(!inputEnded_ && !holdsRequest());
+    emit inputWaiting();
+    finishWhenDone();
+}
+
 void ServerClient::send() {
     while (!output_.isEmpty() && !finished_) {
         const ssize_t sent =
@@ -48,6 +73,12 @@ void ServerClient::send() {
     writeNotifier_.setEnabled(!output_.isEmpty());
     emit inputWaiting();
     finishWhenDone();
+}
+
+void ServerClient::finishWhenDone() {
+    if (inputEnded_ && !holdsRequest() && output_.isEmpty()) {
+        finish();
+    }
 }
 
 void ServerClient::finish() {

@@ -4,7 +4,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSocketNotifier>
+#include <cstddef>
 #include <ostream>
+#include <string_view>
 
 namespace tavero::qt {
 
@@ -34,10 +36,15 @@ protected:
     /// close.
     ServerClient(int descriptor, std::ostream& log, QObject* parent);
 
-    /// Reads what the client sent, while it may.
-    virtual void receive() = 0;
-    /// Closes once the input has ended and every answer is sent.
-    virtual void finishWhenDone() = 0;
+    /// Reads what the client sent until it holds a whole request: the rest waits in the
+    /// system's buffers, so that a fast sender is held back by TCP.
+    void receive();
+    /// A whole request is held and no more input is read for now.
+    virtual bool holdsRequest() const = 0;
+    /// How many bytes the next read may take, at least one.
+    virtual std::size_t inputRoom() const = 0;
+    /// Takes bytes the client sent.
+    virtual void take(std::string_view bytes) = 0;
     /// Sends what output_ holds, as far as the socket takes it.
     void send();
     void finish();
@@ -47,7 +54,13 @@ protected:
     QSocketNotifier readNotifier_;
     QSocketNotifier writeNotifier_;
     QByteArray output_;
+    /// The client ended its direction: a request it did not finish is not answered.
+    bool inputEnded_ = false;
     bool finished_ = false;
+
+private:
+    /// Closes once the input has ended and every answer is sent.
+    void finishWhenDone();
 };
 
 }  // namespace tavero::qt

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 #include "DirectFileWriter.h"
 #include "FakeRunClock.h"
@@ -233,6 +234,31 @@ TEST_F(ScpiServerTest, HttpRequestsAreClosedUnserved) {
     EXPECT_NE(log.find("HTTP"), std::string::npos) << log;
     const std::unique_ptr<QTcpSocket> next = connectClient();
     EXPECT_EQ(answer(*next, "FREQ 1500;FREQ?\n"), "1500.00");
+}
+
+TEST_F(ScpiServerTest, ClientsBeyondTheBoundAreRefusedAndTheServerServesOn) {
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (std::size_t i = 0; i < ScpiServer::kMaxClients; ++i) {
+        clients.push_back(connectClient(i % 2 == 0 ? server_.port() : server_.corePort()));
+    }
+    EXPECT_EQ(answer(*clients.front(), "FREQ 1500;FREQ?\n"), "1500.00");
+    for (const quint16 port : {server_.port(), server_.corePort(), server_.port()}) {
+        const std::unique_ptr<QTcpSocket> refused = connectClient(port);
+        refused->write("FREQ 2000\n");
+        while (refused->state() != QAbstractSocket::UnconnectedState) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        EXPECT_EQ(refused->readAll(), "");
+    }
+    EXPECT_EQ(generator_.settings().frequenz, 150000U);
+    const std::string log = log_.str();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("256 clients are connected"), std::string::npos) << log;
+
+    // Once the server has closed one client, the next is served.
+    EXPECT_EQ(answersUntilClosed(*clients.front(), ""), "");
+    const std::unique_ptr<QTcpSocket> next = connectClient();
+    EXPECT_EQ(answersUntilClosed(*next, "FREQ?\n"), "1500.00\n");
 }
 
 TEST_F(ScpiServerTest, Vxi11LinksAreClientsBesideTheRawSocket) {

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <optional>
-
 #include "vxi11/PortMapper.h"
 
-namespace tavero::vxi11 {
+namespace tavero::qt {
 
 /// What the system's rpcbind said to a SET or UNSET.
 enum class RpcbindAnswer {
@@ -16,6 +14,6 @@ enum class RpcbindAnswer {
 
 /// Sets (or with `set` false, unsets) `mapping` with the port mapper on 127.0.0.1:111, over TCP
 /// with port mapper version 2, waiting at most a second.
-RpcbindAnswer changeRpcbindMapping(const PortMapping& mapping, bool set);
+RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set);
 
-}  // namespace tavero::vxi11
+}  // namespace tavero::qt

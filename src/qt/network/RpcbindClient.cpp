@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vxi11/RpcbindClient.h"
+#include "qt/network/RpcbindClient.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -15,7 +15,7 @@
 #include "vxi11/RpcMessage.h"
 #include "vxi11/Xdr.h"
 
-namespace tavero::vxi11 {
+namespace tavero::qt {
 
 namespace {
 
@@ -42,7 +42,7 @@ private:
 
 }  // namespace
 
-RpcbindAnswer changeRpcbindMapping(const PortMapping& mapping, bool set) {
+RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set) {
     const Socket socket;
     if (socket.get() < 0) {
         return RpcbindAnswer::kNotRunning;
@@ -52,23 +52,23 @@ RpcbindAnswer changeRpcbindMapping(const PortMapping& mapping, bool set) {
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &second, sizeof second);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(kPortMapperPort);
+    address.sin_port = htons(vxi11::kPortMapperPort);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         return RpcbindAnswer::kNotRunning;
     }
-    XdrWriter call;
+    vxi11::XdrWriter call;
     for (const std::uint32_t word :
-         {kXid, 0U, 2U, kPortMapperProgram, kPortMapperVersion, set ? kSet : kUnset, 0U, 0U, 0U, 0U,
-          mapping.program, mapping.version, mapping.protocol, mapping.port}) {
+         {kXid, 0U, 2U, vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, set ? kSet : kUnset,
+          0U, 0U, 0U, 0U, mapping.program, mapping.version, mapping.protocol, mapping.port}) {
         call.uint32(word);
     }
-    const std::string request = markRecord(call.bytes());
+    const std::string request = vxi11::markRecord(call.bytes());
     if (::send(socket.get(), request.data(), request.size(), MSG_NOSIGNAL) !=
         static_cast<ssize_t>(request.size())) {
         return RpcbindAnswer::kRefused;
     }
-    RecordReader reader(1024);
+    vxi11::RecordReader reader(1024);
     while (!reader.complete() && !reader.tooLong()) {
         std::array<char, 256> buffer{};
         const ssize_t got =
@@ -83,17 +83,17 @@ RpcbindAnswer changeRpcbindMapping(const PortMapping& mapping, bool set) {
     }
     const std::string reply = reader.take();
     try {
-        XdrReader in(reply);
+        vxi11::XdrReader in(reply);
         const bool accepted = in.uint32() == kXid && in.uint32() == 1 && in.uint32() == 0;
         in.uint32();
         in.opaque(400);
-        const bool succeeded = accepted &&
-                               in.uint32() == static_cast<std::uint32_t>(AcceptStatus::kSuccess) &&
-                               in.boolean();
+        const bool succeeded =
+            accepted && in.uint32() == static_cast<std::uint32_t>(vxi11::AcceptStatus::kSuccess) &&
+            in.boolean();
         return succeeded ? RpcbindAnswer::kDone : RpcbindAnswer::kRefused;
-    } catch (const XdrError&) {
+    } catch (const vxi11::XdrError&) {
         return RpcbindAnswer::kRefused;
     }
 }
 
-}  // namespace tavero::vxi11
+}  // namespace tavero::qt
