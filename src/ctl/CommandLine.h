@@ -36,7 +36,8 @@ struct CommandLine {
     bool json = false;  ///< --json
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
-    std::string listen;  ///< --listen HOST:PORT, empty when not given
+    std::string listen;                ///< --listen HOST:PORT, empty when not given
+    bool vxi11AlternatePorts = false;  ///< --vxi11-alternate-ports
     /// Where every byte sent is appended: --trace FILE, empty after --no-trace.
     std::filesystem::path tracePath = link::kDefaultTracePath;
 };

@@ -74,8 +74,8 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace,
-     "serve [--listen HOST:PORT] [--trace FILE | --no-trace]",
+    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace | kFlagVxi11AlternatePorts,
+     "serve [--listen HOST:PORT] [--vxi11-alternate-ports] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
@@ -87,7 +87,11 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "--listen HOST:PORT  the address to listen on, by default 127.0.0.1:5025; port 0 lets\n"
      "                    the system choose. 0.0.0.0:5025 or [::]:5025 opens the generator\n"
      "                    to the network: SCPI has no authentication, so anyone who can\n"
-     "                    reach the port can drive it.\n"},
+     "                    reach the port can drive it.\n"
+     "--vxi11-alternate-ports\n"
+     "                    answer the port mapper's GETPORT with two VXI-11 ports in turn,\n"
+     "                    for Siglent oscilloscopes whose older firmware needs a new port\n"
+     "                    for every link; needs port 111 and no rpcbind running.\n"},
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -97,7 +101,7 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 7> kFlagOptions = {{
+constexpr std::array<FlagOption, 8> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
@@ -105,6 +109,7 @@ constexpr std::array<FlagOption, 7> kFlagOptions = {{
     {kFlagListen, "--listen"},
     {kFlagTrace, "--trace"},
     {kFlagNoTrace, "--no-trace"},
+    {kFlagVxi11AlternatePorts, "--vxi11-alternate-ports"},
 }};
 
 /// The paragraph of every command that takes the trace options.

@@ -85,8 +85,9 @@ int run(const tavero::ctl::CommandLine& line) {
                               .trace = trace,
                               .profileFile = profileFilePath(),
                               .fileWriter = fileWriter,
-                              .clock = clock},
-                             line.listen, std::cout, errors);
+                              .clock = clock,
+                              .scopeHints = errors},
+                             line.listen, line.vxi11AlternatePorts, std::cout, errors);
     }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,

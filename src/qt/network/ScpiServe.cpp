@@ -92,10 +92,22 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
     return std::nullopt;
 }
 
+/// Two core ports in turn need the server's own port mapper: rpcbind keeps one port a program.
+void announceAlternateCorePorts(ScpiServer& server, const QHostAddress& host,
+                                std::ostream& errors) {
+    if (!server.servePortMapper(host)) {
+        errors << "tavero-ctl: VXI-11 clients will not find this instrument: "
+                  "--vxi11-alternate-ports answers on port 111 itself, which cannot be bound ("
+               << server.mapperErrorText().toStdString()
+               << "); stop rpcbind while it serves, and allow port 111 with "
+                  "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
+    }
+}
+
 }  // namespace
 
 int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
-              std::ostream& out, std::ostream& errors) {
+              bool alternateCorePorts, std::ostream& out, std::ostream& errors) {
     const std::optional<ListenAddress> address = parseListenAddress(QString::fromStdString(listen));
     if (!address) {
         errors << "tavero-ctl: --listen takes HOST:PORT with an IP address, e.g. 127.0.0.1:5025 "
@@ -117,9 +129,11 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
         return ctl::kExitFailure;
     }
     std::optional<vxi11::PortMapping> registered;
-    if (!server.listenVxi11(address->host)) {
+    if (!server.listenVxi11(address->host, alternateCorePorts)) {
         errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
                << server.vxi11ErrorText().toStdString() << '\n';
+    } else if (alternateCorePorts) {
+        announceAlternateCorePorts(server, address->host, errors);
     } else {
         registered = announceVxi11(server, address->host, errors);
     }

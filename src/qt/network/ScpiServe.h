@@ -11,8 +11,9 @@ namespace tavero::qt {
 /// Runs `tavero-ctl serve` in the running QCoreApplication: connects to the generator, prints
 /// the address listened on as the first line of `out`, and serves until SIGINT or SIGTERM.
 /// Returns the exit status: 0 after an interrupt, 1 when the generator or the address failed,
-/// 2 for an address that is not HOST:PORT.
+/// 2 for an address that is not HOST:PORT. `alternateCorePorts` serves the VXI-11 core channel
+/// on two ports that the server's own port mapper names in turn.
 int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
-              std::ostream& out, std::ostream& errors);
+              bool alternateCorePorts, std::ostream& out, std::ostream& errors);
 
 }  // namespace tavero::qt

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "qt/network/RpcConnection.h"
 #include "qt/network/ScpiConnection.h"
@@ -23,17 +24,8 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
     connect(&listener_, &TcpListener::accepted, this, [this](int descriptor) {
         adopt(new ScpiConnection(descriptor, instrument_, log_, this));
     });
-    connect(&coreListener_, &TcpListener::accepted, this, [this](int descriptor) {
-        const vxi11::ClientId id = nextRpcClient_++;
-        auto* client = new RpcConnection(
-            descriptor,
-            [this, id](std::string_view record, std::chrono::milliseconds waited) {
-                return service_.callCore(id, record, waited);
-            },
-            vxi11::CoreService::kMaxRecordBytes, log_, this);
-        connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
-        adopt(client);
-    });
+    connect(&coreListener_, &TcpListener::accepted, this, &ScpiServer::adoptCoreClient);
+    connect(&alternateCoreListener_, &TcpListener::accepted, this, &ScpiServer::adoptCoreClient);
     connect(&abortListener_, &TcpListener::accepted, this, [this](int descriptor) {
         adopt(new RpcConnection(
             descriptor,
@@ -68,21 +60,33 @@ QString ScpiServer::listeningOn() const {
     return addressText(listener_.serverAddress(), listener_.serverPort());
 }
 
-bool ScpiServer::listenVxi11(const QHostAddress& host) {
-    if (!coreListener_.listen(host, 0) || !abortListener_.listen(host, 0)) {
-        return false;
+bool ScpiServer::listenVxi11(const QHostAddress& host, bool alternateCorePorts) {
+    std::vector<TcpListener*> listeners = {&coreListener_, &abortListener_};
+    if (alternateCorePorts) {
+        listeners.push_back(&alternateCoreListener_);
+    }
+    for (TcpListener* listener : listeners) {
+        if (!listener->listen(host, 0)) {
+            vxi11ErrorText_ = listener->errorString();
+            return false;
+        }
     }
     service_.setAbortPort(abortListener_.serverPort());
     return true;
 }
 
 bool ScpiServer::servePortMapper(const QHostAddress& host) {
-    mapper_.emplace(std::vector<vxi11::PortMapping>{
+    std::vector<vxi11::PortMapping> mappings = {
         {vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp, corePort()},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolTcp,
          vxi11::kPortMapperPort},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolUdp,
-         vxi11::kPortMapperPort}});
+         vxi11::kPortMapperPort}};
+    if (alternateCoreListener_.isListening()) {
+        mappings.push_back({vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
+                            alternateCoreListener_.serverPort()});
+    }
+    mapper_.emplace(std::move(mappings));
     // Bound to the address itself, or on the any-address also to broadcasts: the discovery of
     // VXI-11 clients asks every host of the network at once.
     if (!mapperDatagrams_.bind(host, vxi11::kPortMapperPort)) {
@@ -109,6 +113,18 @@ void ScpiServer::answerMapperDatagrams() {
             mapperDatagrams_.writeDatagram(datagram.makeReply(QByteArray::fromStdString(*reply)));
         }
     }
+}
+
+void ScpiServer::adoptCoreClient(int descriptor) {
+    const vxi11::ClientId id = nextRpcClient_++;
+    auto* client = new RpcConnection(
+        descriptor,
+        [this, id](std::string_view record, std::chrono::milliseconds waited) {
+            return service_.callCore(id, record, waited);
+        },
+        vxi11::CoreService::kMaxRecordBytes, log_, this);
+    connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
+    adopt(client);
 }
 
 void ScpiServer::adopt(ServerClient* client) {

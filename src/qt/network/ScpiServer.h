@@ -38,17 +38,19 @@ public:
     QString listeningOn() const;
     quint16 port() const { return listener_.serverPort(); }
 
-    /// Serves the VXI-11 core and abort channels on ports of the system's choosing on `host`;
-    /// false when it cannot, vxi11ErrorText() says why.
-    bool listenVxi11(const QHostAddress& host);
-    QString vxi11ErrorText() const { return coreListener_.errorString(); }
+    /// Serves the VXI-11 core and abort channels on ports of the system's choosing on `host`,
+    /// the core channel on a second port as well when `alternateCorePorts`; false when it
+    /// cannot, vxi11ErrorText() says why.
+    bool listenVxi11(const QHostAddress& host, bool alternateCorePorts = false);
+    QString vxi11ErrorText() const { return vxi11ErrorText_; }
     quint16 corePort() const { return coreListener_.serverPort(); }
-    /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel;
-    /// false when it may not bind them, mapperErrorText() says why.
+    /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel, or
+    /// its two ports in turn; false when it may not bind them, mapperErrorText() says why.
     bool servePortMapper(const QHostAddress& host);
     QString mapperErrorText() const { return mapperErrorText_; }
 
 private:
+    void adoptCoreClient(int descriptor);
     void adopt(ServerClient* client);
     void remove(ServerClient* client);
     void answerMapperDatagrams();
@@ -63,6 +65,9 @@ private:
     TcpListener listener_;
     vxi11::CoreService service_;
     TcpListener coreListener_;
+    /// The core channel's second port, for scopes that need a new port for every link.
+    TcpListener alternateCoreListener_;
+    QString vxi11ErrorText_;
     TcpListener abortListener_;
     vxi11::ClientId nextRpcClient_ = 1;
     std::optional<vxi11::PortMapper> mapper_;
