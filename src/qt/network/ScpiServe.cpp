@@ -65,13 +65,17 @@ private:
 };
 
 /// Makes the VXI-11 core channel findable: registered with the system's rpcbind, or else
-/// through a port mapper of the server's own. Says on `errors` in one line when neither works.
+/// through a port mapper of the server's own, which alone can name two core ports in turn
+/// (rpcbind keeps one port a program). Says on `errors` in one line when neither works.
 /// Returns the mapping to unset on exit, if it was set with rpcbind.
 std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostAddress& host,
-                                                std::ostream& errors) {
+                                                bool alternateCorePorts, std::ostream& errors) {
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
-    switch (vxi11::changeRpcbindMapping(core, true)) {
+    const vxi11::RpcbindAnswer rpcbind = alternateCorePorts
+                                             ? vxi11::RpcbindAnswer::kNotRunning
+                                             : vxi11::changeRpcbindMapping(core, true);
+    switch (rpcbind) {
         case vxi11::RpcbindAnswer::kDone:
             return core;
         case vxi11::RpcbindAnswer::kRefused:
@@ -83,25 +87,16 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
             break;
     }
     if (!server.servePortMapper(host)) {
-        errors << "tavero-ctl: VXI-11 clients will not find this instrument: no rpcbind runs and "
-                  "port 111 cannot be bound ("
+        errors << "tavero-ctl: VXI-11 clients will not find this instrument: "
+               << (alternateCorePorts ? "--vxi11-alternate-ports answers port 111 itself, which "
+                                        "cannot be bound ("
+                                      : "no rpcbind runs and port 111 cannot be bound (")
                << server.mapperErrorText().toStdString()
-               << "); install rpcbind, or allow it with "
-                  "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
+               << (alternateCorePorts ? "); stop rpcbind while it serves, and allow port 111 with "
+                                      : "); install rpcbind, or allow it with ")
+               << "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
     }
     return std::nullopt;
-}
-
-/// Two core ports in turn need the server's own port mapper: rpcbind keeps one port a program.
-void announceAlternateCorePorts(ScpiServer& server, const QHostAddress& host,
-                                std::ostream& errors) {
-    if (!server.servePortMapper(host)) {
-        errors << "tavero-ctl: VXI-11 clients will not find this instrument: "
-                  "--vxi11-alternate-ports answers on port 111 itself, which cannot be bound ("
-               << server.mapperErrorText().toStdString()
-               << "); stop rpcbind while it serves, and allow port 111 with "
-                  "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
-    }
 }
 
 }  // namespace
@@ -132,10 +127,8 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
     if (!server.listenVxi11(address->host, alternateCorePorts)) {
         errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
                << server.vxi11ErrorText().toStdString() << '\n';
-    } else if (alternateCorePorts) {
-        announceAlternateCorePorts(server, address->host, errors);
     } else {
-        registered = announceVxi11(server, address->host, errors);
+        registered = announceVxi11(server, address->host, alternateCorePorts, errors);
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     QCoreApplication::exec();
