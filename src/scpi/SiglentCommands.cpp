@@ -98,7 +98,8 @@ void Instrument::setBasicWave(Call& call) {
                 } catch (const ScpiError& refused) {
                     const auto [least, most] = outputLimits();
                     refuseScopeValue(call, refused, ScopeHint::kFrequency,
-                                     "the scope asks " + significant(number.value, kFrequencyDigits) +
+                                     "the scope asks " +
+                                         significant(number.value, kFrequencyDigits) +
                                          " Hz; the Tavero gives " + hertzText(least) + " Hz to " +
                                          hertzText(most) +
                                          " Hz: set the Bode plot's start and stop frequencies "
@@ -110,8 +111,11 @@ void Instrument::setBasicWave(Call& call) {
                     assignments.push_back(
                         {settingsFieldIndex("Amplitude"), amplitudeFor(call, number)});
                 } catch (const ScpiError& refused) {
-                    const std::string most =
-                        siglentNumber(static_cast<double>(highestAmplitude()) / 1000.0);
+                    const double highest = static_cast<double>(highestAmplitude()) / 1000.0;
+                    if (!(number.value > highest)) {
+                        throw;  // below zero: no setting of the scope asks that
+                    }
+                    const std::string most = siglentNumber(highest);
                     refuseScopeValue(call, refused, ScopeHint::kAmplitude,
                                      "the scope asks " + siglentNumber(number.value) +
                                          " Vpp; the Tavero gives at most " + most +

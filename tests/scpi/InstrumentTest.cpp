@@ -163,7 +163,7 @@ TEST(InstrumentTest, TakesASiglentScopesAwgCommandsByTheSameRules) {
     const std::string setUp = "C1:OUTP LOAD,50;BSWV WVTP,SINE,PHSE,0,FRQ,15000,AMP,";
     const std::string wave = "C1:BSWV WVTP,SINE,FRQ,";
     // The generator starts with an empty profile: 1000 Hz, 500 mV, sine.
-    const std::array<Case, 17> cases = {{
+    const std::array<Case, 18> cases = {{
         {"IDN-SGLT-PRI?", "IDN-SGLT-PRI SDG Tavero\n", "", 0, ""},
         {"c1:bswv?", (wave + "1000HZ,AMP,0.5V,OFST,0V,PHSE,0\n"), "", 0, ""},
         {(setUp + "0.8,OFST,0;OUTP ON;:C1:BSWV?;OUTP?"),
@@ -199,6 +199,7 @@ TEST(InstrumentTest, TakesASiglentScopesAwgCommandsByTheSameRules) {
         {"C1:BSWV FRQ", "", "", -109, ""},
         {"C1:BSWV AMP,0.8V,HLEV,1", "", "g", -224, ""},
         {"C1:BSWV FRQ,1KV", "", "", -131, ""},
+        {"C1:BSWV AMP,-1", "", "", -222, ""},
         {"C1:OUTP LOAD,75", "", "", -224, ""},
         {"C1:OUTP ON,LOAD,HZ;OUTP?", "C1:OUTP ON,LOAD,HZ\n", "", 0, ""},
     }};
