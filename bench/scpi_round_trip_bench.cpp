@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the network instrument adds to an exchange: `FREQ 1000;*OPC?` from a TCP client through
 // tavero-ctl serve, against the same `f` exchange sent straight over the link, as tavero-ctl
-// set sends it, both against tavero-sim pacing a pseudo-terminal at 76800 baud. And how long a
+// set sends it, both against tavero-sim pacing a pseudo-terminal at 76800 baud. How long a
 // client's `*IDN?` waits while another client streams 1000 lines, against the 50 ms plus one
-// exchange it may take.
+// exchange it may take. And over VXI-11, in a network namespace of the benchmark's own where
+// the server answers port 111: `*IDN?` per second against the raw socket, and one point of a
+// Siglent scope's Bode plot (GETPORT, link, `C1:BSWV FRQ,x`, destroy) against the bare `f`.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +21,7 @@
 #include <QString>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -33,6 +39,10 @@
 #include "link/MessageSink.h"
 #include "link/PacketLink.h"
 #include "qt/serial/SerialPortBridge.h"
+#include "vxi11/CoreService.h"
+#include "vxi11/PortMapper.h"
+#include "vxi11/RecordReader.h"
+#include "vxi11/Xdr.h"
 
 namespace {
 
@@ -43,21 +53,28 @@ using namespace tavero;
     std::abort();
 }
 
+sockaddr_in loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
 /// A TCP client of tavero-ctl serve on loopback.
 class Client {
 public:
     explicit Client(int port) : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const sockaddr_in address = loopback(port);
         const int on = 1;
         setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        if (connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
             fail("cannot connect to tavero-ctl serve");
         }
     }
     ~Client() { close(socket_); }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
 
     void send(std::string_view bytes) {
         while (!bytes.empty()) {
@@ -69,19 +86,157 @@ public:
         }
     }
 
+    /// The answer without its LF; the server sends nothing after it unasked.
     std::string query(std::string_view line) {
         send(line);
         std::string answer;
-        char c = 0;
-        while (read(socket_, &c, 1) == 1 && c != '\n') {
-            answer += c;
+        char chunk[256];
+        while (!answer.ends_with('\n')) {
+            const ssize_t got = read(socket_, chunk, sizeof chunk);
+            if (got <= 0) {
+                fail("tavero-ctl serve closed the connection");
+            }
+            answer.append(chunk, static_cast<std::size_t>(got));
         }
+        answer.pop_back();
         return answer;
+    }
+
+    /// One ONC RPC call of the VXI-11 core channel; the results after the accepted reply's
+    /// header.
+    std::string call(std::uint32_t procedure, const std::string& arguments) {
+        send(vxi11::markRecord(callRecord(++xid_, vxi11::kCoreProgram, 1, procedure, arguments)));
+        vxi11::RecordReader reader(vxi11::CoreService::kMaxRecordBytes);
+        char chunk[4096];
+        while (!reader.complete()) {
+            const ssize_t got = read(socket_, chunk, std::min(sizeof chunk, reader.wanted()));
+            if (got <= 0 || reader.tooLong()) {
+                fail("the VXI-11 core channel closed the connection");
+            }
+            reader.feed(std::string_view(chunk, static_cast<std::size_t>(got)));
+        }
+        return resultsOf(reader.take(), xid_);
+    }
+
+    static std::string callRecord(std::uint32_t xid, std::uint32_t program, std::uint32_t version,
+                                  std::uint32_t procedure, const std::string& arguments) {
+        vxi11::XdrWriter out;
+        for (const std::uint32_t word :
+             {xid, 0U, 2U, program, version, procedure, 0U, 0U, 0U, 0U}) {
+            out.uint32(word);
+        }
+        return out.take() + arguments;
+    }
+
+    static std::string resultsOf(const std::string& reply, std::uint32_t xid) {
+        vxi11::XdrReader in(reply);
+        if (in.uint32() != xid || in.uint32() != 1 || in.uint32() != 0) {
+            fail("the RPC reply is not the accepted reply of the call");
+        }
+        in.uint32();
+        in.opaque(400);
+        if (in.uint32() != 0) {
+            fail("the RPC call was not carried out");
+        }
+        return reply.substr(reply.size() - in.remaining());
     }
 
 private:
     int socket_;
+    std::uint32_t xid_ = 0;
 };
+
+/// The VXI-11 core port, asked of the port mapper on UDP port 111 as a Siglent scope does
+/// before every link.
+int corePort() {
+    const int udp = socket(AF_INET, SOCK_DGRAM, 0);
+    const timeval patience{5, 0};
+    setsockopt(udp, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    const sockaddr_in mapper = loopback(vxi11::kPortMapperPort);
+    vxi11::XdrWriter wanted;
+    for (const std::uint32_t word : {vxi11::kCoreProgram, 1U, vxi11::kProtocolTcp, 0U}) {
+        wanted.uint32(word);
+    }
+    const std::string request = Client::callRecord(1, vxi11::kPortMapperProgram,
+                                                   vxi11::kPortMapperVersion, 3, wanted.take());
+    char reply[400];
+    if (sendto(udp, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&mapper),
+               sizeof mapper) != static_cast<ssize_t>(request.size())) {
+        fail("cannot send GETPORT");
+    }
+    const ssize_t got = recv(udp, reply, sizeof reply, 0);
+    close(udp);
+    if (got <= 0) {
+        fail("no answer to GETPORT");
+    }
+    vxi11::XdrReader port(Client::resultsOf(std::string(reply, static_cast<std::size_t>(got)), 1));
+    return static_cast<int>(port.uint32());
+}
+
+/// A VXI-11 link on its own connection.
+class Vxi11Link {
+public:
+    explicit Vxi11Link(int port) : client_(port) {
+        vxi11::XdrWriter arguments;
+        arguments.uint32(0);
+        arguments.uint32(0);
+        arguments.uint32(0);
+        arguments.opaque("inst0");
+        const std::string results = client_.call(kCreateLink, arguments.take());
+        vxi11::XdrReader created(results);
+        if (created.uint32() != 0) {
+            fail("create_link failed");
+        }
+        id_ = created.uint32();
+    }
+    ~Vxi11Link() {
+        vxi11::XdrWriter arguments;
+        arguments.uint32(id_);
+        if (vxi11::XdrReader(client_.call(kDestroyLink, arguments.take())).uint32() != 0) {
+            fail("destroy_link failed");
+        }
+    }
+    Vxi11Link(const Vxi11Link&) = delete;
+    Vxi11Link& operator=(const Vxi11Link&) = delete;
+
+    void write(std::string_view message) {
+        vxi11::XdrWriter arguments;
+        for (const std::uint32_t word : {id_, 1000U, 0U, kEnd}) {
+            arguments.uint32(word);
+        }
+        arguments.opaque(message);
+        if (vxi11::XdrReader(client_.call(kDeviceWrite, arguments.take())).uint32() != 0) {
+            fail("device_write failed");
+        }
+    }
+
+    std::string read() {
+        vxi11::XdrWriter arguments;
+        for (const std::uint32_t word : {id_, 4096U, 1000U, 0U, 0U, 0U}) {
+            arguments.uint32(word);
+        }
+        const std::string results = client_.call(kDeviceRead, arguments.take());
+        vxi11::XdrReader in(results);
+        if (in.uint32() != 0) {
+            fail("device_read failed");
+        }
+        in.uint32();
+        return std::string(in.opaque(4096));
+    }
+
+private:
+    static constexpr std::uint32_t kCreateLink = 10;
+    static constexpr std::uint32_t kDeviceWrite = 11;
+    static constexpr std::uint32_t kDeviceRead = 12;
+    static constexpr std::uint32_t kDestroyLink = 23;
+    static constexpr std::uint32_t kEnd = 8;
+
+    Client client_;
+    std::uint32_t id_ = 0;
+};
+
+/// Whether main() made the network namespace in which the server may answer port 111.
+bool ownNetwork = false;
 
 class FailOnMessage final : public link::MessageSink {
 public:
@@ -230,9 +385,99 @@ void IdentityWhileAnotherStreams(benchmark::State& state) {
 
 BENCHMARK(IdentityWhileAnotherStreams)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The same queries alternate on one raw connection and one VXI-11 link, which stays open as
+// lxi benchmark keeps it.
+void IdentityRateOverVxi11(benchmark::State& state) {
+    if (!ownNetwork) {
+        state.SkipWithError("no network namespace of its own: port 111 is not the server's");
+        return;
+    }
+    ServedLink served;
+    Vxi11Link link(corePort());
+    std::chrono::duration<double> rawTotal{0};
+    std::chrono::duration<double> vxi11Total{0};
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!served.client.query("*IDN?\n").starts_with("Tavero,")) {
+            fail("*IDN? was not answered on the raw socket");
+        }
+        const auto between = std::chrono::steady_clock::now();
+        link.write("*IDN?\n");
+        if (!link.read().starts_with("Tavero,")) {
+            fail("*IDN? was not answered over VXI-11");
+        }
+        rawTotal += between - start;
+        vxi11Total += std::chrono::steady_clock::now() - between;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double rawRate = iterations / rawTotal.count();
+    const double vxi11Rate = iterations / vxi11Total.count();
+    state.counters["raw_idn_per_s"] = rawRate;
+    state.counters["vxi11_idn_per_s"] = vxi11Rate;
+    state.counters["ratio"] = vxi11Rate / rawRate;
+}
+
+BENCHMARK(IdentityRateOverVxi11)->Unit(benchmark::kMillisecond)->Iterations(5000);
+
+// A point as the scope sends it, against the f exchange it becomes, on the same paced link.
+void BodePointOverVxi11(benchmark::State& state) {
+    if (!ownNetwork) {
+        state.SkipWithError("no network namespace of its own: port 111 is not the server's");
+        return;
+    }
+    DirectLink direct;
+    ServedLink served;
+    const GeneratorSettings settings = GeneratorSettings::emptyProfile();
+    std::chrono::duration<double> directTotal{0};
+    std::chrono::duration<double> pointTotal{0};
+    int hertz = 1000;
+    for (auto _ : state) {
+        direct.diagnostics.str("");
+        const auto start = std::chrono::steady_clock::now();
+        direct.commands.SendFrequency(settings);
+        const auto between = std::chrono::steady_clock::now();
+        {
+            Vxi11Link link(corePort());
+            link.write("C1:BSWV FRQ," + std::to_string(++hertz));
+        }
+        directTotal += between - start;
+        pointTotal += std::chrono::steady_clock::now() - between;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    const double directMs = directTotal.count() / iterations * 1e3;
+    const double pointMs = pointTotal.count() / iterations * 1e3;
+    state.counters["f_exchange_ms"] = directMs;
+    state.counters["bode_point_ms"] = pointMs;
+    state.counters["ratio"] = pointMs / directMs;
+}
+
+BENCHMARK(BodePointOverVxi11)->Unit(benchmark::kMillisecond)->Iterations(500);
+
+/// Moves the process into a network namespace of its own with loopback up, where the server
+/// answers port 111 and nothing else on the machine is disturbed; false where none can be made.
+bool enterOwnNetwork() {
+    if (unshare(CLONE_NEWNET) != 0) {
+        return false;
+    }
+    const int any = socket(AF_INET, SOCK_DGRAM, 0);
+    ifreq request{};
+    std::snprintf(request.ifr_name, sizeof request.ifr_name, "lo");
+    const bool up = ioctl(any, SIOCGIFFLAGS, &request) == 0 &&
+                    (request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP),
+                     ioctl(any, SIOCSIFFLAGS, &request) == 0);
+    close(any);
+    return up;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread: a namespace is entered by the calling thread only.
+    ownNetwork = enterOwnNetwork();
+    if (!ownNetwork) {
+        std::cerr << "no network namespace can be made (unshare needs root or user namespaces): "
+                     "the VXI-11 benchmarks are skipped\n";
+    }
     QCoreApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

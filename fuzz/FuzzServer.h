@@ -53,7 +53,8 @@ struct Server {
                                  .trace = noTrace,
                                  .profileFile = {},
                                  .fileWriter = writer,
-                                 .clock = clock}};
+                                 .clock = clock,
+                                 .scopeHints = quiet}};
 };
 
 }  // namespace tavero::fuzz

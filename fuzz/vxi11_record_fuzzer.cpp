@@ -17,8 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Never destroyed: the simulator's own tables may be gone before a static would be.
     static tavero::fuzz::Server& server = *new tavero::fuzz::Server;
     static tavero::vxi11::CoreService& service = *new tavero::vxi11::CoreService(server.instrument);
-    static const tavero::vxi11::PortMapper mapper(
-        {{tavero::vxi11::kCoreProgram, 1, tavero::vxi11::kProtocolTcp, 1024}});
+    // The core program twice, as with alternate ports, so GETPORT takes turns.
+    static tavero::vxi11::PortMapper mapper(
+        {{tavero::vxi11::kCoreProgram, 1, tavero::vxi11::kProtocolTcp, 1024},
+         {tavero::vxi11::kCoreProgram, 1, tavero::vxi11::kProtocolTcp, 1025}});
     if (size == 0) {
         return 0;
     }

@@ -30,6 +30,7 @@ void setFlag(CommandLine& line, unsigned flag) {
     line.json = line.json || flag == kFlagJson;
     line.yes = line.yes || flag == kFlagYes;
     line.announce = line.announce || flag == kFlagAnnounce;
+    line.vxi11AlternatePorts = line.vxi11AlternatePorts || flag == kFlagVxi11AlternatePorts;
     if (flag == kFlagLoop || flag == kFlagOnce) {
         const LoopChoice choice = flag == kFlagLoop ? LoopChoice::kAlways : LoopChoice::kOnce;
         if (line.loop != LoopChoice::kAsFile && line.loop != choice) {

@@ -36,8 +36,9 @@ struct CommandLine {
     bool json = false;  ///< --json
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
-    std::string listen;     ///< --listen HOST:PORT, empty when not given
-    bool announce = false;  ///< --announce
+    std::string listen;                ///< --listen HOST:PORT, empty when not given
+    bool announce = false;             ///< --announce
+    bool vxi11AlternatePorts = false;  ///< --vxi11-alternate-ports
     /// Where every byte sent is appended: --trace FILE, empty after --no-trace.
     std::filesystem::path tracePath = link::kDefaultTracePath;
 };

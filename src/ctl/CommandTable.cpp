@@ -74,8 +74,10 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen | kFlagAnnounce | kFlagTrace | kFlagNoTrace,
-     "serve [--listen HOST:PORT] [--announce] [--trace FILE | --no-trace]",
+    {"serve", 0, 0,
+     kFlagListen | kFlagAnnounce | kFlagTrace | kFlagNoTrace | kFlagVxi11AlternatePorts,
+     "serve [--listen HOST:PORT] [--announce] [--vxi11-alternate-ports] [--trace FILE | "
+     "--no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) and over VXI-11 until SIGINT or SIGTERM, for PyVISA,\n"
@@ -91,7 +93,11 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "                    the ports can drive it, and serve warns of it.\n"
      "--announce          announce the instrument by multicast DNS through the Avahi daemon\n"
      "                    (_lxi._tcp, _vxi-11._tcp, _scpi-raw._tcp) on the network of\n"
-     "                    --listen; says why when nothing can be announced.\n"},
+     "                    --listen; says why when nothing can be announced.\n"
+     "--vxi11-alternate-ports\n"
+     "                    answer the port mapper's GETPORT with two VXI-11 ports in turn,\n"
+     "                    for Siglent oscilloscopes whose older firmware needs a new port\n"
+     "                    for every link; needs port 111 and no rpcbind running.\n"},
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -101,7 +107,7 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 8> kFlagOptions = {{
+constexpr std::array<FlagOption, 9> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
@@ -110,6 +116,7 @@ constexpr std::array<FlagOption, 8> kFlagOptions = {{
     {kFlagTrace, "--trace"},
     {kFlagNoTrace, "--no-trace"},
     {kFlagAnnounce, "--announce"},
+    {kFlagVxi11AlternatePorts, "--vxi11-alternate-ports"},
 }};
 
 /// The paragraph of every command that takes the trace options.

@@ -10,14 +10,15 @@ namespace tavero::ctl {
 
 /// Options that follow a command, as bits of CommandInfo::flags.
 enum CommandFlag : unsigned {
-    kFlagJson = 1U << 0,      ///< --json
-    kFlagYes = 1U << 1,       ///< --yes
-    kFlagLoop = 1U << 2,      ///< --loop
-    kFlagOnce = 1U << 3,      ///< --once
-    kFlagListen = 1U << 4,    ///< --listen HOST:PORT
-    kFlagTrace = 1U << 5,     ///< --trace FILE
-    kFlagNoTrace = 1U << 6,   ///< --no-trace
-    kFlagAnnounce = 1U << 7,  ///< --announce
+    kFlagJson = 1U << 0,                 ///< --json
+    kFlagYes = 1U << 1,                  ///< --yes
+    kFlagLoop = 1U << 2,                 ///< --loop
+    kFlagOnce = 1U << 3,                 ///< --once
+    kFlagListen = 1U << 4,               ///< --listen HOST:PORT
+    kFlagTrace = 1U << 5,                ///< --trace FILE
+    kFlagNoTrace = 1U << 6,              ///< --no-trace
+    kFlagAnnounce = 1U << 7,             ///< --announce
+    kFlagVxi11AlternatePorts = 1U << 8,  ///< --vxi11-alternate-ports
 };
 
 /// One command of the tool: what it takes and how its help reads.

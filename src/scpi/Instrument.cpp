@@ -29,7 +29,8 @@ std::vector<std::string> withPrefix(const std::vector<std::string>& prefix,
 
 }  // namespace
 
-Instrument::Instrument(InstrumentEnvironment environment) : env_(std::move(environment)) {}
+Instrument::Instrument(InstrumentEnvironment environment)
+    : env_(std::move(environment)), scopeHints_(env_.scopeHints) {}
 
 Instrument::~Instrument() = default;
 

@@ -19,11 +19,15 @@
 #include "link/TraceFile.h"
 #include "link/UsbBridge.h"
 #include "scpi/ErrorQueue.h"
+#include "scpi/Parameters.h"
 #include "scpi/ProgramMessage.h"
+#include "scpi/ScopeHints.h"
 #include "scpi/TaskListRun.h"
 #include "store/FileWriter.h"
 
 namespace tavero::scpi {
+
+struct FieldCommand;
 
 /// What the instrument works with. The references must outlive it.
 struct InstrumentEnvironment {
@@ -33,6 +37,9 @@ struct InstrumentEnvironment {
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;
     ctl::RunClock& clock;  ///< times the task list
+    /// Gets one line for each kind of request of a Siglent oscilloscope that the generator
+    /// cannot meet, the first time it comes, saying how to set the scope instead.
+    std::ostream& scopeHints;
 };
 
 /// The generator as a SCPI instrument: carries out the lines of its clients one at a time,
@@ -92,6 +99,27 @@ private:
     /// The synthesiser frequency within the limits whose output after the PLL stage lies
     /// nearest to `outputCentiHz`.
     std::uint32_t frequenzNearest(double outputCentiHz) const;
+    /// The synthesiser frequency that gives the output frequency `hertz` by FREQ's rules;
+    /// throws ScpiError.
+    std::uint32_t frequenzFor(const Call& call, const Numeric& hertz) const;
+    /// The field's value in its units for `number` by the field command's rules; throws
+    /// ScpiError.
+    long long fieldValueFor(const Call& call, const FieldCommand& field,
+                            const Numeric& number) const;
+    /// The amplitude in mV for `volts` by VOLT's rules; throws ScpiError.
+    long long amplitudeFor(const Call& call, const Numeric& volts) const;
+    /// The highest amplitude the settings allow, in mV.
+    long long highestAmplitude() const;
+    /// Throws ScpiError for an offset `volts` other than the output's 0 V.
+    static void checkOffset(const Call& call, const Numeric& volts);
+    /// Throws ScpiError for off: the output has no switch.
+    static void switchOutput(bool on);
+    /// Throws ScpiError, and hints the first time, for a Siglent command on a channel other
+    /// than the one output.
+    void checkSiglentChannel(const Call& call);
+    /// Pushes a Siglent value's refusal to the client's queue and hints how to set the scope.
+    void refuseScopeValue(Call& call, const ScpiError& refused, ScopeHint kind,
+                          const std::string& hint);
 
     // Common commands.
     void identify(Call& call);
@@ -148,6 +176,13 @@ private:
     void stopTaskList(Call& call);
     void taskListState(Call& call);
 
+    // The Siglent AWG commands.
+    void siglentIdentify(Call& call);
+    void setBasicWave(Call& call);
+    void basicWave(Call& call);
+    void setChannelOutput(Call& call);
+    void channelOutput(Call& call);
+
     InstrumentEnvironment env_;
     std::ostringstream messages_;
     /// Set by a session whose disconnect failed; the server goes on all the same. Declared
@@ -161,6 +196,11 @@ private:
     bool taskListLoops_ = false;
     std::optional<TaskListRun> run_;
     ErrorQueue* runOwner_ = nullptr;
+
+    ScopeHints scopeHints_;
+    /// The load a Siglent client set on its output, "50" or "HZ": kept for its query only, as
+    /// the generator's amplitude is calibrated into 50 ohms whatever the scope assumes.
+    std::string siglentLoad_ = "HZ";
 };
 
 }  // namespace tavero::scpi

@@ -2,7 +2,6 @@
 // The command tree and the handlers of the common and the instrument commands.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -76,14 +75,6 @@ std::string quotedString(std::string_view text) {
         }
     }
     return answer + '"';
-}
-
-/// `value` with at most `digits` significant digits and no trailing zeros: "0.303", "10".
-std::string significant(double value, int digits) {
-    std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-                                      std::chars_format::general, digits);
-    return std::string(text.data(), result.ptr);
 }
 
 /// What a field command allows now, in the field's units: its own range, narrowed where the
@@ -242,6 +233,12 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
         {HeaderPattern("TAVero:LIST:STARt"), false, &I::startTaskList, nullptr},
         {HeaderPattern("TAVero:LIST:STOP"), false, &I::stopTaskList, nullptr},
         {HeaderPattern("TAVero:LIST:STATe"), false, nullptr, &I::taskListState},
+        // The AWG commands of a Siglent oscilloscope's Bode plot.
+        {HeaderPattern("IDN-SGLT-PRI"), false, nullptr, &I::siglentIdentify},
+        {HeaderPattern("C1:BSWV"), false, &I::setBasicWave, &I::basicWave},
+        {HeaderPattern("C2:BSWV"), false, &I::setBasicWave, &I::basicWave},
+        {HeaderPattern("C1:OUTPut"), false, &I::setChannelOutput, &I::channelOutput},
+        {HeaderPattern("C2:OUTPut"), false, &I::setChannelOutput, &I::channelOutput},
     };
     return table;
 }
@@ -413,9 +410,14 @@ void Instrument::statusEnable(Call& call) {
 
 void Instrument::setField(Call& call) {
     const FieldCommand& field = *call.command.field;
-    const std::size_t index = fieldIndex(field);
     const Numeric number = readNumeric(call.parameter(), field.unit);
     generator();
+    change(call, {{fieldIndex(field), fieldValueFor(call, field, number)}});
+}
+
+long long Instrument::fieldValueFor(const Call& call, const FieldCommand& field,
+                                    const Numeric& number) const {
+    const std::size_t index = fieldIndex(field);
     const FieldLimits limits = fieldLimits(field, settings_);
     const long long value = valueOf(
         number, limits.min, limits.max,
@@ -427,7 +429,15 @@ void Instrument::setField(Call& call) {
     if (value < limits.min || value > limits.max) {
         throw call.outOfRange(answerOf(limits.min, field), answerOf(limits.max, field), field.unit);
     }
-    change(call, {{index, value}});
+    return value;
+}
+
+long long Instrument::amplitudeFor(const Call& call, const Numeric& volts) const {
+    return fieldValueFor(call, kAmplitude, volts);
+}
+
+long long Instrument::highestAmplitude() const {
+    return fieldLimits(kAmplitude, settings_).max;
 }
 
 void Instrument::field(Call& call) {
@@ -467,6 +477,11 @@ std::uint32_t Instrument::frequenzNearest(double outputCentiHz) const {
 void Instrument::setFrequency(Call& call) {
     const Numeric number = readNumeric(call.parameter(), Unit::kHertz);
     generator();
+    // The output frequency is checked; the synthesiser's may lie off the grid with a PLL.
+    change(call, {{settingsFieldIndex("Frequenz"), frequenzFor(call, number)}}, false);
+}
+
+std::uint32_t Instrument::frequenzFor(const Call& call, const Numeric& number) const {
     const auto [least, most] = outputLimits();
     // In 0.01 Hz; a number far out of range stays out of range.
     const double asked = std::clamp(
@@ -494,8 +509,7 @@ void Instrument::setFrequency(Call& call) {
         }
         frequenz = static_cast<std::uint32_t>(output);
     }
-    // The output frequency is checked above; the synthesiser's may lie off the grid with a PLL.
-    change(call, {{settingsFieldIndex("Frequenz"), frequenz}}, false);
+    return frequenz;
 }
 
 std::pair<long long, long long> Instrument::outputLimits() const {
@@ -515,9 +529,12 @@ void Instrument::frequency(Call& call) {
 }
 
 void Instrument::setOffset(Call& call) {
+    checkOffset(call, readNumeric(call.parameter(), Unit::kVolt));
+}
+
+void Instrument::checkOffset(const Call& call, const Numeric& volts) {
     // No offset can be set: 0 V is what the output has, like OUTP ON.
-    const Numeric number = readNumeric(call.parameter(), Unit::kVolt);
-    if (number.kind == Numeric::Kind::kValue && std::fabs(number.value) >= 0.0005) {
+    if (volts.kind == Numeric::Kind::kValue && std::fabs(volts.value) >= 0.0005) {
         throw call.outOfRange("0.000", "0.000", Unit::kVolt);
     }
 }
@@ -562,8 +579,12 @@ void Instrument::filter(Call& call) {
 }
 
 void Instrument::setOutput(Call& call) {
+    switchOutput(readBoolean(call.parameter()));
+}
+
+void Instrument::switchOutput(bool on) {
     // The output is always on: there is no switch that could silence it.
-    if (!readBoolean(call.parameter())) {
+    if (!on) {
         throw ScpiError(kIllegalParameterValue, "the generator has no output switch");
     }
 }

@@ -205,4 +205,11 @@ std::string formatDecimal(long long value, int decimals) {
     return negative ? "-" + digits : digits;
 }
 
+std::string significant(double value, int digits) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                      std::chars_format::general, digits);
+    return std::string(text.data(), result.ptr);
+}
+
 }  // namespace tavero::scpi

@@ -37,4 +37,8 @@ std::size_t readChoice(std::string_view parameter, std::span<const std::string_v
 /// point whatever the locale: "1000.25", "-0.50".
 std::string formatDecimal(long long value, int decimals);
 
+/// `value` with at most `digits` significant digits and no trailing zeros: "0.303", "10",
+/// "1e+300"; whatever the locale.
+std::string significant(double value, int digits);
+
 }  // namespace tavero::scpi

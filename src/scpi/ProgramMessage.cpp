@@ -48,9 +48,17 @@ bool forEachSeparator(std::string_view text, char separator, Cut cut) {
     return quote == 0;
 }
 
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 std::string mnemonic(std::string_view& rest) {
     std::string name;
-    while (!rest.empty() && isMnemonicChar(rest.front())) {
+    // A hyphen between letters belongs to the name, as in Siglent's IDN-SGLT-PRI; "FREQ-1"
+    // stays a header directly followed by a number.
+    while (!rest.empty() &&
+           (isMnemonicChar(rest.front()) ||
+            (rest.front() == '-' && !name.empty() && rest.size() > 1 && isLetter(rest[1])))) {
         name += upper(rest.front());
         rest.remove_prefix(1);
     }

@@ -29,7 +29,24 @@ PortMapping readMapping(XdrReader& in) {
 
 }  // namespace
 
-std::optional<std::string> PortMapper::answer(std::string_view record) const {
+std::uint32_t PortMapper::portInTurn(const PortMapping& wanted) {
+    std::vector<std::uint32_t> ports;
+    for (const PortMapping& mapping : mappings_) {
+        if (mapping.program == wanted.program && mapping.version == wanted.version &&
+            mapping.protocol == wanted.protocol) {
+            ports.push_back(mapping.port);
+        }
+    }
+    if (ports.empty()) {
+        return 0;  // the protocol's "not registered"
+    }
+    if (ports.size() == 1) {
+        return ports.front();
+    }
+    return ports[turn_++ % ports.size()];
+}
+
+std::optional<std::string> PortMapper::answer(std::string_view record) {
     auto read = callOf(record, kPortMapperProgram, kPortMapperVersion);
     if (auto* instead = std::get_if<std::string>(&read)) {
         if (instead->empty()) {
@@ -49,18 +66,9 @@ std::optional<std::string> PortMapper::answer(std::string_view record) const {
                 readMapping(in);
                 out.uint32(0);  // the mappings are this server's own and fixed
                 break;
-            case kGetPort: {
-                const PortMapping wanted = readMapping(in);
-                std::uint32_t port = 0;
-                for (const PortMapping& mapping : mappings_) {
-                    if (mapping.program == wanted.program && mapping.version == wanted.version &&
-                        mapping.protocol == wanted.protocol) {
-                        port = mapping.port;
-                    }
-                }
-                out.uint32(port);
+            case kGetPort:
+                out.uint32(portInTurn(readMapping(in)));
                 break;
-            }
             case kDump:
                 for (const PortMapping& mapping : mappings_) {
                     out.uint32(1);

@@ -25,16 +25,20 @@ struct PortMapping {
 
 /// A port mapper of version 2 for where no rpcbind runs: answers NULL, GETPORT and DUMP from
 /// its fixed mappings, refuses SET and UNSET, and answers other versions with PROG_MISMATCH so
-/// that libtirpc falls back to version 2.
+/// that libtirpc falls back to version 2. A program mapped more than once gets its ports in
+/// turn from GETPORT, for clients that need a port of their own for every link.
 class PortMapper {
 public:
     explicit PortMapper(std::vector<PortMapping> mappings) : mappings_(std::move(mappings)) {}
 
     /// The reply to one record, or nothing when it is no call (no answer is owed to it).
-    std::optional<std::string> answer(std::string_view record) const;
+    std::optional<std::string> answer(std::string_view record);
 
 private:
+    std::uint32_t portInTurn(const PortMapping& wanted);
+
     std::vector<PortMapping> mappings_;
+    std::size_t turn_ = 0;  ///< GETPORTs answered from several mappings
 };
 
 }  // namespace tavero::vxi11

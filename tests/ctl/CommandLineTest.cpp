@@ -40,6 +40,8 @@ TEST(CommandLine, OptionsAfterTheCommandAreTheCommandsOwn) {
     EXPECT_EQ(parseCommandLine({"play", "--loop", "a.tvr"}).loop, LoopChoice::kAlways);
     EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--once", "--once"}).loop, LoopChoice::kOnce);
     EXPECT_EQ(parseCommandLine({"serve", "--listen", "[::1]:0"}).listen, "[::1]:0");
+    EXPECT_TRUE(parseCommandLine({"serve", "--vxi11-alternate-ports"}).vxi11AlternatePorts);
+    EXPECT_FALSE(parseCommandLine({"serve"}).vxi11AlternatePorts);
     EXPECT_EQ(parseCommandLine({"play", "a.tvr"}).tracePath, "out.txt");
     EXPECT_EQ(parseCommandLine({"play", "a.tvr", "--trace", "b.txt"}).tracePath, "b.txt");
     EXPECT_EQ(parseCommandLine({"serve", "--no-trace", "--no-trace"}).tracePath, "");
@@ -92,6 +94,7 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
                                                {"read", "--trace", "b"},
                                                {"set", "--no-trace", "Amplitude=1"},
                                                {"read", "--listen", "127.0.0.1:0"},
+                                               {"read", "--vxi11-alternate-ports"},
                                                {"bootloader", "--json"}}) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.front());
         EXPECT_THROW(parseCommandLine(args), UsageError);

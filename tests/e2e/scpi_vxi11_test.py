@@ -3,25 +3,14 @@
 pyvisa-py, with the server's own port mapper on port 111. Runs in a network namespace of its
 own, where loopback is the only interface and port 111 is free; exits 77 (skipped) where no
 namespace can be made."""
-import os
 import socket
 import subprocess
 import sys
 import unittest
 
-SKIPPED = 77
+import network_namespace
 
-if os.environ.get("TAVERO_NETNS") != "1":
-    probe = subprocess.run(["unshare", "-n", "true"], capture_output=True, text=True)
-    if probe.returncode != 0:
-        print("skipped: no network namespace can be made here (unshare -n needs root or user "
-              "namespaces): " + probe.stderr.strip())
-        sys.exit(SKIPPED)
-    environment = dict(os.environ, TAVERO_NETNS="1")
-    sys.exit(subprocess.run(["unshare", "-n", sys.executable] + sys.argv,
-                            env=environment).returncode)
-
-subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+network_namespace.enter()
 
 import pyvisa  # noqa: E402
 

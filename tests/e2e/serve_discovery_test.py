@@ -13,22 +13,13 @@ import tempfile
 import unittest
 from unittest import mock
 
-SKIPPED = 77
+import network_namespace
 
-if os.environ.get("TAVERO_NETNS") != "1":
-    probe = subprocess.run(["unshare", "-mn", "true"], capture_output=True, text=True)
-    if probe.returncode != 0:
-        print("skipped: no network and mount namespace can be made here (unshare -mn needs "
-              "root): " + probe.stderr.strip())
-        sys.exit(SKIPPED)
-    environment = dict(os.environ, TAVERO_NETNS="1")
-    sys.exit(subprocess.run(["unshare", "-mn", sys.executable] + sys.argv,
-                            env=environment).returncode)
+network_namespace.enter(mount=True)
 
 ADDRESS = "10.77.0.1"
 BROADCAST = "10.77.0.255"
-for command in (["ip", "link", "set", "lo", "up"],
-                ["ip", "link", "add", "v0", "type", "veth", "peer", "name", "v1"],
+for command in (["ip", "link", "add", "v0", "type", "veth", "peer", "name", "v1"],
                 ["ip", "addr", "add", ADDRESS + "/24", "dev", "v0"],
                 ["ip", "link", "set", "v0", "up"], ["ip", "link", "set", "v1", "up"],
                 # Avahi's pid file and socket, apart from any daemon of the machine's own.

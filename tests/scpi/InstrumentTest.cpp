@@ -54,13 +54,15 @@ public:
     sim::SimulatedBridge bridge{generator};
     store::DirectFileWriter writer;
     std::ostringstream diagnostics;
+    std::ostringstream scopeHints;
     link::TraceFile trace{folder_ / "out.txt"};
     Instrument instrument{{.bridge = bridge,
                            .diagnostics = diagnostics,
                            .trace = trace,
                            .profileFile = profileFile,
                            .fileWriter = writer,
-                           .clock = clock}};
+                           .clock = clock,
+                           .scopeHints = scopeHints}};
     ErrorQueue client;
 };
 
@@ -148,6 +150,79 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
         EXPECT_EQ(bench.sentAfterConnect(), c.sent) << c.line;
         EXPECT_EQ(bench.client.pop().code, c.error) << c.line;
     }
+}
+
+TEST(InstrumentTest, TakesASiglentScopesAwgCommandsByTheSameRules) {
+    struct Case {
+        std::string line;
+        std::string response;
+        const char* sent;  ///< command letters after the connection
+        int error;         ///< the first entry of the queue afterwards
+        const char* hint;  ///< what standard error gets, all of it
+    };
+    const std::string setUp = "C1:OUTP LOAD,50;BSWV WVTP,SINE,PHSE,0,FRQ,15000,AMP,";
+    const std::string wave = "C1:BSWV WVTP,SINE,FRQ,";
+    // The generator starts with an empty profile: 1000 Hz, 500 mV, sine.
+    const std::array<Case, 18> cases = {{
+        {"IDN-SGLT-PRI?", "IDN-SGLT-PRI SDG Tavero\n", "", 0, ""},
+        {"c1:bswv?", (wave + "1000HZ,AMP,0.5V,OFST,0V,PHSE,0\n"), "", 0, ""},
+        {(setUp + "0.8,OFST,0;OUTP ON;:C1:BSWV?;OUTP?"),
+         (wave + "15000HZ,AMP,0.8V,OFST,0V,PHSE,0;C1:OUTP ON,LOAD,50\n"), "fgs", 0, ""},
+        // Units as Siglent writes them, and a frequency off the 0.25 Hz grid.
+        {"C1:BSWV FRQ,1000.13HZ,AMP,0.25V;BSWV?", (wave + "1000.25HZ,AMP,0.25V,OFST,0V,PHSE,0\n"),
+         "fg", 0, ""},
+        {"C1:BSWV WVTP,RAMP;BSWV?", "C1:BSWV WVTP,RAMP,FRQ,1000HZ,AMP,0.5V,OFST,0V,PHSE,0\n", "s",
+         0, ""},
+        // What the generator cannot do is refused alone; the rest of the line is sent.
+        {(setUp + "2,OFST,0;OUTP ON"), "", "fs", -222,
+         "tavero-ctl: the scope asks 2 Vpp; the Tavero gives at most 1 Vpp: set the Bode plot's "
+         "amplitude to 1 Vpp or less\n"},
+        {"C1:BSWV OFST,0.5V,FRQ,2000", "", "f", -222,
+         "tavero-ctl: the scope asks an offset of 0.5 V; the Tavero's output has none: set the "
+         "Bode plot's offset to 0 V\n"},
+        {"C1:BSWV PHSE,90,AMP,0.3", "", "g", -222,
+         "tavero-ctl: the scope asks a phase of 90 deg; the Tavero's output has no phase setting: "
+         "set the AWG's phase to 0 in the scope's settings\n"},
+        {"C1:BSWV WVTP,NOISE", "", "", -224,
+         "tavero-ctl: the scope asks the waveform NOISE; the Tavero gives SINE, SQUARE and RAMP: "
+         "set the scope's AWG waveform to SINE\n"},
+        {"C1:BSWV FRQ,40MHZ", "", "", -222,
+         "tavero-ctl: the scope asks 40000000 Hz; the Tavero gives 0.25 Hz to 30000000 Hz: set "
+         "the Bode plot's start and stop frequencies within these\n"},
+        {"C2:BSWV FRQ,2000;:FREQ?", "1000.00\n", "", -224,
+         "tavero-ctl: the scope drives the AWG's channel C2; the Tavero has one output: choose "
+         "channel C1 in the scope's Bode plot settings\n"},
+        {"C1:OUTP OFF;OUTP?", "C1:OUTP ON,LOAD,HZ\n", "", -224,
+         "tavero-ctl: the scope switches the AWG's output off; the Tavero's output has no switch "
+         "and stays on: nothing to set on the scope\n"},
+        // Malformed commands are errors without a hint.
+        {"C1:BSWV FRQ", "", "", -109, ""},
+        {"C1:BSWV AMP,0.8V,HLEV,1", "", "g", -224, ""},
+        {"C1:BSWV FRQ,1KV", "", "", -131, ""},
+        {"C1:BSWV AMP,-1", "", "", -222, ""},
+        {"C1:OUTP LOAD,75", "", "", -224, ""},
+        {"C1:OUTP ON,LOAD,HZ;OUTP?", "C1:OUTP ON,LOAD,HZ\n", "", 0, ""},
+    }};
+    for (const Case& c : cases) {
+        Bench bench(testFolder());
+        EXPECT_EQ(bench.run(c.line), c.response) << c.line;
+        EXPECT_EQ(bench.sentAfterConnect(), c.sent) << c.line;
+        EXPECT_EQ(bench.client.pop().code, c.error) << c.line;
+        EXPECT_EQ(bench.scopeHints.str(), c.hint) << c.line;
+    }
+}
+
+TEST(InstrumentTest, HintsHowToSetTheScopeOncePerKindNotPerPoint) {
+    Bench bench(testFolder());
+    for (const char* frequency : {"100", "200", "300"}) {
+        bench.run(std::string("C1:BSWV FRQ,") + frequency + ",AMP,2,OFST,1");
+    }
+    bench.run("C1:BSWV AMP,3");
+    // Each point took its frequency; the amplitude and offset were never sent.
+    EXPECT_EQ(bench.sentAfterConnect(), "fff");
+    EXPECT_EQ(bench.client.size(), 7U);
+    const std::string hints = bench.scopeHints.str();
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), '\n'), 2) << hints;
 }
 
 TEST(InstrumentTest, ReportsStatusAndErrorsInTheStandardRegisters) {

@@ -59,8 +59,9 @@ TEST(ProgramMessageTest, SplitsLinesIntoUnitsAndParsesThem) {
         std::vector<std::string> parameters;
         std::size_t unitCount;
     };
-    const std::array<Case, 6> cases = {{
+    const std::array<Case, 7> cases = {{
         {"freq 1000", {"FREQ"}, false, {"1000"}, 1},
+        {"IDN-SGLT-PRI?", {"IDN-SGLT-PRI"}, true, {}, 1},
         {":SOUR1:FREQ?;*OPC?", {"SOUR1", "FREQ"}, true, {}, 2},
         {"*idn?", {"IDN"}, true, {}, 1},
         {"TAV:LIST:LOAD \"a;b\",'x'", {"TAV", "LIST", "LOAD"}, false, {"\"a;b\"", "'x'"}, 1},
@@ -82,8 +83,10 @@ TEST(ProgramMessageTest, RefusesMalformedUnitsWithTheirCodes) {
         const char* unit;
         int code;
     };
-    const std::array<Case, 8> cases = {{
+    const std::array<Case, 10> cases = {{
         {"FREQ: 1", kSyntaxError},
+        {"FREQ-1", kSyntaxError},
+        {"IDN--SGLT?", kSyntaxError},
         {"1FREQ", kSyntaxError},
         {"FREQ?1", kSyntaxError},
         {"FR$EQ 1", kSyntaxError},

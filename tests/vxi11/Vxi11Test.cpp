@@ -170,7 +170,8 @@ protected:
                                  .trace = trace,
                                  .profileFile = folder_ / "Profile.pro",
                                  .fileWriter = writer,
-                                 .clock = clock}};
+                                 .clock = clock,
+                                 .scopeHints = diagnostics}};
     CoreService service{instrument};
 };
 
@@ -315,7 +316,7 @@ TEST_F(CoreServiceTest, AnswersBadCallsWithTheRpcsOwnErrorsOrACloseAndStaysBound
 }
 
 TEST(PortMapperTest, AnswersVersionTwoFromItsMappings) {
-    const PortMapper mapper(
+    PortMapper mapper(
         {{kCoreProgram, 1, kProtocolTcp, 4321}, {kPortMapperProgram, 2, kProtocolUdp, 111}});
     struct Case {
         const char* what;
@@ -351,6 +352,20 @@ TEST(PortMapperTest, AnswersVersionTwoFromItsMappings) {
         EXPECT_EQ(read.results, test.results);
     }
     EXPECT_FALSE(mapper.answer(words({1, 1})));
+}
+
+TEST(PortMapperTest, AnswersAProgramMappedTwiceWithItsPortsInTurn) {
+    PortMapper mapper({{kCoreProgram, 1, kProtocolTcp, 4321},
+                       {kPortMapperProgram, 2, kProtocolUdp, 111},
+                       {kCoreProgram, 1, kProtocolTcp, 4322}});
+    const auto getPort = [&mapper](std::uint32_t program) {
+        return readReply(*mapper.answer(call(100000, 2, 3, words({program, 1, 6, 0}))), 1)
+            .results.at(0);
+    };
+    // The other program in between does not disturb the turn.
+    const std::vector<std::uint32_t> ports = {getPort(kCoreProgram), getPort(kCoreProgram),
+                                              getPort(100000), getPort(kCoreProgram)};
+    EXPECT_EQ(ports, (std::vector<std::uint32_t>{4321, 4322, 0, 4321}));
 }
 
 }  // namespace

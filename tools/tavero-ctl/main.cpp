@@ -85,8 +85,12 @@ int run(const tavero::ctl::CommandLine& line) {
                               .trace = trace,
                               .profileFile = profileFilePath(),
                               .fileWriter = fileWriter,
-                              .clock = clock},
-                             {.listen = line.listen, .announce = line.announce}, std::cout, errors);
+                              .clock = clock,
+                              .scopeHints = errors},
+                             {.listen = line.listen,
+                              .announce = line.announce,
+                              .vxi11AlternatePorts = line.vxi11AlternatePorts},
+                             std::cout, errors);
     }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,

@@ -67,13 +67,16 @@ private:
 };
 
 /// Makes the VXI-11 core channel findable: registered with the system's rpcbind, or else
-/// through a port mapper of the server's own. Says on `errors` in one line when neither works.
+/// through a port mapper of the server's own, which alone can name two core ports in turn
+/// (rpcbind keeps one port a program). Says on `errors` in one line when neither works.
 /// Returns the mapping to unset on exit, if it was set with rpcbind.
 std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostAddress& host,
-                                                std::ostream& errors) {
+                                                bool alternateCorePorts, std::ostream& errors) {
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
-    switch (changeRpcbindMapping(core, true)) {
+    const RpcbindAnswer rpcbind =
+        alternateCorePorts ? RpcbindAnswer::kNotRunning : changeRpcbindMapping(core, true);
+    switch (rpcbind) {
         case RpcbindAnswer::kDone:
             return core;
         case RpcbindAnswer::kRefused:
@@ -85,11 +88,14 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
             break;
     }
     if (!server.servePortMapper(host)) {
-        errors << "tavero-ctl: VXI-11 clients will not find this instrument: no rpcbind runs and "
-                  "port 111 cannot be bound ("
+        errors << "tavero-ctl: VXI-11 clients will not find this instrument: "
+               << (alternateCorePorts ? "--vxi11-alternate-ports answers port 111 itself, which "
+                                        "cannot be bound ("
+                                      : "no rpcbind runs and port 111 cannot be bound (")
                << server.mapperErrorText().toStdString()
-               << "); install rpcbind, or allow it with "
-                  "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
+               << (alternateCorePorts ? "); stop rpcbind while it serves, and allow port 111 with "
+                                      : "); install rpcbind, or allow it with ")
+               << "'setcap cap_net_bind_service=+ep' on tavero-ctl\n";
     }
     return std::nullopt;
 }
@@ -101,7 +107,11 @@ void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool 
            << " opens the generator to the network, with no password: raw SCPI on port "
            << server.port();
     if (servesVxi11) {
-        errors << ", VXI-11 on ports " << server.corePort() << " and " << server.abortPort();
+        errors << ", VXI-11 on ports " << server.corePort();
+        if (server.alternateCorePort() != 0) {
+            errors << ", " << server.alternateCorePort();
+        }
+        errors << " and " << server.abortPort();
         if (server.servesPortMapper()) {
             errors << " and the port mapper on port " << vxi11::kPortMapperPort;
         }
@@ -135,13 +145,13 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const ServeOptions
         return ctl::kExitFailure;
     }
     std::optional<vxi11::PortMapping> registered;
-    const bool servesVxi11 = server.listenVxi11(address->host);
+    const bool servesVxi11 = server.listenVxi11(address->host, options.vxi11AlternatePorts);
     bool findable = false;
     if (!servesVxi11) {
         errors << "tavero-ctl: VXI-11 not served: cannot listen on " << listen << ": "
                << server.vxi11ErrorText().toStdString() << '\n';
     } else {
-        registered = announceVxi11(server, address->host, errors);
+        registered = announceVxi11(server, address->host, options.vxi11AlternatePorts, errors);
         findable = registered || server.servesPortMapper();
     }
     if (!address->host.isLoopback()) {

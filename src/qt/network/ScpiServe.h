@@ -12,6 +12,9 @@ namespace tavero::qt {
 struct ServeOptions {
     std::string listen;     ///< HOST:PORT; empty for 127.0.0.1:5025
     bool announce = false;  ///< announce the services by multicast DNS
+    /// Serve the VXI-11 core channel on two ports that the server's own port mapper names in
+    /// turn.
+    bool vxi11AlternatePorts = false;
 };
 
 /// Runs `tavero-ctl serve` in the running QCoreApplication: connects to the generator, prints

@@ -27,17 +27,8 @@ ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::
     serveOn(listener_, [this](int descriptor) {
         return new ScpiConnection(descriptor, instrument_, log_, this);
     });
-    serveOn(coreListener_, [this](int descriptor) {
-        const vxi11::ClientId id = nextRpcClient_++;
-        auto* client = new RpcConnection(
-            descriptor,
-            [this, id](std::string_view record, std::chrono::milliseconds waited) {
-                return service_.callCore(id, record, waited);
-            },
-            vxi11::CoreService::kMaxRecordBytes, log_, this);
-        connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
-        return client;
-    });
+    serveOn(coreListener_, [this](int descriptor) { return makeCoreClient(descriptor); });
+    serveOn(alternateCoreListener_, [this](int descriptor) { return makeCoreClient(descriptor); });
     serveOn(abortListener_, [this](int descriptor) {
         return new RpcConnection(
             descriptor,
@@ -75,21 +66,33 @@ QString ScpiServer::listeningOn() const {
     return addressText(listener_.serverAddress(), listener_.serverPort());
 }
 
-bool ScpiServer::listenVxi11(const QHostAddress& host) {
-    if (!coreListener_.listen(host, 0) || !abortListener_.listen(host, 0)) {
-        return false;
+bool ScpiServer::listenVxi11(const QHostAddress& host, bool alternateCorePorts) {
+    std::vector<TcpListener*> listeners = {&coreListener_, &abortListener_};
+    if (alternateCorePorts) {
+        listeners.push_back(&alternateCoreListener_);
+    }
+    for (TcpListener* listener : listeners) {
+        if (!listener->listen(host, 0)) {
+            vxi11ErrorText_ = listener->errorString();
+            return false;
+        }
     }
     service_.setAbortPort(abortListener_.serverPort());
     return true;
 }
 
 bool ScpiServer::servePortMapper(const QHostAddress& host) {
-    mapper_.emplace(std::vector<vxi11::PortMapping>{
+    std::vector<vxi11::PortMapping> mappings = {
         {vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp, corePort()},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolTcp,
          vxi11::kPortMapperPort},
         {vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, vxi11::kProtocolUdp,
-         vxi11::kPortMapperPort}});
+         vxi11::kPortMapperPort}};
+    if (alternateCoreListener_.isListening()) {
+        mappings.push_back({vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
+                            alternateCoreListener_.serverPort()});
+    }
+    mapper_.emplace(std::move(mappings));
     // The any-address takes broadcasts too; an interface's address needs a second socket.
     if (!mapperDatagrams_.bind(host, vxi11::kPortMapperPort)) {
         mapperErrorText_ = mapperDatagrams_.errorString();
@@ -152,6 +155,18 @@ void ScpiServer::serveOn(TcpListener& listener,
                          << " clients are connected, the most served at once\n";
                 }
             });
+}
+
+ServerClient* ScpiServer::makeCoreClient(int descriptor) {
+    const vxi11::ClientId id = nextRpcClient_++;
+    auto* client = new RpcConnection(
+        descriptor,
+        [this, id](std::string_view record, std::chrono::milliseconds waited) {
+            return service_.callCore(id, record, waited);
+        },
+        vxi11::CoreService::kMaxRecordBytes, log_, this);
+    connect(client, &ServerClient::finished, this, [this, id] { service_.dropClient(id); });
+    return client;
 }
 
 void ScpiServer::adopt(ServerClient* client) {

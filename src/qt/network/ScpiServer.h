@@ -43,14 +43,17 @@ public:
     QString listeningOn() const;
     quint16 port() const { return listener_.serverPort(); }
 
-    /// Serves the VXI-11 core and abort channels on ports of the system's choosing on `host`;
-    /// false when it cannot, vxi11ErrorText() says why.
-    bool listenVxi11(const QHostAddress& host);
-    QString vxi11ErrorText() const { return coreListener_.errorString(); }
+    /// Serves the VXI-11 core and abort channels on ports of the system's choosing on `host`,
+    /// the core channel on a second port as well when `alternateCorePorts`; false when it
+    /// cannot, vxi11ErrorText() says why.
+    bool listenVxi11(const QHostAddress& host, bool alternateCorePorts = false);
+    QString vxi11ErrorText() const { return vxi11ErrorText_; }
     quint16 corePort() const { return coreListener_.serverPort(); }
     quint16 abortPort() const { return abortListener_.serverPort(); }
-    /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel;
-    /// false when it may not bind them, mapperErrorText() says why.
+    /// The core channel's second port, 0 when it has none.
+    quint16 alternateCorePort() const { return alternateCoreListener_.serverPort(); }
+    /// Answers the port mapper on UDP and TCP port 111 of `host`, naming the core channel, or
+    /// its two ports in turn; false when it may not bind them, mapperErrorText() says why.
     bool servePortMapper(const QHostAddress& host);
     QString mapperErrorText() const { return mapperErrorText_; }
     bool servesPortMapper() const { return mapperListener_.isListening(); }
@@ -59,6 +62,8 @@ private:
     /// Serves each connection accepted by `listener` as the client `makeClient` makes of its
     /// socket, while fewer than kMaxClients are connected.
     void serveOn(TcpListener& listener, std::function<ServerClient*(int descriptor)> makeClient);
+    /// A client of the core channel, with a link of its own.
+    ServerClient* makeCoreClient(int descriptor);
     void adopt(ServerClient* client);
     void remove(ServerClient* client);
     /// Answers what waits on `socket` from mapperDatagrams_, the socket of the listen address.
@@ -78,6 +83,9 @@ private:
     TcpListener listener_;
     vxi11::CoreService service_;
     TcpListener coreListener_;
+    /// The core channel's second port, for scopes that need a new port for every link.
+    TcpListener alternateCoreListener_;
+    QString vxi11ErrorText_;
     TcpListener abortListener_;
     vxi11::ClientId nextRpcClient_ = 1;
     std::optional<vxi11::PortMapper> mapper_;

@@ -135,7 +135,8 @@ protected:
          .trace = trace_,
          .profileFile = {},  // no data folder: the profiles are not needed here
          .fileWriter = writer_,
-         .clock = clock_}};
+         .clock = clock_,
+         .scopeHints = diagnostics_}};
     ScpiServer server_{instrument_, clock_, log_};
 };
 
