@@ -36,7 +36,9 @@ struct CommandLine {
     bool json = false;  ///< --json
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
-    std::string listen;  ///< --listen HOST:PORT, empty when not given
+    std::string listen;            ///< --listen HOST:PORT, empty when not given
+    std::string http;              ///< --http [HOST:]PORT, empty when not given
+    std::string httpPasswordFile;  ///< --http-password-file FILE, empty when not given
     /// Where every byte sent is appended: --trace FILE, empty after --no-trace.
     std::filesystem::path tracePath = link::kDefaultTracePath;
 };

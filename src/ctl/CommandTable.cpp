@@ -74,8 +74,9 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "Starts the generator's firmware bootloader (!) and closes the port without a\n"
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
-    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace,
-     "serve [--listen HOST:PORT] [--trace FILE | --no-trace]",
+    {"serve", 0, 0, kFlagListen | kFlagTrace | kFlagNoTrace | kFlagHttp | kFlagHttpPasswordFile,
+     "serve [--listen HOST:PORT] [--http [HOST:]PORT [--http-password-file FILE]]\n"
+     "      [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) until SIGINT or SIGTERM, for PyVISA, PyMeasure,\n"
@@ -87,7 +88,13 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "--listen HOST:PORT  the address to listen on, by default 127.0.0.1:5025; port 0 lets\n"
      "                    the system choose. 0.0.0.0:5025 or [::]:5025 opens the generator\n"
      "                    to the network: SCPI has no authentication, so anyone who can\n"
-     "                    reach the port can drive it.\n"},
+     "                    reach the port can drive it.\n"
+     "--http [HOST:]PORT  also serve the front panel page for browsers on PORT, on the host\n"
+     "                    of --listen unless HOST is given: http://HOST:PORT/, with the\n"
+     "                    LXI identification at /lxi/identification\n"
+     "--http-password-file FILE\n"
+     "                    the page asks for the password in the first line of FILE before\n"
+     "                    any change; without TLS it crosses the network in clear\n"},
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -97,7 +104,7 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 7> kFlagOptions = {{
+constexpr std::array<FlagOption, 9> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
@@ -105,6 +112,8 @@ constexpr std::array<FlagOption, 7> kFlagOptions = {{
     {kFlagListen, "--listen"},
     {kFlagTrace, "--trace"},
     {kFlagNoTrace, "--no-trace"},
+    {kFlagHttp, "--http"},
+    {kFlagHttpPasswordFile, "--http-password-file"},
 }};
 
 /// The paragraph of every command that takes the trace options.

@@ -17,6 +17,9 @@ enum CommandFlag : unsigned {
     kFlagListen = 1U << 4,   ///< --listen HOST:PORT
     kFlagTrace = 1U << 5,    ///< --trace FILE
     kFlagNoTrace = 1U << 6,  ///< --no-trace
+
+    kFlagHttp = 1U << 10,              ///< --http [HOST:]PORT
+    kFlagHttpPasswordFile = 1U << 11,  ///< --http-password-file FILE
 };
 
 /// One command of the tool: what it takes and how its help reads.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "qt/i18n/Translations.h"
 #include "qt/network/ScpiServe.h"
 #include "qt/serial/SerialPortBridge.h"
+#include "qt/web/FrontPanelStart.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 #include "store/AtomicFileWriter.h"
@@ -80,13 +82,31 @@ int run(const tavero::ctl::CommandLine& line) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';
     });
     if (line.command == "serve" && !line.help && !line.version) {
-        return qt::serveScpi({.bridge = *bridge,
-                              .diagnostics = line.verbose ? std::cerr : quiet,
-                              .trace = trace,
-                              .profileFile = profileFilePath(),
-                              .fileWriter = fileWriter,
-                              .clock = clock},
-                             line.listen, std::cout, errors);
+        const scpi::InstrumentEnvironment environment{
+            .bridge = *bridge,
+            .diagnostics = line.verbose ? std::cerr : quiet,
+            .trace = trace,
+            .profileFile = profileFilePath(),
+            .fileWriter = fileWriter,
+            .clock = clock};
+        qt::ServeCompanion frontPanel;
+        if (!line.http.empty()) {
+            const std::optional<qt::HttpAddress> http =
+                qt::parseHttpAddress(QString::fromStdString(line.http));
+            if (!http) {
+                errors << "tavero-ctl: --http takes [HOST:]PORT with an IP address, e.g. 8080 "
+                          "or 127.0.0.1:8080; got '"
+                       << line.http << "'\n";
+                return ctl::kExitUsage;
+            }
+            frontPanel = [&, http](scpi::Instrument& instrument,
+                                   const qt::ListenAddress& scpiAddress,
+                                   quint16 scpiPort) -> std::unique_ptr<QObject> {
+                return qt::startFrontPanel(*http, line.httpPasswordFile, instrument, environment,
+                                           scpiAddress, scpiPort, std::cout, errors);
+            };
+        }
+        return qt::serveScpi(environment, line.listen, std::cout, errors, frontPanel);
     }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,

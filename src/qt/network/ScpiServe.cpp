@@ -95,7 +95,7 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
 }  // namespace
 
 int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string& listen,
-              std::ostream& out, std::ostream& errors) {
+              std::ostream& out, std::ostream& errors, const ServeCompanion& companion) {
     const std::optional<ListenAddress> address = parseListenAddress(QString::fromStdString(listen));
     if (!address) {
         errors << "tavero-ctl: --listen takes HOST:PORT with an IP address, e.g. 127.0.0.1:5025 "
@@ -124,13 +124,19 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const std::string&
         registered = announceVxi11(server, address->host, errors);
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
-    QCoreApplication::exec();
+    const std::unique_ptr<QObject> started =
+        companion ? companion(instrument, *address, server.port()) : nullptr;
+    int status = ctl::kExitFailure;
+    if (!companion || started) {
+        QCoreApplication::exec();
+        status = ctl::kExitSuccess;
+    }
     if (registered &&
         vxi11::changeRpcbindMapping(*registered, false) != vxi11::RpcbindAnswer::kDone) {
         errors << "tavero-ctl: rpcbind did not take back the VXI-11 registration of port "
                << registered->port << "; 'rpcinfo -d 395183 1' removes it\n";
     }
-    return ctl::kExitSuccess;
+    return status;
 }
 
 }  // namespace tavero::qt
