@@ -28,12 +28,12 @@ class Server:
     """tavero-ctl serve on its own simulator, on a port of the system's choosing, with a data
     folder of its own."""
 
-    def __init__(self, sim_path, ctl_path, pace=False):
+    def __init__(self, sim_path, ctl_path, pace=False, options=()):
         self.folder = tempfile.TemporaryDirectory()
         self.sim = Simulator(sim_path, pace)
         environment = dict(os.environ, XDG_DATA_HOME=self.folder.name)
         self.process = subprocess.Popen(
-            [ctl_path, "--port", self.sim.path, "serve", "--listen", "127.0.0.1:0"],
+            [ctl_path, "--port", self.sim.path, "serve", "--listen", "127.0.0.1:0", *options],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=self.folder.name,
             env=environment)
         self.listening = self.process.stdout.readline().strip()
