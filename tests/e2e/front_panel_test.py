@@ -4,12 +4,14 @@ tavero-sim on a pseudo-terminal: what the page sends reaches the generator, what
 refuses does not, changes of other clients show without a reload, and requests that do not come
 from the page itself are refused with nothing carried out. Leaves screenshots of the page in the
 folder given as the third argument. Exits 77 where Chromium or Selenium is missing."""
+import base64
 import http.client
 import json
 import os
 import shutil
 import socket
 import sys
+import tempfile
 import unittest
 
 from scpi_serve import Server
@@ -18,6 +20,7 @@ SIM, CTL, SHOTS = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 
 try:
     from selenium import webdriver
+    from selenium.common.exceptions import StaleElementReferenceException
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
@@ -71,7 +74,9 @@ class FrontPanel(unittest.TestCase):
         return driver
 
     def wait(self, driver, condition):
-        WebDriverWait(driver, WAIT_S).until(condition)
+        # The page replaces the profile list's options when it changes.
+        WebDriverWait(driver, WAIT_S, ignored_exceptions=[StaleElementReferenceException]).until(
+            condition)
 
     def scpi(self, line):
         with socket.create_connection(("127.0.0.1", self.server.port)) as connection:
@@ -160,6 +165,23 @@ class FrontPanel(unittest.TestCase):
         self.assertEqual(self.post("/change", body, {**headers, "Host": host}), 200)
         self.assertEqual(self.sim.events(1), ["f 00 06 1A 80"])
 
+    def test_profiles_are_the_windows_file(self):
+        driver = self.open_page()
+        self.wait(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, "#profile-list option"))
+                  == 50)
+        driver.find_element(By.CSS_SELECTOR, '#profile-list option[value="3"]').click()
+        name = driver.find_element(By.ID, "profile-name")
+        name.clear()
+        name.send_keys("Quarz 4 MHz")
+        driver.find_element(By.ID, "profile-store").click()
+        self.wait(driver, lambda d: d.find_element(
+            By.CSS_SELECTOR, '#profile-list option[value="3"]').text == "3: Quarz 4 MHz")
+        profile_file = os.path.join(self.server.folder.name, "Tavero", "Profile", "Profile.pro")
+        with open(profile_file, encoding="cp1252") as saved:
+            self.assertIn("Quarz 4 MHz", saved.read())
+        driver.find_element(By.ID, "profile-load").click()
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+
     def post(self, path, body, headers):
         connection = http.client.HTTPConnection("127.0.0.1", self.http_port)
         connection.putrequest("POST", path, skip_host=True, skip_accept_encoding=True)
@@ -209,6 +231,71 @@ class FrontPanel(unittest.TestCase):
                         "return document.documentElement.scrollHeight") + 120)
                     path = os.path.join(SHOTS, f"front-panel-{lang}-{width}.png")
                     self.assertTrue(driver.save_screenshot(path), path)
+
+
+class FrontPanelBounds(unittest.TestCase):
+    """Without a browser: the password file and the bound on open pages."""
+
+    def setUp(self):
+        self.password = tempfile.NamedTemporaryFile("w", suffix=".txt")
+        self.password.write("geheim\nnot read\n")
+        self.password.flush()
+        self.addCleanup(self.password.close)
+        self.server = Server(SIM, CTL, options=["--http", "0", "--http-password-file",
+                                                self.password.name])
+        self.addCleanup(self.server.close)
+        self.assertEqual(self.server.sim.events(3), ["port opened", "x 01", "P"])
+        url = self.server.process.stdout.readline().strip().rsplit(" ", 1)[1]
+        self.port = int(url.rstrip("/").rsplit(":", 1)[1])
+        self.host = f"127.0.0.1:{self.port}"
+
+    def test_changes_need_the_password_of_the_file(self):
+        body = json.dumps({"control": "frequency", "value": "2500"})
+        cases = [  # Authorization, status
+            (None, 401),
+            ("Basic " + base64.b64encode(b"anyone:wrong").decode(), 401),
+            ("Basic " + base64.b64encode(b"geheim").decode(), 401),
+            ("Bearer geheim", 401),
+            ("Basic " + base64.b64encode(b"anyone:geheim").decode(), 200),
+        ]
+        for authorization, status in cases:
+            with self.subTest(authorization=authorization):
+                connection = http.client.HTTPConnection("127.0.0.1", self.port)
+                headers = {"Content-Type": "application/json"}
+                if authorization:
+                    headers["Authorization"] = authorization
+                connection.request("POST", "/change", body, headers)
+                self.assertEqual(connection.getresponse().status, status)
+                connection.close()
+        # Only the last was carried out.
+        self.assertEqual(self.server.sim.events(1), ["f 00 03 D0 90"])
+
+    def test_pages_beyond_the_bound_are_refused_until_one_closes(self):
+        pages = []
+        for _ in range(64):
+            page, status = self.handshake()
+            pages.append(page)
+            self.assertEqual(status, 101)
+        extra, status = self.handshake()
+        extra.close()
+        self.assertEqual(status, 503)
+        pages.pop().close()
+        for _ in range(2):  # the server may see the close after the next handshake
+            page, status = self.handshake()
+            pages.append(page)
+            if status == 101:
+                break
+        self.assertEqual(status, 101)
+        for page in pages:
+            page.close()
+
+    def handshake(self):
+        connection = socket.create_connection(("127.0.0.1", self.port))
+        connection.sendall((f"GET /live HTTP/1.1\r\nHost: {self.host}\r\nUpgrade: websocket\r\n"
+                            "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                            f"Origin: http://{self.host}\r\n\r\n").encode())
+        return connection, int(connection.makefile("rb").readline().split()[1])
 
 
 if __name__ == "__main__":
