@@ -54,6 +54,16 @@ def browser(language):
     return webdriver.Chrome(service=Service(DRIVER), options=options)
 
 
+def websocket_handshake(port, host, origin):
+    """Opens /live with `host` and `origin`; the connection and the answer's status."""
+    connection = socket.create_connection(("127.0.0.1", port))
+    connection.sendall((f"GET /live HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\n"
+                        "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                        f"Origin: {origin}\r\n\r\n").encode())
+    return connection, int(connection.makefile("rb").readline().split()[1])
+
+
 class FrontPanel(unittest.TestCase):
     def setUp(self):
         self.server = Server(SIM, CTL, options=["--http", "0"])
@@ -159,7 +169,9 @@ class FrontPanel(unittest.TestCase):
                                                              **replaced}), status)
         for origin, status in (("http://evil.example", 403), (f"http://{host}", 101)):
             with self.subTest(websocket_origin=origin):
-                self.assertEqual(self.websocket_handshake(host, origin), status)
+                connection, answered = websocket_handshake(self.http_port, host, origin)
+                connection.close()
+                self.assertEqual(answered, status)
         # The replay itself is what the page sends: unchanged, it is carried out, and its frame
         # is the first since the page's own.
         self.assertEqual(self.post("/change", body, {**headers, "Host": host}), 200)
@@ -193,14 +205,6 @@ class FrontPanel(unittest.TestCase):
         status = connection.getresponse().status
         connection.close()
         return status
-
-    def websocket_handshake(self, host, origin):
-        with socket.create_connection(("127.0.0.1", self.http_port)) as connection:
-            connection.sendall((f"GET /live HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\n"
-                                "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
-                                "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
-                                f"Origin: {origin}\r\n\r\n").encode())
-            return int(connection.makefile("rb").readline().split()[1])
 
     def test_page_in_both_languages_fits_a_phone_and_leaves_screenshots(self):
         os.makedirs(SHOTS, exist_ok=True)
@@ -280,7 +284,7 @@ class FrontPanelBounds(unittest.TestCase):
         extra.close()
         self.assertEqual(status, 503)
         pages.pop().close()
-        for _ in range(2):  # the server may see the close after the next handshake
+        for _ in range(20):  # the server may see the close after the next handshakes
             page, status = self.handshake()
             pages.append(page)
             if status == 101:
@@ -290,13 +294,7 @@ class FrontPanelBounds(unittest.TestCase):
             page.close()
 
     def handshake(self):
-        connection = socket.create_connection(("127.0.0.1", self.port))
-        connection.sendall((f"GET /live HTTP/1.1\r\nHost: {self.host}\r\nUpgrade: websocket\r\n"
-                            "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
-                            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
-                            f"Origin: http://{self.host}\r\n\r\n").encode())
-        return connection, int(connection.makefile("rb").readline().split()[1])
-
+        return websocket_handshake(self.port, self.host, f"http://{self.host}")
 
 if __name__ == "__main__":
     unittest.main()
