@@ -10,6 +10,7 @@ import json
 import os
 import shutil
 import socket
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -142,6 +143,25 @@ class FrontPanel(unittest.TestCase):
         self.assertFalse(driver.find_element(By.ID, "filter").is_selected())
         self.sim.stop()
         self.wait(driver, lambda d: d.find_element(By.ID, "connection").text == "nicht verbunden")
+
+    def test_page_reconnects_when_the_server_comes_back(self):
+        driver = self.open_page()
+        status, errors = self.server.stop()
+        self.assertEqual(status, 0, errors)
+        self.assertEqual(self.sim.events(2), ["x 00", "port closed"])
+        self.wait(driver, lambda d: d.find_element(By.ID, "server").is_displayed())
+        again = subprocess.Popen(
+            [CTL, "--port", self.sim.path, "serve", "--listen", "127.0.0.1:0", "--http",
+             f"127.0.0.1:{self.http_port}"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            text=True, cwd=self.server.folder.name,
+            env=dict(os.environ, XDG_DATA_HOME=self.server.folder.name))
+        self.addCleanup(again.stdout.close)
+        self.addCleanup(again.wait)
+        self.addCleanup(again.terminate)
+        self.assertTrue(again.stdout.readline().startswith("Listening on"))
+        self.assertEqual(again.stdout.readline().strip(), f"Front panel on {self.url}")
+        self.wait(driver, lambda d: not d.find_element(By.ID, "server").is_displayed())
+        self.assertEqual(driver.find_element(By.ID, "connection").text, "verbunden")
 
     def test_requests_not_from_the_page_itself_change_nothing(self):
         driver = self.open_page()
