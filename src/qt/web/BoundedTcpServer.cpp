@@ -31,6 +31,8 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor) {
     requestConnections_.insert(socket, peer);
     // Qt stops reading from the system once this much is held, which holds back the sender.
     socket->setReadBufferSize(kMaxRequestBytes);
+    // Answers and live updates go out as they are made rather than waiting for an ack.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     auto* timer = new QTimer(socket);
     timer->setObjectName(kTimerName);
     timer->setSingleShot(true);
