@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-base-dev qt6-serialport-dev qt6-httpserver-dev qt6-websockets-dev libgl-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
@@ -13,6 +13,7 @@ packages=(
     locales fonts-dejavu-core
     python3-pyvisa python3-pyvisa-py python3-pymeasure socat netcat-openbsd
     lxi-tools util-linux iproute2 avahi-daemon avahi-utils dbus-daemon
+    chromium chromium-driver python3-selenium
 )
 
 missing=()

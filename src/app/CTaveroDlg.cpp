@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/DigitDisplay.h"
+#include "app/EntryRules.h"
 #include "app/MainWindowTexts.h"
 #include "app/OutputFrequency.h"
 #include "core/NumberText.h"
@@ -91,8 +92,8 @@ void CTaveroDlg::UpdateDisplay() {
     editTexts_ = {
         formatFixed(static_cast<double>(outputFrequency_) / 100, 2),
         std::to_string(static_cast<std::int32_t>(settings_.amplitude)),
-        formatFixed(static_cast<double>(settings_.minimalfrequenz) / 100, 2),
-        formatFixed(static_cast<double>(settings_.maximalfrequenz) / 100, 2),
+        limitText(settings_.minimalfrequenz),
+        limitText(settings_.maximalfrequenz),
         formatFixed(static_cast<double>(settings_.schrittweite) / 100, 2),
     };
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {

@@ -121,6 +121,7 @@ private:
     std::optional<std::int64_t> readFrequencyEdit(std::size_t edit);
     /// The message of a refused entry, ending with the field's resolution and limits.
     void refuseEntry(std::string_view limits);
+    void refuseWith(const std::string& message);
     /// Sets `frequenz`, derives the output frequency and sends `f`.
     void moveFrequency(std::uint32_t frequenz);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/CTaveroDlg.h"
+#include "app/EntryRules.h"
 #include "app/OutputFrequency.h"
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
@@ -24,9 +25,6 @@ enum EditIndex : std::size_t {
     kStepText
 };
 
-constexpr std::string_view kInvalidCaption = "Ungültige Eingabe";
-constexpr std::string_view kWithinLimits =
-    "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n";
 constexpr std::string_view kPllQuestion =
     "Die derzeitigen PLL-Einstellungen verlangen eine höhere Minimalfrequenz.\nSoll diese "
     "verwendet werden?";
@@ -76,17 +74,19 @@ std::optional<std::int64_t> CTaveroDlg::readFrequencyEdit(std::size_t edit) {
 }
 
 void CTaveroDlg::refuseEntry(std::string_view limits) {
-    host().messageBox(std::string(kWithinLimits) + std::string(limits), kInvalidCaption,
-                      ui::Icon::Warning);
+    refuseWith(withinLimitsText(limits));
+}
+
+void CTaveroDlg::refuseWith(const std::string& message) {
+    host().messageBox(message, kInvalidEntryCaption, ui::Icon::Warning);
 }
 
 void CTaveroDlg::enterFrequency() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kFrequencyText);
-    const bool accepted = value && *value >= 0 && onGrid(*value) &&
-                          *value >= outputMinimum(settings_) && *value <= outputMaximum(settings_);
-    if (!accepted) {
-        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
-                    " Hz\nMaximalfrequenz: " + editTexts_[kMaximumText] + " Hz");
+    editTexts_[kFrequencyText] = withDecimalPoints(editTexts_[kFrequencyText]);
+    const std::optional<std::int64_t> value =
+        acceptedOutputFrequency(editTexts_[kFrequencyText], settings_);
+    if (!value) {
+        refuseWith(frequencyRefusalText(editTexts_[kMinimumText], editTexts_[kMaximumText]));
         return;
     }
     outputFrequency_ = *value;
@@ -138,13 +138,12 @@ void CTaveroDlg::enterMaximum() {
 
 void CTaveroDlg::enterAmplitude() {
     editTexts_[kAmplitudeText] = withDecimalPoints(editTexts_[kAmplitudeText]);
-    const std::int32_t amplitude = readLeadingInteger(editTexts_[kAmplitudeText]);
-    // Compared unsigned: a negative amplitude counts as too large.
-    if (static_cast<std::uint32_t>(amplitude) > kMaximumAmplitudeMillivolt) {
-        refuseEntry("Auflösung: 1 mV\nMinimum: 0 mV\nMaximum: 1000 mV");
+    const std::optional<std::uint32_t> amplitude = acceptedAmplitude(editTexts_[kAmplitudeText]);
+    if (!amplitude) {
+        refuseWith(amplitudeRefusalText());
         return;
     }
-    settings_.amplitude = static_cast<std::uint32_t>(amplitude);
+    settings_.amplitude = *amplitude;
     commands_.SendAmplitude(settings_);
 }
 

@@ -77,6 +77,12 @@ void parseCommandArguments(CommandLine& line, const CommandInfo& info,
                     throw UsageError("--listen needs HOST:PORT");
                 }
                 line.listen = rest[++i];
+            } else if (flag == kFlagHttp || flag == kFlagHttpPasswordFile) {
+                if (i + 1 == rest.size()) {
+                    throw UsageError(arg +
+                                     (flag == kFlagHttp ? " needs [HOST:]PORT" : " needs FILE"));
+                }
+                (flag == kFlagHttp ? line.http : line.httpPasswordFile) = rest[++i];
             } else if (flag == kFlagTrace || flag == kFlagNoTrace) {
                 chooseTrace(line, flag, traceChosen, rest, i);
             } else {
@@ -152,6 +158,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         line.arguments.clear();
     } else if (!line.help) {
         checkArgumentCount(line, info);
+        if (!line.httpPasswordFile.empty() && line.http.empty()) {
+            throw UsageError("--http-password-file needs --http");
+        }
     }
     return line;
 }

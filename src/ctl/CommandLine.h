@@ -37,6 +37,8 @@ struct CommandLine {
     bool yes = false;   ///< --yes
     LoopChoice loop = LoopChoice::kAsFile;
     std::string listen;                ///< --listen HOST:PORT, empty when not given
+    std::string http;                  ///< --http [HOST:]PORT, empty when not given
+    std::string httpPasswordFile;      ///< --http-password-file FILE, empty when not given
     bool announce = false;             ///< --announce
     bool vxi11AlternatePorts = false;  ///< --vxi11-alternate-ports
     /// Where every byte sent is appended: --trace FILE, empty after --no-trace.

@@ -75,9 +75,10 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "disconnect notice. The generator then takes no commands until it is unplugged and\n"
      "plugged in again. Without --yes nothing is sent and the status is 2.\n"},
     {"serve", 0, 0,
-     kFlagListen | kFlagAnnounce | kFlagTrace | kFlagNoTrace | kFlagVxi11AlternatePorts,
-     "serve [--listen HOST:PORT] [--announce] [--vxi11-alternate-ports] [--trace FILE | "
-     "--no-trace]",
+     kFlagListen | kFlagAnnounce | kFlagTrace | kFlagNoTrace | kFlagVxi11AlternatePorts |
+         kFlagHttp | kFlagHttpPasswordFile,
+     "serve [--listen HOST:PORT] [--http [HOST:]PORT [--http-password-file FILE]]\n"
+     "      [--announce] [--vxi11-alternate-ports] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
      "socket, one command per line) and over VXI-11 until SIGINT or SIGTERM, for PyVISA,\n"
@@ -93,11 +94,19 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "                    the ports can drive it, and serve warns of it.\n"
      "--announce          announce the instrument by multicast DNS through the Avahi daemon\n"
      "                    (_lxi._tcp, _vxi-11._tcp, _scpi-raw._tcp) on the network of\n"
-     "                    --listen; says why when nothing can be announced.\n"
+     "                    --listen; says why when nothing can be announced. With --http,\n"
+     "                    _lxi._tcp names the page's port.\n"
      "--vxi11-alternate-ports\n"
      "                    answer the port mapper's GETPORT with two VXI-11 ports in turn,\n"
      "                    for Siglent oscilloscopes whose older firmware needs a new port\n"
-     "                    for every link; needs port 111 and no rpcbind running.\n"},
+     "                    for every link; needs port 111 and no rpcbind running.\n"
+     "--http [HOST:]PORT  also serve the front panel page for browsers on PORT, on the host\n"
+     "                    of --listen unless HOST is given: http://HOST:PORT/, with the\n"
+     "                    LXI identification at /lxi/identification\n"
+     "--http-password-file FILE\n"
+     "                    the page asks for the password in the first line of FILE before\n"
+     "                    any change; without TLS it crosses the network in clear\n"},
+
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
 }};
@@ -107,7 +116,7 @@ struct FlagOption {
     std::string_view option;
 };
 
-constexpr std::array<FlagOption, 9> kFlagOptions = {{
+constexpr std::array<FlagOption, 11> kFlagOptions = {{
     {kFlagJson, "--json"},
     {kFlagYes, "--yes"},
     {kFlagLoop, "--loop"},
@@ -117,6 +126,8 @@ constexpr std::array<FlagOption, 9> kFlagOptions = {{
     {kFlagNoTrace, "--no-trace"},
     {kFlagAnnounce, "--announce"},
     {kFlagVxi11AlternatePorts, "--vxi11-alternate-ports"},
+    {kFlagHttp, "--http"},
+    {kFlagHttpPasswordFile, "--http-password-file"},
 }};
 
 /// The paragraph of every command that takes the trace options.

@@ -19,6 +19,8 @@ enum CommandFlag : unsigned {
     kFlagNoTrace = 1U << 6,              ///< --no-trace
     kFlagAnnounce = 1U << 7,             ///< --announce
     kFlagVxi11AlternatePorts = 1U << 8,  ///< --vxi11-alternate-ports
+    kFlagHttp = 1U << 9,                 ///< --http [HOST:]PORT
+    kFlagHttpPasswordFile = 1U << 10,    ///< --http-password-file FILE
 };
 
 /// One command of the tool: what it takes and how its help reads.

@@ -39,6 +39,10 @@ public:
     link::DeviceCommands& commands() { return commands_; }
     /// Whether the generator vanished (unplugged) since the connect.
     bool lost() const { return port_.deviceLost(); }
+    /// Notices a generator that vanished without an exchange, as the window's watch does: a
+    /// flush sends nothing and fails at once on a device that has gone. Whether it is still
+    /// there.
+    bool watch() { return port_.Flush() || !port_.deviceLost(); }
     GeneratorSettings settings;
     std::uint16_t firmwareVersion = 0;
 

@@ -126,6 +126,12 @@ ctl::GeneratorSession& Instrument::generator() {
     return *session_;
 }
 
+void Instrument::watchGenerator() {
+    if (session_ && !session_->watch()) {
+        session_.reset();
+    }
+}
+
 void Instrument::exchanged(bool succeeded) {
     if (!succeeded) {
         failWithMessages(kDeviceOther, true);

@@ -69,6 +69,16 @@ public:
     /// A client is gone: its queue must no longer be written.
     void forget(const ErrorQueue& client);
 
+    /// The settings as last sent to or read from the generator.
+    const GeneratorSettings& settings() const { return settings_; }
+    /// In hundredths, as the generator reported it on the connect.
+    std::uint16_t firmwareVersion() const { return firmwareVersion_; }
+    /// Whether a connection is open; a generator that vanished counts as gone only once noticed.
+    bool connected() const { return session_ && !session_->lost(); }
+    /// Drops the connection to a generator that vanished without an exchange, so that it shows
+    /// as gone at once; the next command connects again.
+    void watchGenerator();
+
     struct Call;
 
 private:

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "qt/i18n/Translations.h"
 #include "qt/network/ScpiServe.h"
 #include "qt/serial/SerialPortBridge.h"
+#include "qt/web/FrontPanelStart.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 #include "store/AtomicFileWriter.h"
@@ -80,16 +82,38 @@ int run(const tavero::ctl::CommandLine& line) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';
     });
     if (line.command == "serve" && !line.help && !line.version) {
-        return qt::serveScpi({.bridge = *bridge,
-                              .diagnostics = line.verbose ? std::cerr : quiet,
-                              .trace = trace,
-                              .profileFile = profileFilePath(),
-                              .fileWriter = fileWriter,
-                              .clock = clock,
-                              .scopeHints = errors},
+        const scpi::InstrumentEnvironment environment{
+            .bridge = *bridge,
+            .diagnostics = line.verbose ? std::cerr : quiet,
+            .trace = trace,
+            .profileFile = profileFilePath(),
+            .fileWriter = fileWriter,
+            .clock = clock,
+            .scopeHints = errors};
+        qt::ServeCompanion frontPanel;
+        if (!line.http.empty()) {
+            const std::optional<qt::HttpAddress> http =
+                qt::parseHttpAddress(QString::fromStdString(line.http));
+            if (!http) {
+                errors << "tavero-ctl: --http takes [HOST:]PORT with an IP address, e.g. 8080 "
+                          "or 127.0.0.1:8080; got '"
+                       << line.http << "'\n";
+                return ctl::kExitUsage;
+            }
+            frontPanel = [&, http](scpi::Instrument& instrument,
+                                   const qt::ListenAddress& scpiAddress, quint16 scpiPort) {
+                std::unique_ptr<qt::FrontPanelServer> panel =
+                    qt::startFrontPanel(*http, line.httpPasswordFile, instrument, environment,
+                                        scpiAddress, scpiPort, std::cout, errors);
+                const quint16 port = panel ? panel->port() : quint16{0};
+                return qt::CompanionServer{std::move(panel), port};
+            };
+        }
+        return qt::serveScpi(environment,
                              {.listen = line.listen,
                               .announce = line.announce,
-                              .vxi11AlternatePorts = line.vxi11AlternatePorts},
+                              .vxi11AlternatePorts = line.vxi11AlternatePorts,
+                              .companion = frontPanel},
                              std::cout, errors);
     }
     ctl::ControlTool tool({.bridge = *bridge,

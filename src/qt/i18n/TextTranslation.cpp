@@ -101,11 +101,14 @@ std::span<const std::string_view> textPatterns() {
     return kPatterns;
 }
 
-QString translatedText(std::string_view german) {
+namespace {
+
+template <typename Translate>
+QString translatedWith(std::string_view german, const Translate& translate) {
     const std::string key(german);
     const QString text = QString::fromStdString(key);
-    const QString whole = QCoreApplication::translate(kTranslationContext, key.c_str());
-    if (whole != text) {
+    const QString whole = translate(key.c_str());
+    if (!whole.isEmpty() && whole != text) {
         return whole;
     }
     for (const CompiledPattern& pattern : compiledPatterns()) {
@@ -114,12 +117,30 @@ QString translatedText(std::string_view german) {
         }
         const QRegularExpressionMatch match = pattern.expression.match(text);
         if (match.hasMatch()) {
+            const QString translated = translate(pattern.german.c_str());
             return substituted(
-                QCoreApplication::translate(kTranslationContext, pattern.german.c_str()),
+                translated.isEmpty() ? QString::fromStdString(pattern.german) : translated,
                 match.capturedTexts().mid(1));
         }
     }
     return text;
+}
+
+}  // namespace
+
+QString translatedText(std::string_view german) {
+    return translatedWith(german, [](const char* key) {
+        return QCoreApplication::translate(kTranslationContext, key);
+    });
+}
+
+QString translatedText(std::string_view german, const QTranslator* catalogue) {
+    if (catalogue == nullptr) {
+        return QString::fromUtf8(german.data(), static_cast<qsizetype>(german.size()));
+    }
+    return translatedWith(german, [catalogue](const char* key) {
+        return catalogue->translate(kTranslationContext, key);
+    });
 }
 
 }  // namespace tavero::qt

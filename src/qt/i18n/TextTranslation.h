@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <span>
 #include <string_view>
 
@@ -18,5 +19,9 @@ std::span<const std::string_view> textPatterns();
 /// The logic's German text in the application's language: the catalogue's translation of the
 /// whole text, else of the first pattern it matches, else the text itself.
 QString translatedText(std::string_view german);
+
+/// The same in the language of `catalogue` rather than the application's; a null catalogue
+/// leaves the German text.
+QString translatedText(std::string_view german, const QTranslator* catalogue);
 
 }  // namespace tavero::qt

@@ -898,5 +898,45 @@ is using the device already.</translation>
         <source>Fehler beim senden (Bootloader starten)</source>
         <translation>Error while sending (start bootloader)</translation>
     </message>
+    <message>
+        <source>Tavero Frontplatte</source>
+        <translation>Tavero front panel</translation>
+    </message>
+    <message>
+        <source>Frequenz (Hz)</source>
+        <translation>Frequency (Hz)</translation>
+    </message>
+    <message>
+        <source>Amplitude (mV)</source>
+        <translation>Amplitude (mV)</translation>
+    </message>
+    <message>
+        <source>Filter aktiviert</source>
+        <translation>Filter on</translation>
+    </message>
+    <message>
+        <source>verbunden</source>
+        <translation>connected</translation>
+    </message>
+    <message>
+        <source>nicht verbunden</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <source>Keine Verbindung zum Server, neuer Versuch läuft</source>
+        <translation>No connection to the server, trying again</translation>
+    </message>
+    <message>
+        <source>Gerät</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Firmwareversion</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Adressen</source>
+        <translation>Addresses</translation>
+    </message>
 </context>
 </TS>

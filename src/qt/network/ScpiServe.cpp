@@ -157,22 +157,30 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const ServeOptions
     if (!address->host.isLoopback()) {
         warnOpenToNetwork(server, address->host, servesVxi11, errors);
     }
-    std::unique_ptr<ServiceAnnouncement> announcement;
-    if (options.announce) {
-        scpi::ErrorQueue discarded;
-        announcement =
-            announceInstrument(instrument.execute(discarded, "*IDN?"), address->host,
-                               {.scpiRaw = server.port(),
-                                .portMapper = findable ? vxi11::kPortMapperPort : quint16{0}},
-                               errors);
-    }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
-    QCoreApplication::exec();
+    const CompanionServer companion = options.companion
+                                          ? options.companion(instrument, *address, server.port())
+                                          : CompanionServer{};
+    int status = ctl::kExitFailure;
+    if (!options.companion || companion.server) {
+        std::unique_ptr<ServiceAnnouncement> announcement;
+        if (options.announce) {
+            scpi::ErrorQueue discarded;
+            announcement =
+                announceInstrument(instrument.execute(discarded, "*IDN?"), address->host,
+                                   {.scpiRaw = server.port(),
+                                    .portMapper = findable ? vxi11::kPortMapperPort : quint16{0},
+                                    .web = companion.port},
+                                   errors);
+        }
+        QCoreApplication::exec();
+        status = ctl::kExitSuccess;
+    }
     if (registered && changeRpcbindMapping(*registered, false) != RpcbindAnswer::kDone) {
         errors << "tavero-ctl: rpcbind did not take back the VXI-11 registration of port "
                << registered->port << "; 'rpcinfo -d 395183 1' removes it\n";
     }
-    return ctl::kExitSuccess;
+    return status;
 }
 
 }  // namespace tavero::qt

@@ -15,6 +15,7 @@
 #include "core/GeneratorSettings.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/Translations.h"
+#include "qt/web/PanelTexts.h"
 #include "res/ProgramTemplates.h"
 
 namespace tavero::qt {
@@ -149,6 +150,11 @@ TEST(TranslationCoverageTest, EveryGermanTextTheUserSeesHasAnEnglishTranslation)
     }
     for (const std::string& text : templateTexts()) {
         EXPECT_TRUE(text.empty() || translated(QString::fromStdString(text))) << text;
+    }
+    for (const PanelText& text : panelTexts()) {
+        EXPECT_TRUE(
+            translated(QString::fromUtf8(text.german.data(), qsizetype(text.german.size()))))
+            << text.german;
     }
     const std::vector<std::string> logic = logicTexts();
     ASSERT_GT(logic.size(), 50U);

@@ -1,0 +1,320 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The front panel of tavero-ctl serve --http in headless Chromium, driven by Selenium, against
+tavero-sim on a pseudo-terminal: what the page sends reaches the generator, what the window
+refuses does not, changes of other clients show without a reload, and requests that do not come
+from the page itself are refused with nothing carried out. Leaves screenshots of the page in the
+folder given as the third argument. Exits 77 where Chromium or Selenium is missing."""
+import base64
+import http.client
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from scpi_serve import Server
+
+SIM, CTL, SHOTS = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
+
+try:
+    from selenium import webdriver
+    from selenium.common.exceptions import StaleElementReferenceException
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+    from selenium.webdriver.support.ui import WebDriverWait
+except ImportError:
+    print("skipped: python3-selenium is not installed")
+    sys.exit(77)
+CHROMIUM, DRIVER = shutil.which("chromium"), shutil.which("chromedriver")
+if not CHROMIUM or not DRIVER:
+    print("skipped: chromium or chromium-driver is not installed")
+    sys.exit(77)
+
+# Only a hang is guarded against: the page shows a change within one publish period.
+WAIT_S = 20
+FREQUENCY_REFUSED = ("Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+                     "Auflösung: 0.25 Hz\nMinimalfrequenz: 0.25 Hz\n"
+                     "Maximalfrequenz: 30000000.00 Hz")
+AMPLITUDE_REFUSED = ("Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
+                     "Auflösung: 1 mV\nMinimum: 0 mV\nMaximum: 1000 mV")
+
+
+def browser(language):
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    for argument in ("--headless=new", "--no-sandbox", "--disable-gpu",
+                     "--disable-dev-shm-usage", f"--lang={language}",
+                     "--window-size=1280,900"):
+        options.add_argument(argument)
+    options.add_experimental_option("prefs", {"intl.accept_languages": language})
+    options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+    return webdriver.Chrome(service=Service(DRIVER), options=options)
+
+
+def websocket_handshake(port, host, origin):
+    """Opens /live with `host` and `origin`; the connection and the answer's status."""
+    connection = socket.create_connection(("127.0.0.1", port))
+    connection.sendall((f"GET /live HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\n"
+                        "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                        f"Origin: {origin}\r\n\r\n").encode())
+    return connection, int(connection.makefile("rb").readline().split()[1])
+
+
+class FrontPanel(unittest.TestCase):
+    def setUp(self):
+        self.server = Server(SIM, CTL, options=["--http", "0"])
+        self.addCleanup(self.server.close)
+        self.sim = self.server.sim
+        self.assertEqual(self.sim.events(3), ["port opened", "x 01", "P"])
+        line = self.server.process.stdout.readline().strip()
+        self.assertTrue(line.startswith("Front panel on http://127.0.0.1:"), line)
+        self.url = line.rsplit(" ", 1)[1]
+        self.http_port = int(self.url.rstrip("/").rsplit(":", 1)[1])
+
+    def open_page(self, language="de-DE"):
+        driver = browser(language)
+        self.addCleanup(driver.quit)
+        driver.get(self.url)
+        self.wait(driver, lambda d: d.find_element(By.TAG_NAME, "body").get_attribute(
+            "data-live") == "open")
+        return driver
+
+    def wait(self, driver, condition):
+        # The page replaces the profile list's options when it changes.
+        WebDriverWait(driver, WAIT_S, ignored_exceptions=[StaleElementReferenceException]).until(
+            condition)
+
+    def scpi(self, line):
+        with socket.create_connection(("127.0.0.1", self.server.port)) as connection:
+            connection.sendall(line.encode() + b"\n*OPC?\n")
+            self.assertEqual(connection.makefile().readline().strip(), "1")
+
+    def test_controls_send_their_frame_and_refused_values_nothing(self):
+        driver = self.open_page()
+        cases = [  # control, what is done, frame the generator receives, message beside it
+            ("frequency", "2500\n", "f 00 03 D0 90", ""),
+            ("frequency", "30000000.1\n", None, FREQUENCY_REFUSED),
+            ("frequency", "12,5\n", "f 00 00 04 E2", ""),
+            ("amplitude", "1500\n", None, AMPLITUDE_REFUSED),
+            ("amplitude", "250\n", "g 00 FA", ""),
+            ("waveform", "square", "s 02", None),
+            ("waveform", "square-half", "s 03", None),
+        ]
+        for control, action, frame, message in cases:
+            with self.subTest(control=control, action=action):
+                if control in ("frequency", "amplitude"):
+                    field = driver.find_element(By.ID, control)
+                    field.click()
+                    field.send_keys(Keys.CONTROL, "a")
+                    field.send_keys(action.replace("\n", Keys.ENTER))
+                    self.wait(driver, lambda d, c=control, m=message: d.find_element(
+                        By.ID, f"{c}-message").get_attribute("textContent") == m)
+                    self.assertEqual(field.get_attribute("aria-invalid"),
+                                     "true" if message else "false")
+                else:
+                    driver.find_element(
+                        By.CSS_SELECTOR, f'input[name="{control}"][value="{action}"]').click()
+                if frame:
+                    # The frame follows the one before it: a refused value sent nothing between.
+                    self.assertEqual(self.sim.events(1), [frame])
+        self.assertEqual(driver.find_element(By.ID, "amplitude-shown").text, "250")
+
+    def test_changes_of_other_clients_and_a_lost_generator_show_without_a_reload(self):
+        driver = self.open_page()
+        self.assertEqual(driver.find_element(By.ID, "connection").text, "verbunden")
+        cases = [  # SCPI line, element, what it shows
+            ("FREQ 1234.5", "frequency-shown", "1234.50"),
+            ("VOLT 0.125", "amplitude-shown", "125"),
+        ]
+        for line, element, shown in cases:
+            with self.subTest(line=line):
+                self.scpi(line)
+                self.wait(driver, lambda d, e=element, s=shown: d.find_element(By.ID, e).text == s)
+        self.scpi("FUNC TRI;:SWE:STAT ON;:OUTP:FILT OFF")
+        self.wait(driver, lambda d: d.find_element(
+            By.CSS_SELECTOR, 'input[name="mode"][value="sweep"]').is_selected())
+        self.assertTrue(driver.find_element(
+            By.CSS_SELECTOR, 'input[name="waveform"][value="triangle"]').is_selected())
+        self.assertFalse(driver.find_element(By.ID, "filter").is_selected())
+        self.sim.stop()
+        self.wait(driver, lambda d: d.find_element(By.ID, "connection").text == "nicht verbunden")
+
+    def test_page_reconnects_when_the_server_comes_back(self):
+        driver = self.open_page()
+        status, errors = self.server.stop()
+        self.assertEqual(status, 0, errors)
+        self.assertEqual(self.sim.events(2), ["x 00", "port closed"])
+        self.wait(driver, lambda d: d.find_element(By.ID, "server").is_displayed())
+        again = subprocess.Popen(
+            [CTL, "--port", self.sim.path, "serve", "--listen", "127.0.0.1:0", "--http",
+             f"127.0.0.1:{self.http_port}"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            text=True, cwd=self.server.folder.name,
+            env=dict(os.environ, XDG_DATA_HOME=self.server.folder.name))
+        self.addCleanup(again.stdout.close)
+        self.addCleanup(again.wait)
+        self.addCleanup(again.terminate)
+        self.assertTrue(again.stdout.readline().startswith("Listening on"))
+        self.assertEqual(again.stdout.readline().strip(), f"Front panel on {self.url}")
+        self.wait(driver, lambda d: not d.find_element(By.ID, "server").is_displayed())
+        self.assertEqual(driver.find_element(By.ID, "connection").text, "verbunden")
+
+    def test_requests_not_from_the_page_itself_change_nothing(self):
+        driver = self.open_page()
+        field = driver.find_element(By.ID, "frequency")
+        field.click()
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys("3000", Keys.ENTER)
+        self.assertEqual(self.sim.events(1), ["f 00 04 93 E0"])
+        sent = [json.loads(entry["message"])["message"]["params"]
+                for entry in driver.get_log("performance")
+                if '"Network.requestWillBeSent"' in entry["message"]]
+        change = next(p["request"] for p in sent if p["request"]["url"].endswith("/change"))
+        headers = {name: value for name, value in change["headers"].items()}
+        body = change["postData"].replace("3000", "4000")
+        host = f"127.0.0.1:{self.http_port}"
+        cases = [  # what is replaced in the page's own request, status
+            ({"Origin": "http://evil.example"}, 403),
+            ({"Origin": "null"}, 403),
+            ({"Host": f"evil.example:{self.http_port}"}, 421),
+            ({"Host": "127.0.0.1:1"}, 421),
+        ]
+        for replaced, status in cases:
+            with self.subTest(replaced=replaced):
+                self.assertEqual(self.post("/change", body, {**headers, "Host": host,
+                                                             **replaced}), status)
+        for origin, status in (("http://evil.example", 403), (f"http://{host}", 101)):
+            with self.subTest(websocket_origin=origin):
+                connection, answered = websocket_handshake(self.http_port, host, origin)
+                connection.close()
+                self.assertEqual(answered, status)
+        # The replay itself is what the page sends: unchanged, it is carried out, and its frame
+        # is the first since the page's own.
+        self.assertEqual(self.post("/change", body, {**headers, "Host": host}), 200)
+        self.assertEqual(self.sim.events(1), ["f 00 06 1A 80"])
+
+    def test_profiles_are_the_windows_file(self):
+        driver = self.open_page()
+        self.wait(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, "#profile-list option"))
+                  == 50)
+        driver.find_element(By.CSS_SELECTOR, '#profile-list option[value="3"]').click()
+        name = driver.find_element(By.ID, "profile-name")
+        name.clear()
+        name.send_keys("Quarz 4 MHz")
+        driver.find_element(By.ID, "profile-store").click()
+        self.wait(driver, lambda d: d.find_element(
+            By.CSS_SELECTOR, '#profile-list option[value="3"]').text == "3: Quarz 4 MHz")
+        profile_file = os.path.join(self.server.folder.name, "Tavero", "Profile", "Profile.pro")
+        with open(profile_file, encoding="cp1252") as saved:
+            self.assertIn("Quarz 4 MHz", saved.read())
+        driver.find_element(By.ID, "profile-load").click()
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+
+    def post(self, path, body, headers):
+        connection = http.client.HTTPConnection("127.0.0.1", self.http_port)
+        connection.putrequest("POST", path, skip_host=True, skip_accept_encoding=True)
+        for name, value in headers.items():
+            if name.lower() != "content-length":
+                connection.putheader(name, value)
+        connection.putheader("Content-Length", str(len(body.encode())))
+        connection.endheaders(body.encode())
+        status = connection.getresponse().status
+        connection.close()
+        return status
+
+    def test_page_in_both_languages_fits_a_phone_and_leaves_screenshots(self):
+        os.makedirs(SHOTS, exist_ok=True)
+        cases = [  # Accept-Language, legend of the waveforms, page language
+            ("de-DE", "Signalform", "de"),
+            ("en-US", "Waveform", "en"),
+        ]
+        for language, legend, lang in cases:
+            driver = self.open_page(language)
+            for width in (1280, 360):
+                with self.subTest(language=language, width=width):
+                    driver.set_window_size(width, 900)
+                    driver.refresh()
+                    self.wait(driver, lambda d: d.find_element(
+                        By.TAG_NAME, "body").get_attribute("data-live") == "open")
+                    self.assertEqual(driver.find_element(By.TAG_NAME, "html").get_attribute(
+                        "lang"), lang)
+                    self.assertEqual(driver.find_element(By.TAG_NAME, "legend").text, legend)
+                    inner = driver.execute_script("return window.innerWidth")
+                    self.assertLessEqual(driver.execute_script(
+                        "return document.documentElement.scrollWidth"), inner)
+                    for control in driver.find_elements(By.CSS_SELECTOR, "input, select"):
+                        self.assertTrue(driver.execute_script(
+                            "return arguments[0].labels.length > 0 || "
+                            "arguments[0].hasAttribute('aria-label')", control),
+                            control.get_attribute("outerHTML"))
+                    driver.set_window_size(width, driver.execute_script(
+                        "return document.documentElement.scrollHeight") + 120)
+                    path = os.path.join(SHOTS, f"front-panel-{lang}-{width}.png")
+                    self.assertTrue(driver.save_screenshot(path), path)
+
+
+class FrontPanelBounds(unittest.TestCase):
+    """Without a browser: the password file and the bound on open pages."""
+
+    def setUp(self):
+        self.password = tempfile.NamedTemporaryFile("w", suffix=".txt")
+        self.password.write("geheim\nnot read\n")
+        self.password.flush()
+        self.addCleanup(self.password.close)
+        self.server = Server(SIM, CTL, options=["--http", "0", "--http-password-file",
+                                                self.password.name])
+        self.addCleanup(self.server.close)
+        self.assertEqual(self.server.sim.events(3), ["port opened", "x 01", "P"])
+        url = self.server.process.stdout.readline().strip().rsplit(" ", 1)[1]
+        self.port = int(url.rstrip("/").rsplit(":", 1)[1])
+        self.host = f"127.0.0.1:{self.port}"
+
+    def test_changes_need_the_password_of_the_file(self):
+        body = json.dumps({"control": "frequency", "value": "2500"})
+        cases = [  # Authorization, status
+            (None, 401),
+            ("Basic " + base64.b64encode(b"anyone:wrong").decode(), 401),
+            ("Basic " + base64.b64encode(b"geheim").decode(), 401),
+            ("Bearer geheim", 401),
+            ("Basic " + base64.b64encode(b"anyone:geheim").decode(), 200),
+        ]
+        for authorization, status in cases:
+            with self.subTest(authorization=authorization):
+                connection = http.client.HTTPConnection("127.0.0.1", self.port)
+                headers = {"Content-Type": "application/json"}
+                if authorization:
+                    headers["Authorization"] = authorization
+                connection.request("POST", "/change", body, headers)
+                self.assertEqual(connection.getresponse().status, status)
+                connection.close()
+        # Only the last was carried out.
+        self.assertEqual(self.server.sim.events(1), ["f 00 03 D0 90"])
+
+    def test_pages_beyond_the_bound_are_refused_until_one_closes(self):
+        pages = []
+        for _ in range(64):
+            page, status = self.handshake()
+            pages.append(page)
+            self.assertEqual(status, 101)
+        extra, status = self.handshake()
+        extra.close()
+        self.assertEqual(status, 503)
+        pages.pop().close()
+        for _ in range(20):  # the server may see the close after the next handshakes
+            page, status = self.handshake()
+            pages.append(page)
+            if status == 101:
+                break
+        self.assertEqual(status, 101)
+        for page in pages:
+            page.close()
+
+    def handshake(self):
+        return websocket_handshake(self.port, self.host, f"http://{self.host}")
+
+if __name__ == "__main__":
+    unittest.main()
