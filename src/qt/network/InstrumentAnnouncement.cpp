@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/network/InstrumentAnnouncement.h"
 
-#include <QNetworkInterface>
 #include <QSysInfo>
 #include <array>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "qt/network/ListenAddress.h"
 
 namespace tavero::qt {
 
@@ -30,14 +31,9 @@ std::optional<AnnouncementScope> scopeFor(const QHostAddress& host) {
     }
     const int protocol =
         host.protocol() == QAbstractSocket::IPv6Protocol ? kProtocolIpv6 : kProtocolIpv4;
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
-            if (entry.ip().isEqual(host)) {
-                return AnnouncementScope{.interfaceIndex = interface.index(), .protocol = protocol};
-            }
-        }
-    }
-    return AnnouncementScope{.interfaceIndex = -1, .protocol = protocol};
+    const std::optional<InterfaceAddress> held = interfaceHolding(host);
+    return AnnouncementScope{.interfaceIndex = held ? held->interface.index() : -1,
+                             .protocol = protocol};
 }
 
 /// The four fields of a *IDN? answer: maker, model, serial number, firmware.

@@ -35,4 +35,15 @@ QString addressText(const QHostAddress& host, std::uint16_t port) {
     return name + ':' + QString::number(port);
 }
 
+std::optional<InterfaceAddress> interfaceHolding(const QHostAddress& address) {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().isEqual(address)) {
+                return InterfaceAddress{interface, entry};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace tavero::qt

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QNetworkDatagram>
-#include <QNetworkInterface>
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -113,14 +112,9 @@ bool ScpiServer::servePortMapper(const QHostAddress& host) {
 }
 
 bool ScpiServer::takeSubnetBroadcasts(const QHostAddress& host) {
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
-            if (entry.ip().isEqual(host) && !entry.broadcast().isNull()) {
-                return mapperBroadcasts_.bind(entry.broadcast(), vxi11::kPortMapperPort);
-            }
-        }
-    }
-    return true;
+    const std::optional<InterfaceAddress> held = interfaceHolding(host);
+    return !held || held->entry.broadcast().isNull() ||
+           mapperBroadcasts_.bind(held->entry.broadcast(), vxi11::kPortMapperPort);
 }
 
 void ScpiServer::answerMapperDatagrams(QUdpSocket& socket) {
