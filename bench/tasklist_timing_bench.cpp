@@ -283,7 +283,8 @@ Clock::time_point playWithTool(const std::string& terminal, const std::filesyste
                            .trace = traceFile,
                            .profileFile = {},
                            .fileWriter = writer,
-                           .clock = clock});
+                           .clock = clock,
+                           .heldGenerator = {}});
     const int status =
         tool.run(ctl::parseCommandLine({"--port", terminal, "play", file.string(), "--once"}));
     std::filesystem::remove(file);

@@ -48,9 +48,8 @@ struct Server {
     RefusingWriter writer;
     StillClock clock;
     link::TraceFile noTrace{{}};
-    scpi::Instrument instrument{{.bridge = bridge,
-                                 .diagnostics = quiet,
-                                 .trace = noTrace,
+    model::GeneratorModel model{bridge, noTrace, quiet, model::ConnectPolicy::kOnDemand};
+    scpi::Instrument instrument{{.generator = model,
                                  .profileFile = {},
                                  .fileWriter = writer,
                                  .clock = clock,

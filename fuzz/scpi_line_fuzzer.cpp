@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view input(reinterpret_cast<const char*>(data), size);
     while (!input.empty()) {
         const std::size_t end = input.find('\n');
-        server.instrument.execute(client, input.substr(0, end));
+        server.instrument.execute(client, input.substr(0, end),
+                                  {tavero::model::FrontEnd::kScpi, "fuzz"});
         input = end == std::string_view::npos ? std::string_view{} : input.substr(end + 1);
         server.instrument.advanceTaskList();
     }

@@ -6,12 +6,12 @@
 #include <iterator>
 
 #include "app/DigitDisplay.h"
-#include "app/EntryRules.h"
 #include "app/MainWindowTexts.h"
-#include "app/OutputFrequency.h"
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
 #include "link/Connection.h"
+#include "model/EntryRules.h"
+#include "model/OutputFrequency.h"
 #include "res/MainWindowIds.h"
 #include "res/StandardIds.h"
 #include "ui/Host.h"
@@ -88,12 +88,12 @@ void CTaveroDlg::UpdateDisplay() {
         static_cast<int>(kMaximumAmplitudeMillivolt -
                          std::min(settings_.amplitude, kMaximumAmplitudeMillivolt)));
     window().setText(res::kLabelFrequencyEdit,
-                     usesPllStage(settings_) ? kFrequencyLabelPll : kFrequencyLabel);
+                     model::usesPllStage(settings_) ? kFrequencyLabelPll : kFrequencyLabel);
     editTexts_ = {
         formatFixed(static_cast<double>(outputFrequency_) / 100, 2),
         std::to_string(static_cast<std::int32_t>(settings_.amplitude)),
-        limitText(settings_.minimalfrequenz),
-        limitText(settings_.maximalfrequenz),
+        model::limitText(settings_.minimalfrequenz),
+        model::limitText(settings_.maximalfrequenz),
         formatFixed(static_cast<double>(settings_.schrittweite) / 100, 2),
     };
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
@@ -133,7 +133,7 @@ void CTaveroDlg::ShowSettings() {
         window().checkRadio(res::kRadioSinus, res::kRadioRechteckHalf,
                             res::kRadioSinus + settings_.signalform);
     }
-    outputFrequency_ = outputFrequencyOf(settings_);
+    outputFrequency_ = model::outputFrequencyOf(settings_);
     UpdateDisplay();
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary dialogs the main window opens, and what it does after each closes.
 #include "app/CTaveroDlg.h"
-#include "app/OutputFrequency.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
 #include "dialogs/calibration/COffsetDlg.h"
 #include "dialogs/calibration/COszillatorDlg.h"
@@ -9,6 +8,7 @@
 #include "dialogs/signal/CPLLDlg.h"
 #include "dialogs/signal/CWobbelDlg.h"
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
+#include "model/OutputFrequency.h"
 #include "ui/Host.h"
 
 namespace tavero::app {
@@ -40,7 +40,7 @@ void CTaveroDlg::openPll() {
     commands_.SendStep(settings_);
     commands_.SendPllFactor(settings_);
     commands_.SendPllOffset(settings_);
-    outputFrequency_ = outputFrequencyOf(settings_);
+    outputFrequency_ = model::outputFrequencyOf(settings_);
     UpdateDisplay();
 }
 

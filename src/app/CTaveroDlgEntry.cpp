@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/CTaveroDlg.h"
-#include "app/EntryRules.h"
-#include "app/OutputFrequency.h"
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
+#include "model/EntryRules.h"
+#include "model/OutputFrequency.h"
 #include "res/MainWindowIds.h"
 #include "ui/Host.h"
 #include "ui/Window.h"
@@ -74,23 +74,23 @@ std::optional<std::int64_t> CTaveroDlg::readFrequencyEdit(std::size_t edit) {
 }
 
 void CTaveroDlg::refuseEntry(std::string_view limits) {
-    refuseWith(withinLimitsText(limits));
+    refuseWith(model::withinLimitsText(limits));
 }
 
 void CTaveroDlg::refuseWith(const std::string& message) {
-    host().messageBox(message, kInvalidEntryCaption, ui::Icon::Warning);
+    host().messageBox(message, model::kInvalidEntryCaption, ui::Icon::Warning);
 }
 
 void CTaveroDlg::enterFrequency() {
     editTexts_[kFrequencyText] = withDecimalPoints(editTexts_[kFrequencyText]);
     const std::optional<std::int64_t> value =
-        acceptedOutputFrequency(editTexts_[kFrequencyText], settings_);
+        model::acceptedOutputFrequency(editTexts_[kFrequencyText], settings_);
     if (!value) {
-        refuseWith(frequencyRefusalText(editTexts_[kMinimumText], editTexts_[kMaximumText]));
+        refuseWith(model::frequencyRefusalText(editTexts_[kMinimumText], editTexts_[kMaximumText]));
         return;
     }
     outputFrequency_ = *value;
-    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
     commands_.SendFrequency(settings_);
 }
 
@@ -138,9 +138,10 @@ void CTaveroDlg::enterMaximum() {
 
 void CTaveroDlg::enterAmplitude() {
     editTexts_[kAmplitudeText] = withDecimalPoints(editTexts_[kAmplitudeText]);
-    const std::optional<std::uint32_t> amplitude = acceptedAmplitude(editTexts_[kAmplitudeText]);
+    const std::optional<std::uint32_t> amplitude =
+        model::acceptedAmplitude(editTexts_[kAmplitudeText]);
     if (!amplitude) {
-        refuseWith(amplitudeRefusalText());
+        refuseWith(model::amplitudeRefusalText());
         return;
     }
     settings_.amplitude = *amplitude;
@@ -159,7 +160,7 @@ void CTaveroDlg::enterStep() {
 
 void CTaveroDlg::moveFrequency(std::uint32_t frequenz) {
     settings_.frequenz = frequenz;
-    outputFrequency_ = outputFrequencyOf(settings_);
+    outputFrequency_ = model::outputFrequencyOf(settings_);
     commands_.SendFrequency(settings_);
 }
 

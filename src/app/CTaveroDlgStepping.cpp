@@ -7,8 +7,8 @@
 #include "app/CTaveroDlg.h"
 #include "app/DigitDisplay.h"
 #include "app/MainWindowTexts.h"
-#include "app/OutputFrequency.h"
 #include "core/SettingsLimits.h"
+#include "model/OutputFrequency.h"
 #include "res/MainWindowIds.h"
 #include "res/StandardIds.h"
 #include "ui/Host.h"
@@ -63,26 +63,26 @@ void CTaveroDlg::renderAmplitude() {
 
 bool CTaveroDlg::raiseFrequency(std::uint64_t step) {
     // Steps stay far below 2^63 and the limits far inside it, so nothing here overflows.
-    const std::int64_t maximum = outputMaximum(settings_);
+    const std::int64_t maximum = model::outputMaximum(settings_);
     if (outputFrequency_ > maximum ||
         static_cast<std::int64_t>(step) > maximum - outputFrequency_) {
         return false;
     }
     outputFrequency_ += static_cast<std::int64_t>(step);
-    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
 
 bool CTaveroDlg::lowerFrequency(std::uint64_t step) {
     // A minimum below zero (a negative PLL offset with a low Minimalfrequenz) is no frequency
     // the generator can put out, so stepping stops at zero.
-    const std::int64_t minimum = std::max<std::int64_t>(outputMinimum(settings_), 0);
+    const std::int64_t minimum = std::max<std::int64_t>(model::outputMinimum(settings_), 0);
     if (outputFrequency_ < minimum ||
         outputFrequency_ - minimum < static_cast<std::int64_t>(step)) {
         return false;
     }
     outputFrequency_ -= static_cast<std::int64_t>(step);
-    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
     return true;
 }
 
@@ -138,7 +138,7 @@ void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
             selectDigitRadio(radio - kDecadesPerScale);
         }
     }
-    settings_.frequenz = frequenzForOutput(settings_, outputFrequency_);
+    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
     commands_.SendFrequency(settings_);
     commands_.SendAmplitude(settings_);
     UpdateDisplay();

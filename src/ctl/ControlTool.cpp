@@ -8,10 +8,11 @@
 
 #include "core/BuildConfig.h"
 #include "ctl/CommandTable.h"
+#include "ctl/OwnGeneratorSession.h"
 #include "ctl/SettingAssignments.h"
-#include "ctl/SettingsGroupSender.h"
 #include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
+#include "model/ChangePlan.h"
 
 namespace tavero::ctl {
 
@@ -24,10 +25,15 @@ constexpr std::chrono::milliseconds kFactoryResetPause{1000};
 
 ControlTool::ControlTool(ToolEnvironment environment) : env_(std::move(environment)) {}
 
-GeneratorSession ControlTool::session() {
+std::unique_ptr<GeneratorSession> ControlTool::session() {
     env_.clock.catchInterrupts();
-    return GeneratorSession(env_.bridge, env_.errors, env_.diagnostics, env_.trace,
-                            disconnectFailed_);
+    if (env_.heldGenerator) {
+        if (std::unique_ptr<GeneratorSession> held = env_.heldGenerator(env_.errors)) {
+            return held;
+        }
+    }
+    return std::make_unique<OwnGeneratorSession>(env_.bridge, env_.errors, env_.diagnostics,
+                                                 env_.trace, disconnectFailed_);
 }
 
 int ControlTool::stopped() const {
@@ -89,11 +95,11 @@ int ControlTool::dispatch(const CommandLine& line) {
 }
 
 int ControlTool::read(const CommandLine& line) {
-    GeneratorSession generator = session();
-    if (!generator.open() || interrupted() || !generator.readParameters() || interrupted()) {
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open() || interrupted() || !generator->readParameters() || interrupted()) {
         return stopped();
     }
-    printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
+    printGeneratorState(env_.out, generator->firmwareVersion(), generator->settings(), line.json);
     return kExitSuccess;
 }
 
@@ -101,15 +107,24 @@ int ControlTool::set(const CommandLine& line) {
     // Everything the tool can judge alone is refused before the generator hears anything.
     const std::vector<SettingAssignment> assignments = parseAssignments(line.arguments);
 
-    GeneratorSession generator = session();
-    if (!generator.open() || interrupted() || !generator.readParameters()) {
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open() || interrupted() || !generator->readParameters()) {
         return stopped();
     }
-    const std::string commands = applyAssignments(generator.settings, assignments);
+    model::Edit edit;
+    try {
+        edit = model::planChange(generator->settings(), assignments);
+    } catch (const model::ChangeRefused& refused) {
+        throw UsageError(refused.what());
+    }
+    // One command at a time: the first failure or an interrupt stops the rest.
+    const std::string commands = std::exchange(edit.commands, {});
     for (const char letter : commands) {
-        if (interrupted() || !sendSettingsGroup(generator.commands(), letter, generator.settings)) {
+        edit.commands = std::string(1, letter);
+        if (interrupted() || !generator->apply(edit)) {
             return stopped();
         }
+        edit.fields.reset();
     }
     return interrupted() ? stopped() : kExitSuccess;
 }
@@ -120,13 +135,13 @@ int ControlTool::reset(const CommandLine& line) {
             "reset replaces the generator's settings with its factory settings; "
             "give --yes to go ahead");
     }
-    GeneratorSession generator = session();
-    if (!generator.open() || interrupted() || !generator.commands().SendFactoryReset() ||
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open() || interrupted() || !generator->sendFactoryReset() ||
         !env_.clock.waitUntil(env_.clock.now() + kFactoryResetPause) ||
-        !generator.readParameters() || interrupted()) {
+        !generator->readParameters() || interrupted()) {
         return stopped();
     }
-    printGeneratorState(env_.out, generator.firmwareVersion, generator.settings, line.json);
+    printGeneratorState(env_.out, generator->firmwareVersion(), generator->settings(), line.json);
     return kExitSuccess;
 }
 
@@ -136,8 +151,8 @@ int ControlTool::bootloader(const CommandLine& line) {
             "bootloader stops the generator's firmware until it is plugged in "
             "again; give --yes to go ahead");
     }
-    GeneratorSession generator = session();
-    if (!generator.open() || interrupted() || !generator.startBootloader()) {
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open() || interrupted() || !generator->startBootloader()) {
         return stopped();
     }
     return kExitSuccess;

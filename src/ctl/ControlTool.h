@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <ostream>
 
 #include "ctl/CommandLine.h"
@@ -23,6 +25,10 @@ struct ToolEnvironment {
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;      ///< saves the profile file
     RunClock& clock;
+    /// Reaches a generator that another program of the user holds (the window, a server), or
+    /// gives null when none does, for the tool to connect by itself. Failures of the session
+    /// go to `errors`.
+    std::function<std::unique_ptr<GeneratorSession>(std::ostream& errors)> heldGenerator;
 };
 
 /// The commands of `tavero-ctl`.
@@ -50,9 +56,10 @@ private:
     int dispatch(const CommandLine& line);
     /// Fails a command whose disconnect failed or whose output could not be written.
     int finish(int status);
-    /// A session on the tool's bridge, not yet connected. From here on SIGINT and SIGTERM are
-    /// caught, so that an interrupt at any point ends with the disconnect notice.
-    GeneratorSession session();
+    /// The session of a command, not yet open: through the program that holds the generator,
+    /// or else a connection of the tool's own. From here on SIGINT and SIGTERM are caught, so
+    /// that an interrupt at any point ends with the disconnect notice.
+    std::unique_ptr<GeneratorSession> session();
     /// Whether SIGINT or SIGTERM has come since the session began: the command then stops
     /// after the exchange under way.
     bool interrupted() const { return env_.clock.interruption() != 0; }

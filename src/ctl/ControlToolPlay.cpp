@@ -65,17 +65,17 @@ int ControlTool::play(const CommandLine& line) {
                     << '\n';
     }
 
-    GeneratorSession generator = session();
-    if (!generator.open()) {
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open()) {
         return stopped();
     }
-    TaskListPlayer player(generator.commands(), env_.clock, env_.out);
+    TaskListPlayer player(*generator, env_.clock, env_.out);
     const PlayEnd end = player.play(read.list.entries, loops(line.loop, read.list.loop));
     switch (end.reason) {
         case PlayEnd::Reason::kFinished:
             return kExitSuccess;
         case PlayEnd::Reason::kSendFailed:
-            if (generator.lost()) {
+            if (generator->lost()) {
                 env_.errors << "tavero-ctl: the generator is gone (unplugged?); play stopped at "
                             << "step " << end.step + 1 << ", "
                             << store::profileRowText(

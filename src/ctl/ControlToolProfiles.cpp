@@ -10,6 +10,7 @@
 #include "ctl/SettingAssignments.h"
 #include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
+#include "model/ChangePlan.h"
 #include "store/ProfileRowText.h"
 
 namespace tavero::ctl {
@@ -45,15 +46,15 @@ int ControlTool::load(const CommandLine& line) {
     }
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
     GeneratorSettings settings = (*profiles)[index].settings;
-    for (const std::size_t field : replaceRefusedFields(settings)) {
+    for (const std::size_t field : model::replaceRefusedFields(settings)) {
         const SettingsField& refused = settingsFields()[field];
         env_.errors << "tavero-ctl: warning: profile " << index + 1 << " holds " << refused.key
                     << '=' << refused.get((*profiles)[index].settings)
                     << ", which the window refuses; " << refused.key << '=' << refused.get(settings)
                     << " of an empty profile is sent instead\n";
     }
-    GeneratorSession generator = session();
-    if (!generator.open() || interrupted() || !generator.commands().SendSettings(settings)) {
+    const std::unique_ptr<GeneratorSession> generator = session();
+    if (!generator->open() || interrupted() || !generator->apply(model::Edit::whole(settings))) {
         return stopped();
     }
     return interrupted() ? stopped() : kExitSuccess;
@@ -70,11 +71,11 @@ int ControlTool::store(const CommandLine& line) {
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
     StoredProfile stored;
     {
-        GeneratorSession generator = session();
-        if (!generator.open() || interrupted() || !generator.readParameters() || interrupted()) {
+        const std::unique_ptr<GeneratorSession> generator = session();
+        if (!generator->open() || interrupted() || !generator->readParameters() || interrupted()) {
             return stopped();
         }
-        stored = StoredProfile{generator.settings, name};
+        stored = StoredProfile{generator->settings(), name};
     }
     // The file is read again under the lock: a store made meanwhile by another program stays.
     return file.update(index, [&stored](StoredProfile& profile) { profile = stored; })

@@ -1,59 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <ostream>
+#include <cstdint>
 
 #include "core/GeneratorSettings.h"
-#include "ctl/StreamMessageSink.h"
-#include "link/ComCP2102.h"
-#include "link/DeviceCommands.h"
-#include "link/PacketLink.h"
-#include "link/TraceFile.h"
+#include "model/Edit.h"
 
 namespace tavero::ctl {
 
-/// One connection to the generator for the length of a command: connects on `open`, sends
-/// the disconnect notice (unless the generator vanished) and closes the port when destroyed.
-/// Failures go to `errors`.
+/// The generator for the length of one command of the tool: a connection of the tool's own, or
+/// the generator of the window or server that holds it. Every failure has been written to the
+/// tool's errors when a call returns false.
 class GeneratorSession {
 public:
-    /// @param diagnostics where the link prints received frames
-    /// @param trace where the link appends what it sends; must outlive the session
-    /// @param disconnectFailed set when the disconnect notice or the closing of the port fails,
-    ///        after its message was written
-    GeneratorSession(link::UsbBridge& bridge, std::ostream& errors, std::ostream& diagnostics,
-                     link::TraceFile& trace, bool& disconnectFailed);
-    ~GeneratorSession();
-
-    GeneratorSession(const GeneratorSession&) = delete;
-    GeneratorSession& operator=(const GeneratorSession&) = delete;
+    virtual ~GeneratorSession() = default;
 
     /// Connects; false after its message was written.
-    bool open();
-    /// Reads the stored parameters into `settings` and `firmwareVersion` (in hundredths).
-    bool readParameters();
-    /// Starts the firmware bootloader and closes the port without the disconnect notice, which
-    /// the bootloader would not understand. False after its message was written.
-    bool startBootloader();
-
-    link::DeviceCommands& commands() { return commands_; }
+    virtual bool open() = 0;
+    /// Reads the stored parameters into settings() and firmwareVersion().
+    virtual bool readParameters() = 0;
+    /// Sets the edit's fields and sends its commands.
+    virtual bool apply(const model::Edit& edit) = 0;
+    /// `r`: the factory reset; the generator needs a second before it answers again.
+    virtual bool sendFactoryReset() = 0;
+    /// Starts the firmware bootloader and ends the connection without the disconnect notice,
+    /// which the bootloader would not understand.
+    virtual bool startBootloader() = 0;
     /// Whether the generator vanished (unplugged) since the connect.
-    bool lost() const { return port_.deviceLost(); }
-    /// Notices a generator that vanished without an exchange, as the window's watch does: a
-    /// flush sends nothing and fails at once on a device that has gone. Whether it is still
-    /// there.
-    bool watch() { return port_.Flush() || !port_.deviceLost(); }
-    GeneratorSettings settings;
-    std::uint16_t firmwareVersion = 0;
+    virtual bool lost() const = 0;
 
-private:
-    std::ostream& errors_;
-    bool& disconnectFailed_;
-    StreamMessageSink sink_;
-    link::ComCP2102 port_;
-    link::PacketLink link_;
-    link::DeviceCommands commands_;
-    bool connected_ = false;
+    virtual const GeneratorSettings& settings() const = 0;
+    /// In hundredths, as last read.
+    virtual std::uint16_t firmwareVersion() const = 0;
 };
 
 }  // namespace tavero::ctl

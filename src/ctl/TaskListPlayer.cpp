@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "ctl/LineSafeText.h"
+#include "model/Edit.h"
 #include "store/ProfileRowText.h"
 
 namespace tavero::ctl {
@@ -21,8 +22,8 @@ std::chrono::seconds holdTime(const TaskEntry& entry) {
 
 }  // namespace
 
-TaskListPlayer::TaskListPlayer(link::DeviceCommands& commands, RunClock& clock, std::ostream& out)
-    : commands_(commands), clock_(clock), out_(out) {}
+TaskListPlayer::TaskListPlayer(GeneratorSession& generator, RunClock& clock, std::ostream& out)
+    : generator_(generator), clock_(clock), out_(out) {}
 
 PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
     // A wait ends early for an interrupt or for an output that has hung up.
@@ -40,7 +41,7 @@ PlayEnd TaskListPlayer::play(std::span<const TaskEntry> entries, bool loop) {
             return stoppedWaiting();
         }
         const TaskEntry& entry = entries[index];
-        if (!commands_.SendSettings(entry.profile.settings)) {
+        if (!generator_.apply(model::Edit::whole(entry.profile.settings))) {
             return {PlayEnd::Reason::kSendFailed, 0, index};
         }
         if (!clock_.waitForOutput()) {

@@ -6,8 +6,8 @@
 #include <span>
 
 #include "core/TaskEntry.h"
+#include "ctl/GeneratorSession.h"
 #include "ctl/RunClock.h"
-#include "link/DeviceCommands.h"
 
 namespace tavero::ctl {
 
@@ -31,13 +31,13 @@ struct PlayEnd {
 class TaskListPlayer {
 public:
     /// @param out one line per entry sent
-    TaskListPlayer(link::DeviceCommands& commands, RunClock& clock, std::ostream& out);
+    TaskListPlayer(GeneratorSession& generator, RunClock& clock, std::ostream& out);
 
     /// Plays `entries` (at least one) once, or over and over with `loop` until an interrupt.
     PlayEnd play(std::span<const TaskEntry> entries, bool loop);
 
 private:
-    link::DeviceCommands& commands_;
+    GeneratorSession& generator_;
     RunClock& clock_;
     std::ostream& out_;
 };

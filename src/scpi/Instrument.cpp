@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "ctl/SettingsGroupSender.h"
 #include "ctl/UsageError.h"
+#include "model/ChangePlan.h"
 #include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
@@ -36,6 +36,7 @@ Instrument::~Instrument() = default;
 
 std::optional<ErrorEntry> Instrument::connect() {
     try {
+        origin_ = {model::FrontEnd::kScpi, {}};
         generator();
     } catch (const ScpiError& error) {
         return error.entry();
@@ -43,7 +44,9 @@ std::optional<ErrorEntry> Instrument::connect() {
     return std::nullopt;
 }
 
-std::string Instrument::execute(ErrorQueue& client, std::string_view line) {
+std::string Instrument::execute(ErrorQueue& client, std::string_view line,
+                                const model::Origin& origin) {
+    origin_ = origin;
     std::vector<std::string> responses;
     // After ";" a header without a leading ":" continues below the node of the one before.
     std::vector<std::string> relativeTo;
@@ -110,42 +113,35 @@ const Instrument::Command& Instrument::find(const ProgramUnit& unit,
     return *command;
 }
 
-ctl::GeneratorSession& Instrument::generator() {
-    if (session_) {
-        return *session_;
-    }
-    auto session = std::make_unique<ctl::GeneratorSession>(env_.bridge, messages_, env_.diagnostics,
-                                                           env_.trace, disconnectFailed_);
-    if (!session->open() || !session->readParameters()) {
-        session_ = std::move(session);
-        failWithMessages(kDeviceNotConnected, true);
-    }
-    settings_ = session->settings;
-    firmwareVersion_ = session->firmwareVersion;
-    session_ = std::move(session);
-    return *session_;
-}
-
-void Instrument::watchGenerator() {
-    if (session_ && !session_->watch()) {
-        session_.reset();
+void Instrument::generator() {
+    if (!env_.generator.ensureConnected(requester())) {
+        failWithMessages(kDeviceNotConnected, false);
     }
 }
 
 void Instrument::exchanged(bool succeeded) {
     if (!succeeded) {
-        failWithMessages(kDeviceOther, true);
+        failWithMessages(kDeviceOther, env_.generator.policy() == model::ConnectPolicy::kOnDemand);
     }
 }
 
 void Instrument::failWithMessages(int fallbackCode, bool dropConnection) {
     ErrorEntry entry = deviceError(messages_.str(), fallbackCode);
-    if (dropConnection) {
+    if (dropConnection && env_.generator.connected()) {
         // What the disconnect of a broken link reports adds nothing to the failure itself.
-        session_.reset();
+        env_.generator.disconnect(requester());
     }
     messages_.str({});
     throw ScpiError(entry.code, entry.message);
+}
+
+void Instrument::send(model::Edit edit) {
+    const std::string commands = std::exchange(edit.commands, {});
+    for (const char letter : commands) {
+        edit.commands = std::string(1, letter);
+        exchanged(env_.generator.apply(edit, requester()));
+        edit.fields.reset();
+    }
 }
 
 void Instrument::stopTaskListFor(ErrorQueue& client) {
@@ -158,23 +154,21 @@ void Instrument::stopTaskListFor(ErrorQueue& client) {
 
 void Instrument::change(Call& call, const std::vector<ctl::SettingAssignment>& assignments,
                         bool checkRanges) {
-    ctl::GeneratorSession& session = generator();
-    GeneratorSettings after = settings_;
-    std::string letters;
+    generator();
+    model::Edit edit;
     try {
         if (checkRanges) {
             std::for_each(assignments.begin(), assignments.end(), ctl::checkAssignment);
         }
-        letters = ctl::applyAssignments(after, assignments);
+        edit = model::planChange(settings(), assignments);
     } catch (const ctl::UsageError& refused) {
+        throw ScpiError(kDataOutOfRange, call.header() + ": " + refused.what());
+    } catch (const model::ChangeRefused& refused) {
         throw ScpiError(kDataOutOfRange, call.header() + ": " + refused.what());
     }
     stopTaskListFor(call.client);
     // Like the window, the record keeps the new values whether or not the generator took them.
-    settings_ = after;
-    for (const char letter : letters) {
-        exchanged(ctl::sendSettingsGroup(session.commands(), letter, settings_));
-    }
+    send(std::move(edit));
 }
 
 void Instrument::advanceTaskList() {
@@ -183,10 +177,12 @@ void Instrument::advanceTaskList() {
     }
     ErrorQueue* owner = runOwner_;
     try {
+        origin_ = {model::FrontEnd::kTaskList, "SCPI"};
         while (std::optional<TaskEntry> entry = run_->takeDue(env_.clock.now())) {
-            ctl::GeneratorSession& session = generator();
-            exchanged(session.commands().SendSettings(entry->profile.settings));
-            settings_ = entry->profile.settings;
+            generator();
+            model::Edit step = model::Edit::whole(entry->profile.settings);
+            step.restoreOnFailure = true;
+            exchanged(env_.generator.apply(step, requester()));
         }
         if (run_->finished()) {
             run_.reset();

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "core/GeneratorSettings.h"
-#include "ctl/GeneratorSession.h"
 #include "ctl/RunClock.h"
 #include "ctl/SettingAssignments.h"
-#include "link/TraceFile.h"
-#include "link/UsbBridge.h"
+#include "ctl/StreamMessageSink.h"
+#include "model/GeneratorModel.h"
+#include "model/Origin.h"
 #include "scpi/ErrorQueue.h"
 #include "scpi/Parameters.h"
 #include "scpi/ProgramMessage.h"
@@ -31,9 +31,7 @@ struct FieldCommand;
 
 /// What the instrument works with. The references must outlive it.
 struct InstrumentEnvironment {
-    link::UsbBridge& bridge;
-    std::ostream& diagnostics;          ///< frames received
-    link::TraceFile& trace;             ///< every byte sent is appended to it
+    model::GeneratorModel& generator;
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;
     ctl::RunClock& clock;  ///< times the task list
@@ -43,9 +41,9 @@ struct InstrumentEnvironment {
 };
 
 /// The generator as a SCPI instrument: carries out the lines of its clients one at a time,
-/// each to its end, with the window's rules for every value. Connects on the first command that
-/// needs the generator and again after a failed exchange, so an unplugged generator is taken
-/// back once it reappears.
+/// each to its end, with the window's rules for every value, on the generator model. A model
+/// that connects on demand is connected by the first command that needs the generator and
+/// again after a failed exchange, so an unplugged generator is taken back once it reappears.
 class Instrument {
 public:
     explicit Instrument(InstrumentEnvironment environment);
@@ -57,27 +55,20 @@ public:
     /// Connects to the generator now rather than on the first command; the failure otherwise.
     std::optional<ErrorEntry> connect();
 
-    /// Carries out one line (without its LF) for a client whose status `client` holds. Returns
-    /// the responses of its queries joined by ";" and ended by LF, in 7-bit ASCII, or nothing.
-    std::string execute(ErrorQueue& client, std::string_view line);
+    /// Carries out one line (without its LF) for a client whose status `client` holds and who
+    /// is `origin` to the generator. Returns the responses of its queries joined by ";" and
+    /// ended by LF, in 7-bit ASCII, or nothing.
+    std::string execute(ErrorQueue& client, std::string_view line, const model::Origin& origin);
 
     /// Sends the task list steps that have fallen due. Failures stop the run and go to the
     /// queue of the client that started it, while it is connected.
     void advanceTaskList();
     /// When advanceTaskList() should run next, while a task list runs.
     std::optional<std::chrono::milliseconds> taskListDue() const;
+    /// The generator the instrument acts on.
+    model::GeneratorModel& generatorModel() const { return env_.generator; }
     /// A client is gone: its queue must no longer be written.
     void forget(const ErrorQueue& client);
-
-    /// The settings as last sent to or read from the generator.
-    const GeneratorSettings& settings() const { return settings_; }
-    /// In hundredths, as the generator reported it on the connect.
-    std::uint16_t firmwareVersion() const { return firmwareVersion_; }
-    /// Whether a connection is open; a generator that vanished counts as gone only once noticed.
-    bool connected() const { return session_ && !session_->lost(); }
-    /// Drops the connection to a generator that vanished without an exchange, so that it shows
-    /// as gone at once; the next command connects again.
-    void watchGenerator();
 
     struct Call;
 
@@ -91,10 +82,18 @@ private:
     const Command& find(const ProgramUnit& unit, const std::vector<std::string>& relativeTo,
                         std::vector<std::string>& path) const;
 
-    ctl::GeneratorSession& generator();
-    /// Reports a failed exchange of the generator: drops the connection, which the next command
-    /// opens again, and throws the device error.
+    const GeneratorSettings& settings() const { return env_.generator.settings(); }
+    /// The client of the line under way, with this instrument's messages.
+    model::Requester requester() { return {origin_, messageSink_}; }
+    /// Connects when the model connects on demand; throws the device error when the generator
+    /// is not connected.
+    void generator();
+    /// Reports a failed exchange of the generator: drops an on-demand connection, which the
+    /// next command opens again, and throws the device error.
     void exchanged(bool succeeded);
+    /// Sends the edit's commands one at a time, its fields with the first: the first failure
+    /// throws and stops the rest.
+    void send(model::Edit edit);
     /// Throws the device error for the messages written since the last one.
     [[noreturn]] void failWithMessages(int fallbackCode, bool dropConnection);
     /// Stops a running task list before the settings change, saying so in the client's queue.
@@ -104,6 +103,7 @@ private:
     void change(Call& call, const std::vector<ctl::SettingAssignment>& assignments,
                 bool checkRanges = true);
     void setModeBits(Call& call, std::uint8_t mode, std::uint8_t modulationBits);
+
     /// The least and the highest output frequency the settings allow, in 0.01 Hz.
     std::pair<long long, long long> outputLimits() const;
     /// The synthesiser frequency within the limits whose output after the PLL stage lies
@@ -195,12 +195,8 @@ private:
 
     InstrumentEnvironment env_;
     std::ostringstream messages_;
-    /// Set by a session whose disconnect failed; the server goes on all the same. Declared
-    /// before the session, which writes it when it ends.
-    bool disconnectFailed_ = false;
-    std::unique_ptr<ctl::GeneratorSession> session_;
-    GeneratorSettings settings_;
-    std::uint16_t firmwareVersion_ = 0;
+    ctl::StreamMessageSink messageSink_{messages_};
+    model::Origin origin_;
 
     std::vector<TaskEntry> taskList_;
     bool taskListLoops_ = false;

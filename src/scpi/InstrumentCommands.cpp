@@ -8,11 +8,13 @@
 #include <string>
 #include <system_error>
 
-#include "app/OutputFrequency.h"
 #include "core/BuildConfig.h"
 #include "core/SettingsLimits.h"
 #include "ctl/LoadFailureText.h"
 #include "ctl/ProfileFileAccess.h"
+#include "model/ChangePlan.h"
+#include "model/FieldRules.h"
+#include "model/OutputFrequency.h"
 #include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
@@ -86,8 +88,8 @@ struct FieldLimits {
 };
 
 FieldLimits fieldLimits(const FieldCommand& field, const GeneratorSettings& s) {
-    const ctl::FieldRange range = ctl::fieldRange(settingsFieldIndex(field.key));
-    FieldLimits limits{range.min, range.max};
+    const model::FieldRule& rule = model::fieldRule(settingsFieldIndex(field.key));
+    FieldLimits limits{rule.minimum, rule.maximum};
     const long long factor = effectivePllFactor(s);
     if (field.key == kLowLimit.key) {
         const auto grid = static_cast<long long>(kFrequencyGridCentiHz);
@@ -249,7 +251,7 @@ void Instrument::identify(Call& call) {
     std::string firmware = "0.00";
     try {
         generator();
-        firmware = formatDecimal(firmwareVersion_, 2);
+        firmware = formatDecimal(env_.generator.firmwareVersion(), 2);
     } catch (const ScpiError& error) {
         // Who answers is known without the generator; what failed goes to the queue.
         call.client.push(error.entry());
@@ -259,10 +261,10 @@ void Instrument::identify(Call& call) {
 
 void Instrument::reset(Call& call) {
     call.noParameters();
-    ctl::GeneratorSession& session = generator();
+    generator();
     stopTaskListFor(call.client);
-    settings_ = GeneratorSettings::emptyProfile();
-    exchanged(session.commands().SendSettings(settings_));
+    exchanged(
+        env_.generator.apply(model::Edit::whole(GeneratorSettings::emptyProfile()), requester()));
 }
 
 void Instrument::clearStatus(Call& call) {
@@ -325,7 +327,7 @@ void Instrument::save(Call& call) {
             if (profile.name.empty() || profile.name == store::kEmptyProfileName) {
                 profile.name = "SCPI " + std::to_string(number);
             }
-            profile.settings = settings_;
+            profile.settings = settings();
         });
     if (!saved) {
         failWithMessages(kProfileFileFailed, false);
@@ -342,20 +344,19 @@ void Instrument::recall(Call& call) {
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     // What the window refuses is not sent as the file holds it.
     GeneratorSettings recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
-    ctl::replaceRefusedFields(recalled);
-    ctl::GeneratorSession& session = generator();
+    model::replaceRefusedFields(recalled);
+    generator();
     stopTaskListFor(call.client);
     // As the window's profile load: the record changes only when the generator took it.
-    exchanged(session.commands().SendSettings(recalled));
-    settings_ = recalled;
+    model::Edit edit = model::Edit::whole(recalled);
+    edit.restoreOnFailure = true;
+    exchanged(env_.generator.apply(edit, requester()));
 }
 
 void Instrument::selfTest(Call& call) {
     try {
-        ctl::GeneratorSession& session = generator();
-        exchanged(session.readParameters());
-        settings_ = session.settings;
-        firmwareVersion_ = session.firmwareVersion;
+        generator();
+        exchanged(env_.generator.readParameters(requester()));
         call.response = "0";
     } catch (const ScpiError& error) {
         call.client.push(error.entry());
@@ -418,7 +419,7 @@ void Instrument::setField(Call& call) {
 long long Instrument::fieldValueFor(const Call& call, const FieldCommand& field,
                                     const Numeric& number) const {
     const std::size_t index = fieldIndex(field);
-    const FieldLimits limits = fieldLimits(field, settings_);
+    const FieldLimits limits = fieldLimits(field, settings());
     const long long value = valueOf(
         number, limits.min, limits.max,
         settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
@@ -437,15 +438,15 @@ long long Instrument::amplitudeFor(const Call& call, const Numeric& volts) const
 }
 
 long long Instrument::highestAmplitude() const {
-    return fieldLimits(kAmplitude, settings_).max;
+    return fieldLimits(kAmplitude, settings()).max;
 }
 
 void Instrument::field(Call& call) {
     generator();
     const FieldCommand& field = *call.command.field;
-    const FieldLimits limits = fieldLimits(field, settings_);
+    const FieldLimits limits = fieldLimits(field, settings());
     const std::size_t index = fieldIndex(field);
-    const long long current = settingsFields()[index].get(settings_);
+    const long long current = settingsFields()[index].get(settings());
     const long long byDefault = settingsFields()[index].get(GeneratorSettings::emptyProfile());
     const std::optional<Numeric::Kind> limit = call.limit();
     call.response = answerOf(
@@ -457,18 +458,18 @@ void Instrument::field(Call& call) {
 std::uint32_t Instrument::frequenzNearest(double outputCentiHz) const {
     // The output is frequenz x factor + offset: the two synthesiser values around the one asked
     // for, kept within the limits, and the one whose output comes nearer.
-    const double factor = effectivePllFactor(settings_);
-    const double offset = static_cast<double>(settings_.pllOffset) * kPllOffsetCentiHz;
+    const double factor = effectivePllFactor(settings());
+    const double offset = static_cast<double>(settings().pllOffset) * kPllOffsetCentiHz;
     const double below = std::floor((outputCentiHz - offset) / factor);
     const auto withinLimits = [this](double frequenz) {
         return static_cast<std::uint32_t>(
-            std::clamp(frequenz, static_cast<double>(settings_.minimalfrequenz),
-                       static_cast<double>(settings_.maximalfrequenz)));
+            std::clamp(frequenz, static_cast<double>(settings().minimalfrequenz),
+                       static_cast<double>(settings().maximalfrequenz)));
     };
     const std::uint32_t lower = withinLimits(below);
     const std::uint32_t upper = withinLimits(below + 1.0);
     const auto distance = [&](std::uint32_t frequenz) {
-        return std::fabs(static_cast<double>(app::outputFrequencyOf(settings_, frequenz)) -
+        return std::fabs(static_cast<double>(model::outputFrequencyOf(settings(), frequenz)) -
                          outputCentiHz);
     };
     return distance(upper) < distance(lower) ? upper : lower;
@@ -493,7 +494,7 @@ std::uint32_t Instrument::frequenzFor(const Call& call, const Numeric& number) c
                                     })),
         -kLargestFieldValue, kLargestFieldValue);
     std::uint32_t frequenz = 0;
-    if (app::usesPllStage(settings_)) {
+    if (model::usesPllStage(settings())) {
         // The synthesiser value is the window's business; the server takes the nearest output.
         if (asked < static_cast<double>(least) || asked > static_cast<double>(most)) {
             throw call.outOfRange(answerOf(least, kLowLimit), answerOf(most, kLowLimit),
@@ -514,7 +515,8 @@ std::uint32_t Instrument::frequenzFor(const Call& call, const Numeric& number) c
 
 std::pair<long long, long long> Instrument::outputLimits() const {
     // A negative offset can put the least output below zero, but no output is below 0 Hz.
-    return {std::max<long long>(app::outputMinimum(settings_), 0), app::outputMaximum(settings_)};
+    return {std::max<long long>(model::outputMinimum(settings()), 0),
+            model::outputMaximum(settings())};
 }
 
 void Instrument::frequency(Call& call) {
@@ -524,7 +526,7 @@ void Instrument::frequency(Call& call) {
     const long long output =
         limit ? valueOf({*limit}, least, most, GeneratorSettings::emptyProfile().frequenz,
                         [](double) { return 0LL; })
-              : static_cast<long long>(app::outputFrequencyOf(settings_));
+              : static_cast<long long>(model::outputFrequencyOf(settings()));
     call.response = formatDecimal(output, 2);
 }
 
@@ -561,21 +563,21 @@ void Instrument::setFunction(Call& call) {
 
 void Instrument::function(Call& call) {
     generator();
-    call.response = std::string(kWaveformAnswers[settings_.signalform & 3U]);
+    call.response = std::string(kWaveformAnswers[settings().signalform & 3U]);
 }
 
 void Instrument::setFilter(Call& call) {
     const bool on = readBoolean(call.parameter());
     generator();
     const auto bits =
-        static_cast<std::uint8_t>(on ? settings_.konfiguration | kKonfigurationFilter
-                                     : settings_.konfiguration & ~kKonfigurationFilter);
+        static_cast<std::uint8_t>(on ? settings().konfiguration | kKonfigurationFilter
+                                     : settings().konfiguration & ~kKonfigurationFilter);
     change(call, {{settingsFieldIndex("Konfiguration"), bits}});
 }
 
 void Instrument::filter(Call& call) {
     generator();
-    call.response = (settings_.konfiguration & kKonfigurationFilter) != 0 ? "1" : "0";
+    call.response = (settings().konfiguration & kKonfigurationFilter) != 0 ? "1" : "0";
 }
 
 void Instrument::setOutput(Call& call) {
@@ -595,12 +597,12 @@ void Instrument::output(Call& call) {
 
 void Instrument::setModeBits(Call& call, std::uint8_t newMode, std::uint8_t modulationBits) {
     const auto konfiguration = static_cast<std::uint8_t>(
-        (settings_.konfiguration & ~kKonfigurationBetriebsartMask) | newMode);
+        (settings().konfiguration & ~kKonfigurationBetriebsartMask) | newMode);
     std::vector<ctl::SettingAssignment> assignments;
-    if (modulationBits != settings_.modulationseinstellungen) {
+    if (modulationBits != settings().modulationseinstellungen) {
         assignments.push_back({settingsFieldIndex("Modulationseinstellungen"), modulationBits});
     }
-    if (konfiguration != settings_.konfiguration || assignments.empty()) {
+    if (konfiguration != settings().konfiguration || assignments.empty()) {
         assignments.push_back({settingsFieldIndex("Konfiguration"), konfiguration});
     }
     change(call, assignments);
@@ -609,27 +611,27 @@ void Instrument::setModeBits(Call& call, std::uint8_t newMode, std::uint8_t modu
 void Instrument::setSweepState(Call& call) {
     const bool on = readBoolean(call.parameter());
     generator();
-    const std::uint8_t current = mode(settings_);
+    const std::uint8_t current = mode(settings());
     const std::uint8_t wanted =
         on ? kBetriebsartWobbeln
            : (current == kBetriebsartWobbeln ? kBetriebsartStandard : current);
-    setModeBits(call, wanted, settings_.modulationseinstellungen);
+    setModeBits(call, wanted, settings().modulationseinstellungen);
 }
 
 void Instrument::sweepState(Call& call) {
     generator();
-    call.response = mode(settings_) == kBetriebsartWobbeln ? "1" : "0";
+    call.response = mode(settings()) == kBetriebsartWobbeln ? "1" : "0";
 }
 
 void Instrument::setSweepTime(Call& call) {
     const std::size_t index = settingsFieldIndex("Wobbel-Frequenz");
-    const ctl::FieldRange range = ctl::fieldRange(index);  // in 0.1 Hz
+    const model::FieldRule& rule = model::fieldRule(index);  // in 0.1 Hz
     const Numeric number = readNumeric(call.parameter(), Unit::kSecond);
-    const double shortest = kSweepPeriodTimesRate / static_cast<double>(range.max);
-    const double longest = kSweepPeriodTimesRate / static_cast<double>(range.min);
+    const double shortest = kSweepPeriodTimesRate / static_cast<double>(rule.maximum);
+    const double longest = kSweepPeriodTimesRate / static_cast<double>(rule.minimum);
     // The shortest period is the highest rate; a period is taken at the nearest rate.
     const long long rate = valueOf(
-        number, range.max, range.min, GeneratorSettings::emptyProfile().wobbelFrequenz,
+        number, rule.maximum, rule.minimum, GeneratorSettings::emptyProfile().wobbelFrequenz,
         [&](double seconds) {
             if (!(seconds >= shortest && seconds <= longest)) {
                 throw call.outOfRange(significant(shortest, kSweepTimeDigits),
@@ -642,12 +644,12 @@ void Instrument::setSweepTime(Call& call) {
 
 void Instrument::sweepTime(Call& call) {
     generator();
-    const ctl::FieldRange range = ctl::fieldRange(settingsFieldIndex("Wobbel-Frequenz"));
+    const model::FieldRule& rule = model::fieldRule(settingsFieldIndex("Wobbel-Frequenz"));
     const std::optional<Numeric::Kind> limit = call.limit();
-    const long long rate = limit ? valueOf({*limit}, range.max, range.min,
+    const long long rate = limit ? valueOf({*limit}, rule.maximum, rule.minimum,
                                            GeneratorSettings::emptyProfile().wobbelFrequenz,
                                            [](double) { return 0LL; })
-                                 : static_cast<long long>(settings_.wobbelFrequenz);
+                                 : static_cast<long long>(settings().wobbelFrequenz);
     call.response = rate == 0 ? "9.9E37"
                               : significant(kSweepPeriodTimesRate / static_cast<double>(rate),
                                             kSweepTimeDigits);
@@ -657,15 +659,15 @@ void Instrument::setAmState(Call& call) {
     const bool on = readBoolean(call.parameter());
     generator();
     const auto bits =
-        static_cast<std::uint8_t>(on ? settings_.modulationseinstellungen | kModulationAm
-                                     : settings_.modulationseinstellungen & ~kModulationAm);
-    setModeBits(call, on ? kBetriebsartModulation : mode(settings_), bits);
+        static_cast<std::uint8_t>(on ? settings().modulationseinstellungen | kModulationAm
+                                     : settings().modulationseinstellungen & ~kModulationAm);
+    setModeBits(call, on ? kBetriebsartModulation : mode(settings()), bits);
 }
 
 void Instrument::amState(Call& call) {
     generator();
-    const bool on = mode(settings_) == kBetriebsartModulation &&
-                    (settings_.modulationseinstellungen & kModulationAm) != 0;
+    const bool on = mode(settings()) == kBetriebsartModulation &&
+                    (settings().modulationseinstellungen & kModulationAm) != 0;
     call.response = on ? "1" : "0";
 }
 
@@ -673,7 +675,7 @@ void Instrument::setKeyingState(Call& call) {
     const bool on = readBoolean(call.parameter());
     const std::uint8_t keying = keyingOf(call.path);
     generator();
-    const std::uint8_t bits = settings_.modulationseinstellungen;
+    const std::uint8_t bits = settings().modulationseinstellungen;
     if (on) {
         // The record holds one keying kind: choosing one replaces the other.
         setModeBits(call, kBetriebsartModulation,
@@ -681,22 +683,22 @@ void Instrument::setKeyingState(Call& call) {
         return;
     }
     const bool active =
-        mode(settings_) == kBetriebsartModulation && (bits & kModulationPmArtMask) == keying;
-    setModeBits(call, active ? kBetriebsartStandard : mode(settings_), bits);
+        mode(settings()) == kBetriebsartModulation && (bits & kModulationPmArtMask) == keying;
+    setModeBits(call, active ? kBetriebsartStandard : mode(settings()), bits);
 }
 
 void Instrument::keyingState(Call& call) {
     generator();
     const bool on =
-        mode(settings_) == kBetriebsartModulation &&
-        (settings_.modulationseinstellungen & kModulationPmArtMask) == keyingOf(call.path);
+        mode(settings()) == kBetriebsartModulation &&
+        (settings().modulationseinstellungen & kModulationPmArtMask) == keyingOf(call.path);
     call.response = on ? "1" : "0";
 }
 
 void Instrument::setKeyingSource(Call& call) {
     const bool external = readChoice(call.parameter(), kSourceNames) == 1;
     generator();
-    const std::uint8_t bits = settings_.modulationseinstellungen;
+    const std::uint8_t bits = settings().modulationseinstellungen;
     change(call,
            {{settingsFieldIndex("Modulationseinstellungen"),
              external ? bits | kModulationPmQuelleExtern : bits & ~kModulationPmQuelleExtern}});
@@ -705,7 +707,7 @@ void Instrument::setKeyingSource(Call& call) {
 void Instrument::keyingSource(Call& call) {
     generator();
     call.response =
-        (settings_.modulationseinstellungen & kModulationPmQuelleExtern) != 0 ? "EXT" : "INT";
+        (settings().modulationseinstellungen & kModulationPmQuelleExtern) != 0 ? "EXT" : "INT";
 }
 
 void Instrument::loadTaskList(Call& call) {

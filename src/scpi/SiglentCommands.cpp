@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/OutputFrequency.h"
+#include "model/OutputFrequency.h"
 #include "scpi/AsciiText.h"
 #include "scpi/HeaderPattern.h"
 #include "scpi/InstrumentCall.h"
@@ -159,9 +159,9 @@ void Instrument::basicWave(Call& call) {
     checkSiglentChannel(call);
     generator();
     call.response = call.path.front() + ":BSWV WVTP," +
-                    std::string(kSiglentWaveformAnswers[settings_.signalform & 3U]) + ",FRQ," +
-                    hertzText(static_cast<long long>(app::outputFrequencyOf(settings_))) +
-                    "HZ,AMP," + siglentNumber(static_cast<double>(settings_.amplitude) / 1000.0) +
+                    std::string(kSiglentWaveformAnswers[settings().signalform & 3U]) + ",FRQ," +
+                    hertzText(static_cast<long long>(model::outputFrequencyOf(settings()))) +
+                    "HZ,AMP," + siglentNumber(static_cast<double>(settings().amplitude) / 1000.0) +
                     "V,OFST,0V,PHSE,0";
 }
 

@@ -114,13 +114,23 @@ CoreService::LockState CoreService::lockFor(std::uint32_t id, std::uint32_t flag
 
 void CoreService::destroy(std::map<std::uint32_t, std::unique_ptr<Link>>::iterator link) {
     if (lockHolder_ == link->first) {
-        lockHolder_.reset();
+        holdLock(std::nullopt);
     }
     instrument_.forget(link->second->status);
     links_.erase(link);
 }
 
+void CoreService::nameClient(ClientId client, std::string name) {
+    clientNames_[client] = std::move(name);
+}
+
+void CoreService::holdLock(std::optional<std::uint32_t> link) {
+    lockHolder_ = link;
+    generator_.setLockHolder(link ? links_.at(*link)->origin.client : std::string());
+}
+
 void CoreService::dropClient(ClientId client) {
+    clientNames_.erase(client);
     for (auto link = links_.begin(); link != links_.end();) {
         const auto next = std::next(link);
         if (link->second->client == client) {
@@ -144,7 +154,7 @@ void CoreService::runMessage(Link& link) {
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        link.answer += instrument_.execute(link.status, line);
+        link.answer += instrument_.execute(link.status, line, link.origin);
         if (end == std::string_view::npos) {
             break;
         }
@@ -183,9 +193,10 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 id = nextLinkId_++;
                 auto link = std::make_unique<Link>();
                 link->client = client;
+                link->origin = {model::FrontEnd::kVxi11, clientNames_[client]};
                 links_.emplace(id, std::move(link));
                 if (lockDevice) {
-                    lockHolder_ = id;
+                    holdLock(id);
                 }
             }
             out.uint32(error);
@@ -305,7 +316,7 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 statusByte =
                     link->status.statusByte() | (link->answer.empty() ? 0 : kMessageAvailable);
             } else if (call.procedure == kDeviceTrigger) {
-                link->answer = instrument_.execute(link->status, "*TRG");
+                link->answer = instrument_.execute(link->status, "*TRG", link->origin);
             } else if (call.procedure == kDeviceClear) {
                 link->message.clear();
                 link->answer.clear();
@@ -333,7 +344,7 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
             if (lock == LockState::kLocked) {
                 return errorOnly(kLockedByAnother);
             }
-            lockHolder_ = id;
+            holdLock(id);
             return errorOnly(kNoError);
         }
         case kDeviceUnlock: {
@@ -344,7 +355,7 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
             if (lockHolder_ != id) {
                 return errorOnly(kNoLockHeld);
             }
-            lockHolder_.reset();
+            holdLock(std::nullopt);
             return errorOnly(kNoError);
         }
         case kDeviceEnableSrq: {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/GeneratorModel.h"
 #include "scpi/Instrument.h"
 #include "vxi11/Link.h"
 #include "vxi11/RpcMessage.h"
@@ -45,7 +46,9 @@ public:
     /// The most links one client holds at once.
     static constexpr std::size_t kMaxLinksPerClient = 16;
 
-    explicit CoreService(scpi::Instrument& instrument) : instrument_(instrument) {}
+    /// Carries out the links' messages on `instrument` and tells `generator` who holds the lock.
+    CoreService(scpi::Instrument& instrument, model::GeneratorModel& generator)
+        : instrument_(instrument), generator_(generator) {}
     ~CoreService();
 
     CoreService(const CoreService&) = delete;
@@ -60,6 +63,8 @@ public:
                             std::chrono::milliseconds waited = {});
     /// Answers one record of the abort channel.
     ServiceOutcome callAbort(std::string_view record) const;
+    /// Names the client as the generator's observers see it, e.g. by its address.
+    void nameClient(ClientId client, std::string name);
     /// The client's connection closed: its links end and their lock is released.
     void dropClient(ClientId client);
 
@@ -75,9 +80,13 @@ private:
     LockState lockFor(std::uint32_t id, std::uint32_t flags, std::uint32_t lockTimeoutMs,
                       std::chrono::milliseconds waited) const;
     void runMessage(Link& link);
+    /// The lock held by `link`, or by none.
+    void holdLock(std::optional<std::uint32_t> link);
     void destroy(std::map<std::uint32_t, std::unique_ptr<Link>>::iterator link);
 
     scpi::Instrument& instrument_;
+    model::GeneratorModel& generator_;
+    std::map<ClientId, std::string> clientNames_;
     std::uint16_t abortPort_ = 0;
     std::map<std::uint32_t, std::unique_ptr<Link>> links_;
     std::uint32_t nextLinkId_ = 1;

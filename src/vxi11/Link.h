@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/Origin.h"
 #include "scpi/ErrorQueue.h"
 
 namespace tavero::vxi11 {
@@ -14,6 +15,7 @@ using ClientId = std::uint64_t;
 /// One VXI-11 link: a client of the instrument with its own status, as a raw-socket client.
 struct Link {
     ClientId client = 0;
+    model::Origin origin;  ///< who the link's client is to the generator
     scpi::ErrorQueue status;
     std::string message;   ///< written so far, until a write with END completes it
     bool overrun = false;  ///< the message outgrew its bound and is dropped up to its END

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "app/DigitDisplay.h"
-#include "app/OutputFrequency.h"
+#include "model/OutputFrequency.h"
 
 namespace tavero::app {
 namespace {
+
+using model::frequenzForOutput;
+using model::outputFrequencyOf;
 
 GeneratorSettings pll(std::uint32_t factor, std::int32_t offset) {
     GeneratorSettings s = GeneratorSettings::emptyProfile();

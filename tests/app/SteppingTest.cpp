@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindowFixture.h"
-#include "app/OutputFrequency.h"
+#include "model/OutputFrequency.h"
 
 namespace tavero::app::testing {
 namespace {
@@ -254,7 +254,7 @@ TEST_F(SteppingTest, NegativePllOffsetStepsWithinTheLimitsAndNotBelowZero) {
         window_->click(c.button);
         EXPECT_EQ(dialog_->outputFrequency(), c.outputAfter);
         EXPECT_EQ(dialog_->settings().frequenz,
-                  frequenzForOutput(dialog_->settings(), dialog_->outputFrequency()));
+                  model::frequenzForOutput(dialog_->settings(), dialog_->outputFrequency()));
     }
 }
 

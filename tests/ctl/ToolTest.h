@@ -48,7 +48,8 @@ protected:
                           .trace = trace_,
                           .profileFile = profileFile_,
                           .fileWriter = writer_,
-                          .clock = clock_});
+                          .clock = clock_,
+                          .heldGenerator = {}});
         return tool.run(parseCommandLine(args));
     }
 

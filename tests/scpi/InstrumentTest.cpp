@@ -40,7 +40,9 @@ public:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    std::string run(std::string_view line) { return instrument.execute(client, line); }
+    std::string run(std::string_view line) {
+        return instrument.execute(client, line, {model::FrontEnd::kScpi, "test"});
+    }
     /// The letters the generator received after the connection's "xP", if there was one.
     std::string sentAfterConnect() const {
         const std::string letters = generator.receivedLetters();
@@ -56,9 +58,8 @@ public:
     std::ostringstream diagnostics;
     std::ostringstream scopeHints;
     link::TraceFile trace{folder_ / "out.txt"};
-    Instrument instrument{{.bridge = bridge,
-                           .diagnostics = diagnostics,
-                           .trace = trace,
+    model::GeneratorModel model{bridge, trace, diagnostics, model::ConnectPolicy::kOnDemand};
+    Instrument instrument{{.generator = model,
                            .profileFile = profileFile,
                            .fileWriter = writer,
                            .clock = clock,

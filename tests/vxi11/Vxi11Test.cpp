@@ -165,14 +165,13 @@ protected:
     store::DirectFileWriter writer;
     std::ostringstream diagnostics;
     link::TraceFile trace{folder_ / "out.txt"};
-    scpi::Instrument instrument{{.bridge = bridge,
-                                 .diagnostics = diagnostics,
-                                 .trace = trace,
+    model::GeneratorModel model{bridge, trace, diagnostics, model::ConnectPolicy::kOnDemand};
+    scpi::Instrument instrument{{.generator = model,
                                  .profileFile = folder_ / "Profile.pro",
                                  .fileWriter = writer,
                                  .clock = clock,
                                  .scopeHints = diagnostics}};
-    CoreService service{instrument};
+    CoreService service{instrument, model};
 };
 
 TEST_F(CoreServiceTest, AnswersEachLinkAsTheRawSocketAnswersItsClient) {

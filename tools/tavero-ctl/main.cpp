@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +25,8 @@
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/TranslatingStreamBuffer.h"
 #include "qt/i18n/Translations.h"
-#include "qt/network/ScpiServe.h"
+#include "qt/remote/ServeCommand.h"
 #include "qt/serial/SerialPortBridge.h"
-#include "qt/web/FrontPanelStart.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 #include "store/AtomicFileWriter.h"
@@ -82,39 +80,19 @@ int run(const tavero::ctl::CommandLine& line) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';
     });
     if (line.command == "serve" && !line.help && !line.version) {
-        const scpi::InstrumentEnvironment environment{
-            .bridge = *bridge,
-            .diagnostics = line.verbose ? std::cerr : quiet,
-            .trace = trace,
-            .profileFile = profileFilePath(),
-            .fileWriter = fileWriter,
-            .clock = clock,
-            .scopeHints = errors};
-        qt::ServeCompanion frontPanel;
-        if (!line.http.empty()) {
-            const std::optional<qt::HttpAddress> http =
-                qt::parseHttpAddress(QString::fromStdString(line.http));
-            if (!http) {
-                errors << "tavero-ctl: --http takes [HOST:]PORT with an IP address, e.g. 8080 "
-                          "or 127.0.0.1:8080; got '"
-                       << line.http << "'\n";
-                return ctl::kExitUsage;
-            }
-            frontPanel = [&, http](scpi::Instrument& instrument,
-                                   const qt::ListenAddress& scpiAddress, quint16 scpiPort) {
-                std::unique_ptr<qt::FrontPanelServer> panel =
-                    qt::startFrontPanel(*http, line.httpPasswordFile, instrument, environment,
-                                        scpiAddress, scpiPort, std::cout, errors);
-                const quint16 port = panel ? panel->port() : quint16{0};
-                return qt::CompanionServer{std::move(panel), port};
-            };
-        }
-        return qt::serveScpi(environment,
-                             {.listen = line.listen,
-                              .announce = line.announce,
-                              .vxi11AlternatePorts = line.vxi11AlternatePorts,
-                              .companion = frontPanel},
-                             std::cout, errors);
+        return qt::serve({.bridge = *bridge,
+                          .trace = trace,
+                          .diagnostics = line.verbose ? std::cerr : quiet,
+                          .profileFile = profileFilePath(),
+                          .fileWriter = fileWriter,
+                          .clock = clock,
+                          .out = std::cout,
+                          .errors = errors},
+                         {.listen = line.listen,
+                          .http = line.http,
+                          .httpPasswordFile = line.httpPasswordFile,
+                          .announce = line.announce,
+                          .vxi11AlternatePorts = line.vxi11AlternatePorts});
     }
     ctl::ControlTool tool({.bridge = *bridge,
                            .out = std::cout,
@@ -123,7 +101,8 @@ int run(const tavero::ctl::CommandLine& line) {
                            .trace = trace,
                            .profileFile = profileFilePath(),
                            .fileWriter = fileWriter,
-                           .clock = clock});
+                           .clock = clock,
+                           .heldGenerator = {}});
     return tool.run(line);
 }
 

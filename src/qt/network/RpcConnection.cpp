@@ -6,8 +6,8 @@
 #include <array>
 #include <utility>
 
+#include "qt/network/HttpRequestLine.h"
 #include "qt/network/SocketPeer.h"
-#include "scpi/HttpRequestLine.h"
 
 namespace tavero::qt {
 
@@ -68,7 +68,7 @@ void RpcConnection::reportHttp() {
         line.append(rest.data(), static_cast<std::size_t>(peeked));
     }
     line = line.substr(0, line.find_first_of("\r\n"));
-    if (scpi::isHttpRequestLine(line, true)) {
+    if (isHttpRequestLine(line, true)) {
         logHttpRefused(log_, descriptor_);
     }
 }

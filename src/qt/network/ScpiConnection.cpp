@@ -4,14 +4,16 @@
 #include <string_view>
 #include <utility>
 
+#include "qt/network/HttpRequestLine.h"
 #include "qt/network/SocketPeer.h"
-#include "scpi/HttpRequestLine.h"
 
 namespace tavero::qt {
 
 ScpiConnection::ScpiConnection(int descriptor, scpi::Instrument& instrument, std::ostream& log,
                                QObject* parent)
-    : ServerClient(descriptor, log, parent), instrument_(instrument) {}
+    : ServerClient(descriptor, log, parent),
+      instrument_(instrument),
+      origin_{model::FrontEnd::kScpi, peerName(descriptor).toStdString()} {}
 
 ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
@@ -63,12 +65,12 @@ void ScpiConnection::takeTurn() {
         if (text.ends_with('\r')) {
             text.remove_suffix(1);
         }
-        if (scpi::isHttpRequestLine(text, std::exchange(firstLine_, false))) {
+        if (isHttpRequestLine(text, std::exchange(firstLine_, false))) {
             logHttpRefused(log_, descriptor_);
             finish();
             return;
         }
-        output_ += QByteArray::fromStdString(instrument_.execute(status_, text));
+        output_ += QByteArray::fromStdString(instrument_.execute(status_, text, origin_));
         send();
     }
     if (!finished_) {

@@ -50,6 +50,7 @@ private:
 
     scpi::Instrument& instrument_;
     scpi::ErrorQueue status_;
+    model::Origin origin_;
     QByteArray input_;
     bool skippingLongLine_ = false;
     bool firstLine_ = true;

@@ -12,13 +12,18 @@
 
 #include "qt/network/RpcConnection.h"
 #include "qt/network/ScpiConnection.h"
+#include "qt/network/SocketPeer.h"
 #include "vxi11/RecordReader.h"
 
 namespace tavero::qt {
 
 ScpiServer::ScpiServer(scpi::Instrument& instrument, ctl::RunClock& clock, std::ostream& log,
                        QObject* parent)
-    : QObject(parent), instrument_(instrument), clock_(clock), log_(log), service_(instrument) {
+    : QObject(parent),
+      instrument_(instrument),
+      clock_(clock),
+      log_(log),
+      service_(instrument, instrument.generatorModel()) {
     turnTimer_.setSingleShot(true);
     turnTimer_.setInterval(0);
     taskListTimer_.setSingleShot(true);
@@ -153,6 +158,7 @@ void ScpiServer::serveOn(TcpListener& listener,
 
 ServerClient* ScpiServer::makeCoreClient(int descriptor) {
     const vxi11::ClientId id = nextRpcClient_++;
+    service_.nameClient(id, peerName(descriptor).toStdString());
     auto* client = new RpcConnection(
         descriptor,
         [this, id](std::string_view record, std::chrono::milliseconds waited) {

@@ -18,9 +18,9 @@
 #include <utility>
 #include <variant>
 
-#include "app/OutputFrequency.h"
 #include "core/NumberText.h"
 #include "ctl/ProfileFileAccess.h"
+#include "model/OutputFrequency.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/Translations.h"
 #include "qt/web/PanelChange.h"
@@ -93,15 +93,21 @@ FrontPanelServer::FrontPanelServer(scpi::Instrument& instrument,
         }
     }
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &FrontPanelServer::adoptPage);
-    publishTimer_.setInterval(kPublishPeriodMs);
-    connect(&publishTimer_, &QTimer::timeout, this, [this] {
-        instrument_.watchGenerator();
-        publish();
-    });
 }
 
 FrontPanelServer::~FrontPanelServer() {
+    if (listening_) {
+        instrument_.generatorModel().unsubscribe(*this);
+    }
     instrument_.forget(queue_);
+}
+
+void FrontPanelServer::settingsChanged(const model::SettingsNotice& /*notice*/) {
+    publish();
+}
+
+void FrontPanelServer::connectionChanged(const model::ConnectionNotice& /*notice*/) {
+    publish();
 }
 
 bool FrontPanelServer::listen(const ListenAddress& address) {
@@ -115,7 +121,8 @@ bool FrontPanelServer::listen(const ListenAddress& address) {
     guard_.emplace(address.host, tcp_.serverPort(), names, QNetworkInterface::allAddresses());
     bind(&tcp_);
     shownState_ = stateJson();
-    publishTimer_.start();
+    instrument_.generatorModel().subscribe(*this);
+    listening_ = true;
     return true;
 }
 
@@ -260,7 +267,7 @@ void FrontPanelServer::answerChange(const QHttpServerRequest& request, QTcpSocke
     const std::string control = body.value("control").toString().toStdString();
     const std::string value = body.value("value").toString().toStdString();
     const QTranslator* catalogue = catalogueFor(request);
-    const auto command = panelCommand({control, value}, instrument_.settings());
+    const auto command = panelCommand({control, value}, instrument_.generatorModel().settings());
     if (const auto* refused = std::get_if<RefusedEntry>(&command)) {
         respond(request, socket, 422, kJson,
                 messageJson(translatedText(refused->message, catalogue)));
@@ -271,8 +278,7 @@ void FrontPanelServer::answerChange(const QHttpServerRequest& request, QTcpSocke
         respond(request, socket, 400, kJson, messageJson(QStringLiteral("unknown control")));
         return;
     }
-    const std::optional<std::string> failed = execute(*line);
-    publish();
+    const std::optional<std::string> failed = execute(*line, request);
     if (failed) {
         respond(request, socket, 503, kJson, messageJson(translatedText(*failed, catalogue)));
         return;
@@ -287,7 +293,7 @@ void FrontPanelServer::answerProfile(const QHttpServerRequest& request, QTcpSock
     const QTranslator* catalogue = catalogueFor(request);
     std::optional<std::string> failed;
     if (action == QLatin1String("load")) {
-        failed = execute("*RCL " + std::to_string(number));
+        failed = execute("*RCL " + std::to_string(number), request);
     } else if (action == QLatin1String("store")) {
         std::ostringstream messages;
         ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
@@ -301,7 +307,7 @@ void FrontPanelServer::answerProfile(const QHttpServerRequest& request, QTcpSock
         } else if (!file.update(static_cast<std::size_t>(number - 1),
                                 [this, &body](StoredProfile& profile) {
                                     profile.name = body.value("name").toString().toStdString();
-                                    profile.settings = instrument_.settings();
+                                    profile.settings = instrument_.generatorModel().settings();
                                 })) {
             failed = messages.str();
         }
@@ -354,15 +360,16 @@ void FrontPanelServer::publish() {
 }
 
 QByteArray FrontPanelServer::stateJson() {
-    const GeneratorSettings& settings = instrument_.settings();
-    const bool connected = instrument_.connected();
+    const model::GeneratorModel& generator = instrument_.generatorModel();
+    const GeneratorSettings& settings = generator.settings();
+    const bool connected = generator.connected();
     QJsonObject state{
         {"connected", connected},
         {"firmware", QString::fromStdString(
-                         formatFixed(static_cast<double>(instrument_.firmwareVersion()) / 100, 2))},
+                         formatFixed(static_cast<double>(generator.firmwareVersion()) / 100, 2))},
         {"frequency", QString::fromStdString(formatFixed(
-                          static_cast<double>(app::outputFrequencyOf(settings)) / 100, 2))},
-        {"pll", app::usesPllStage(settings)},
+                          static_cast<double>(model::outputFrequencyOf(settings)) / 100, 2))},
+        {"pll", model::usesPllStage(settings)},
         {"amplitude", static_cast<int>(settings.amplitude)},
         {"waveform", settings.signalform < kWaveformValues.size()
                          ? QString::fromLatin1(
@@ -393,7 +400,9 @@ QByteArray FrontPanelServer::profilesJson(const QTranslator* catalogue) {
 QList<QByteArray> FrontPanelServer::identity() {
     scpi::ErrorQueue queue;
     QList<QByteArray> fields =
-        QByteArray::fromStdString(instrument_.execute(queue, "*IDN?")).trimmed().split(',');
+        QByteArray::fromStdString(instrument_.execute(queue, "*IDN?", {model::FrontEnd::kPage, {}}))
+            .trimmed()
+            .split(',');
     instrument_.forget(queue);
     fields.resize(4);
     return fields;
@@ -448,9 +457,11 @@ QByteArray FrontPanelServer::identificationXml(const QByteArray& host, const QTc
     return xml;
 }
 
-std::optional<std::string> FrontPanelServer::execute(const std::string& line) {
+std::optional<std::string> FrontPanelServer::execute(const std::string& line,
+                                                     const QHttpServerRequest& request) {
     queue_.clear();
-    instrument_.execute(queue_, line);
+    instrument_.execute(queue_, line,
+                        {model::FrontEnd::kPage, request.remoteAddress().toString().toStdString()});
     if (queue_.empty()) {
         return std::nullopt;
     }

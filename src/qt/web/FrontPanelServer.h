@@ -4,7 +4,6 @@
 #include <QAbstractHttpServer>
 #include <QByteArray>
 #include <QSet>
-#include <QTimer>
 #include <QTranslator>
 #include <QWebSocket>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <ostream>
 #include <vector>
 
+#include "model/GeneratorObserver.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/web/BoundedTcpServer.h"
 #include "qt/web/RequestGuard.h"
@@ -23,19 +23,17 @@ class QHttpServerRequest;
 namespace tavero::qt {
 
 /// The front panel page for browsers, beside the SCPI server and on the same instrument: the
-/// page and its files from the program's resources, the settings as JSON and live over a
-/// WebSocket, changes checked with the window's rules and carried out as SCPI lines, and the
-/// LXI identification. Answers only requests that name the server in their Host and, for
-/// changes and WebSockets, come from its own page.
-class FrontPanelServer : public QAbstractHttpServer {
+/// page and its files from the program's resources, the settings as JSON and pushed over a
+/// WebSocket on every change of the generator model, changes checked with the window's rules and
+/// carried out as SCPI lines, and the LXI identification. Answers only requests that name the
+/// server in their Host and, for changes and WebSockets, come from its own page.
+class FrontPanelServer : public QAbstractHttpServer, private model::GeneratorObserver {
     Q_OBJECT
 public:
     /// The most live pages at once; one more is refused until another closes.
     static constexpr int kMaxPages = 64;
     /// A page whose browser leaves this much of the updates unread is closed; it reconnects.
     static constexpr qint64 kMaxUnsentUpdateBytes = 256 * 1024;
-    /// How often the settings are compared with those the pages show, in ms.
-    static constexpr int kPublishPeriodMs = 100;
 
     /// @param environment the instrument's; its profile file is the page's
     /// @param scpiPort the raw socket's port, for the instrument addresses shown
@@ -73,8 +71,11 @@ private:
     QList<QByteArray> identity();
     /// The LXI addresses for the host the browser named.
     QList<QByteArray> instrumentAddresses(const QByteArray& host) const;
-    /// Carries out one SCPI line for the page; the message of its first error, or nothing.
-    std::optional<std::string> execute(const std::string& line);
+    /// Carries out one SCPI line for the page that sent `request`; the message of its first
+    /// error, or nothing.
+    std::optional<std::string> execute(const std::string& line, const QHttpServerRequest& request);
+    void settingsChanged(const model::SettingsNotice& notice) override;
+    void connectionChanged(const model::ConnectionNotice& notice) override;
     bool passwordGiven(const QHttpServerRequest& request) const;
     const QTranslator* catalogueFor(const QHttpServerRequest& request) const;
 
@@ -88,7 +89,8 @@ private:
     bool englishLoaded_ = false;
     scpi::ErrorQueue queue_;
     std::vector<std::unique_ptr<QWebSocket>> pages_;
-    QTimer publishTimer_;
+    /// Subscribed to the generator model once listening.
+    bool listening_ = false;
     QByteArray shownState_;
 };
 

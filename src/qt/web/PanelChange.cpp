@@ -4,8 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "app/EntryRules.h"
 #include "core/NumberText.h"
+#include "model/EntryRules.h"
 
 namespace tavero::qt {
 
@@ -65,18 +65,18 @@ std::variant<std::monostate, std::string, RefusedEntry> panelCommand(
     const PanelEntry& entry, const GeneratorSettings& settings) {
     if (entry.control == "frequency") {
         const std::optional<std::int64_t> output =
-            app::acceptedOutputFrequency(entry.value, settings);
+            model::acceptedOutputFrequency(entry.value, settings);
         if (!output) {
             return RefusedEntry{
-                app::frequencyRefusalText(app::limitText(settings.minimalfrequenz),
-                                          app::limitText(settings.maximalfrequenz))};
+                model::frequencyRefusalText(model::limitText(settings.minimalfrequenz),
+                                            model::limitText(settings.maximalfrequenz))};
         }
         return "FREQ " + formatFixed(static_cast<double>(*output) / 100, 2);
     }
     if (entry.control == "amplitude") {
-        const std::optional<std::uint32_t> amplitude = app::acceptedAmplitude(entry.value);
+        const std::optional<std::uint32_t> amplitude = model::acceptedAmplitude(entry.value);
         if (!amplitude) {
-            return RefusedEntry{app::amplitudeRefusalText()};
+            return RefusedEntry{model::amplitudeRefusalText()};
         }
         return "VOLT " + std::to_string(*amplitude) + "MV";
     }

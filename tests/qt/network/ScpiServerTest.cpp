@@ -129,10 +129,9 @@ protected:
     std::ostringstream diagnostics_;
     std::ostringstream log_;
     link::TraceFile trace_{folder_ / "tavero-scpi-server-trace.txt"};
+    model::GeneratorModel model_{bridge_, trace_, diagnostics_, model::ConnectPolicy::kOnDemand};
     scpi::Instrument instrument_{
-        {.bridge = bridge_,
-         .diagnostics = diagnostics_,
-         .trace = trace_,
+        {.generator = model_,
          .profileFile = {},  // no data folder: the profiles are not needed here
          .fileWriter = writer_,
          .clock = clock_,

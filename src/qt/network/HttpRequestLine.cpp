@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scpi/HttpRequestLine.h"
+#include "qt/network/HttpRequestLine.h"
 
 #include <algorithm>
 #include <array>
 
-namespace tavero::scpi {
+namespace tavero::qt {
 
 namespace {
 
@@ -39,4 +39,4 @@ bool isHttpRequestLine(std::string_view line, bool firstLine) {
                        [line](std::string_view header) { return startsWithAnyCase(line, header); });
 }
 
-}  // namespace tavero::scpi
+}  // namespace tavero::qt

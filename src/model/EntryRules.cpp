@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/EntryRules.h"
+#include "model/EntryRules.h"
 
-#include "app/OutputFrequency.h"
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
+#include "model/OutputFrequency.h"
 
-namespace tavero::app {
+namespace tavero::model {
 
 std::string withinLimitsText(std::string_view limits) {
     return "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n" +
@@ -44,4 +44,4 @@ std::optional<std::uint32_t> acceptedAmplitude(std::string_view typed) {
     return static_cast<std::uint32_t>(amplitude);
 }
 
-}  // namespace tavero::app
+}  // namespace tavero::model

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/OutputFrequency.h"
+#include "model/OutputFrequency.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "core/SettingsLimits.h"
 
-namespace tavero::app {
+namespace tavero::model {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::uint32_t frequenzForOutput(const GeneratorSettings& settings, std::int64_t 
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(quotient));
 }
 
-}  // namespace tavero::app
+}  // namespace tavero::model

@@ -8,7 +8,7 @@
 
 #include "core/GeneratorSettings.h"
 
-namespace tavero::app {
+namespace tavero::model {
 
 /// The caption of the message that refuses a typed value.
 inline constexpr std::string_view kInvalidEntryCaption = "Ungültige Eingabe";
@@ -31,4 +31,4 @@ std::optional<std::int64_t> acceptedOutputFrequency(std::string_view typed,
 /// A typed amplitude (mV) as the window reads it; nothing when the window refuses it.
 std::optional<std::uint32_t> acceptedAmplitude(std::string_view typed);
 
-}  // namespace tavero::app
+}  // namespace tavero::model

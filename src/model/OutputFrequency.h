@@ -5,7 +5,7 @@
 
 #include "core/GeneratorSettings.h"
 
-namespace tavero::app {
+namespace tavero::model {
 
 /// The frequency at the output of the external PLL stage, in 0.01 Hz:
 /// `frequenz` x `pllFaktor` + `pllOffset` x 1000. Signed, as a negative offset can put it below
@@ -34,4 +34,4 @@ inline bool usesPllStage(const GeneratorSettings& settings) {
     return settings.pllFaktor != 1 || settings.pllOffset != 0;
 }
 
-}  // namespace tavero::app
+}  // namespace tavero::model

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <optional>
+
+namespace tavero::qt {
+
+/// Turns SIGINT and SIGTERM into an orderly end of the running event loop, so that the
+/// generator gets its disconnect notice. A handler rather than a blocked mask, as Qt's own
+/// threads would otherwise take the signal with its default action. One at a time.
+class InterruptWatch {
+public:
+    InterruptWatch();
+    ~InterruptWatch();
+    InterruptWatch(const InterruptWatch&) = delete;
+    InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+    std::optional<QSocketNotifier> notifier_;
+};
+
+}  // namespace tavero::qt
