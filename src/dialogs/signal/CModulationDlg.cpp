@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SettingsLimits.h"
 #include "dialogs/signal/RecordField.h"
+#include "model/TypedFields.h"
 #include "res/ModulationTemplate.h"
 #include "ui/Window.h"
 
@@ -16,44 +16,11 @@ namespace {
 
 namespace ids = res::modulation;
 
-/// In 0.1 Hz: 1.0 Hz to 5000.0 Hz.
-constexpr FieldRule kModulationsfrequenzRule{
-    .scale = 10.0,
-    .decimals = 1,
-    .minimum = 10,
-    .maximum = 50000,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 0.1 Hz\nMinimalfrequenz: 1.0 Hz\nMaximalfrequenz: 5000.0 Hz",
-};
-
-/// In degrees.
-constexpr FieldRule kPhasenhubRule{
-    .reading = Reading::kInteger,
-    .minimum = 1,
-    .maximum = 359,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 1°\nMinimalphase: 1°\nMaximalphase: 359°",
-};
-
-/// In 0.01 Hz; zero and negative deviations are allowed.
-constexpr FieldRule kFrequenzhubRule{
-    .scale = 100.0,
-    .decimals = 2,
-    .minimum = -std::int64_t{kMaximumFrequencyCentiHz},
-    .maximum = kMaximumFrequencyCentiHz,
-    .grid = kFrequencyGridCentiHz,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 0.25 Hz\nMinimalfrequenz: 0.25 Hz\nMaximalfrequenz: 30000000.00 Hz",
-};
-
 /// In the order the closing checks them.
 constexpr std::array<RecordField, 3> kFields = {{
-    {ids::kModulationsfrequenzEdit, "Modulationsfrequenz", kModulationsfrequenzRule},
-    {ids::kPhasenhubEdit, "Phasenhub", kPhasenhubRule},
-    {ids::kFrequenzhubEdit, "Frequenzhub", kFrequenzhubRule},
+    {ids::kModulationsfrequenzEdit, model::kModulationRateField},
+    {ids::kPhasenhubEdit, model::kPhaseDeviationField},
+    {ids::kFrequenzhubEdit, model::kFrequencyDeviationField},
 }};
 
 /// What a click on a radio button does to `modulationseinstellungen`.

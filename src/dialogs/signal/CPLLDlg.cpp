@@ -9,8 +9,8 @@
 
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
-#include "dialogs/signal/FieldRule.h"
 #include "dialogs/signal/InputRefusal.h"
+#include "model/TypedFields.h"
 #include "res/PllTemplate.h"
 #include "ui/Window.h"
 
@@ -18,26 +18,6 @@ namespace tavero::dialogs {
 namespace {
 
 namespace ids = res::pll;
-
-constexpr FieldRule kFactorRule{
-    .reading = Reading::kInteger,
-    .minimum = 1,
-    .maximum = 2048,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 1\nMinimalfaktor: 1\nMaximalfaktor: 2048",
-};
-
-/// In 0.01 kHz: ±2,000,000.00 kHz.
-constexpr FieldRule kOffsetRule{
-    .scale = 100.0,
-    .decimals = 2,
-    .minimum = -200000000,
-    .maximum = 200000000,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 0.25 Hz\nMinimalphase: -2000000.00 Hz\nMaximalphase:  2000000.00 Hz",
-};
 
 constexpr std::string_view kInputErrorCaption = "Eingabefehler";
 constexpr std::string_view kLeastFrequencyRefusal =
@@ -65,8 +45,8 @@ int CPLLDlg::templateId() const {
 void CPLLDlg::onInit() {
     pendingFactor_ = static_cast<std::int32_t>(settings_.pllFaktor);
     pendingOffset_ = settings_.pllOffset;
-    texts_[ids::kTeilungsfaktorEdit] = kFactorRule.show(settings_.pllFaktor);
-    texts_[ids::kOffsetEdit] = kOffsetRule.show(settings_.pllOffset);
+    texts_[ids::kTeilungsfaktorEdit] = model::kPllFactorField.show(settings_.pllFaktor);
+    texts_[ids::kOffsetEdit] = model::kPllOffsetField.show(settings_.pllOffset);
     texts_.writeTo(window());
 }
 
@@ -97,25 +77,25 @@ void CPLLDlg::onCancel() {
 
 bool CPLLDlg::checkFactor() {
     std::string& text = texts_[ids::kTeilungsfaktorEdit];
-    if (const std::optional<std::int64_t> factor = kFactorRule.accept(text)) {
+    if (const std::optional<std::int64_t> factor = model::kPllFactorField.accept(text)) {
         // An accepted factor keeps the text as typed.
         pendingFactor_ = static_cast<std::int32_t>(*factor);
         return true;
     }
-    refuseInput(host(), kFactorRule.refusal);
-    text = kFactorRule.show(settings_.pllFaktor);
+    refuseInput(host(), model::kPllFactorField.refusal);
+    text = model::kPllFactorField.show(settings_.pllFaktor);
     return false;
 }
 
 bool CPLLDlg::checkOffset() {
     std::string& text = texts_[ids::kOffsetEdit];
-    if (const std::optional<std::int64_t> offset = kOffsetRule.accept(text)) {
+    if (const std::optional<std::int64_t> offset = model::kPllOffsetField.accept(text)) {
         pendingOffset_ = static_cast<std::int32_t>(*offset);
-        text = kOffsetRule.show(*offset);
+        text = model::kPllOffsetField.show(*offset);
         return true;
     }
-    refuseInput(host(), kOffsetRule.refusal);
-    text = kOffsetRule.show(settings_.pllOffset);
+    refuseInput(host(), model::kPllOffsetField.refusal);
+    text = model::kPllOffsetField.show(settings_.pllOffset);
     return false;
 }
 
@@ -133,8 +113,8 @@ bool CPLLDlg::applyLeastFrequency() {
                         ? std::string(kLeastFrequencyRefusal)
                         : aboveMaximumRefusal(settings_.maximalfrequenz),
                     kInputErrorCaption);
-        texts_[ids::kTeilungsfaktorEdit] = kFactorRule.show(settings_.pllFaktor);
-        texts_[ids::kOffsetEdit] = kOffsetRule.show(settings_.pllOffset);
+        texts_[ids::kTeilungsfaktorEdit] = model::kPllFactorField.show(settings_.pllFaktor);
+        texts_[ids::kOffsetEdit] = model::kPllOffsetField.show(settings_.pllOffset);
         return false;
     }
     settings_.minimalfrequenz =

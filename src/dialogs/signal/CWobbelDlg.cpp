@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "core/SettingsLimits.h"
 #include "dialogs/signal/RecordField.h"
+#include "model/TypedFields.h"
 #include "res/WobbelTemplate.h"
 #include "ui/Window.h"
 
@@ -13,33 +13,11 @@ namespace {
 
 namespace ids = res::wobbel;
 
-constexpr FieldRule kFrequencyRule{
-    .scale = 100.0,
-    .decimals = 2,
-    .minimum = kFrequencyGridCentiHz,
-    .maximum = kMaximumFrequencyCentiHz,
-    .grid = kFrequencyGridCentiHz,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 0.25 Hz\nMinimalfrequenz: 0.25 Hz\nMaximalfrequenz: 30000000.00 Hz",
-};
-
-/// In 0.1 Hz: 0.1 Hz to 20.0 Hz.
-constexpr FieldRule kRateRule{
-    .scale = 10.0,
-    .decimals = 1,
-    .minimum = 1,
-    .maximum = 200,
-    .refusal =
-        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
-        "Auflösung: 0.1 Hz\nMinimalfrequenz: 0.1 Hz\nMaximalfrequenz: 20.0 Hz",
-};
-
 /// In the order the closing checks them.
 constexpr std::array<RecordField, 3> kFields = {{
-    {ids::kStartfrequenzEdit, "Wobbel-Startfrequenz", kFrequencyRule},
-    {ids::kStoppfrequenzEdit, "Wobbel-Stoppfrequenz", kFrequencyRule},
-    {ids::kWobbelfrequenzEdit, "Wobbel-Frequenz", kRateRule},
+    {ids::kStartfrequenzEdit, model::kSweepStartField},
+    {ids::kStoppfrequenzEdit, model::kSweepStopField},
+    {ids::kWobbelfrequenzEdit, model::kSweepRateField},
 }};
 
 }  // namespace

@@ -15,18 +15,18 @@ const SettingsField& settingsField(std::string_view key) {
 }  // namespace
 
 std::string showRecordField(const RecordField& field, const GeneratorSettings& settings) {
-    return field.rule.show(settingsField(field.key).get(settings));
+    return field.field.show(settingsField(field.field.key).get(settings));
 }
 
 bool checkRecordField(const RecordField& field, GeneratorSettings& settings, FieldTexts& texts,
                       ui::Host& host) {
     std::string& text = texts[field.editId];
-    const std::optional<std::int64_t> value = field.rule.accept(text);
+    const std::optional<std::int64_t> value = field.field.accept(text);
     if (value) {
         // Every rule's range lies within its field's width, so nothing is cut here.
-        settingsField(field.key).set(settings, *value);
+        settingsField(field.field.key).set(settings, *value);
     } else {
-        refuseInput(host, field.rule.refusal);
+        refuseInput(host, field.field.refusal);
     }
     text = showRecordField(field, settings);
     return value.has_value();

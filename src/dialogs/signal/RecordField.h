@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "core/GeneratorSettings.h"
-#include "dialogs/signal/FieldRule.h"
 #include "dialogs/signal/FieldTexts.h"
+#include "model/TypedField.h"
 
 namespace tavero::ui {
 class Host;
@@ -20,8 +20,7 @@ namespace tavero::dialogs {
 /// as a typed value is accepted.
 struct RecordField {
     int editId;
-    std::string_view key;  ///< the field's key in settingsFields()
-    FieldRule rule;
+    model::TypedField field;
 };
 
 /// The record's value as the field's edit shows it.

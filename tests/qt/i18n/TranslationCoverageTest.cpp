@@ -94,7 +94,7 @@ std::vector<std::string> literals(const std::filesystem::path& file) {
 /// Messages of the logic that reach a message box, a window or the tool's standard error.
 std::vector<std::string> logicTexts() {
     std::vector<std::string> texts;
-    for (const char* folder : {"src/app", "src/dialogs", "src/link", "src/ctl"}) {
+    for (const char* folder : {"src/app", "src/dialogs", "src/link", "src/model", "src/ctl"}) {
         for (const auto& entry :
              std::filesystem::recursive_directory_iterator(kSourceDir / folder)) {
             const std::string extension = entry.path().extension().string();
@@ -102,10 +102,13 @@ std::vector<std::string> logicTexts() {
                 continue;
             }
             for (std::string& text : literals(entry.path())) {
-                // The tool's own messages are English; its German ones come from the window.
+                // The tool's and the model's own refusals are English; their German messages
+                // come from the window.
                 const bool german =
                     std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
-                if (std::string_view(folder) != "src/ctl" || german) {
+                const bool englishToo = std::string_view(folder) == "src/ctl" ||
+                                        std::string_view(folder) == "src/model";
+                if (!englishToo || german) {
                     texts.push_back(std::move(text));
                 }
             }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavero::dialogs {
+namespace tavero::model {
 
 /// How a field's text is read.
 enum class Reading : std::uint8_t {
@@ -17,14 +17,13 @@ enum class Reading : std::uint8_t {
     kInteger,
 };
 
-/// What a typed value must be to be stored, and how a stored value is shown.
-struct FieldRule {
+/// A field of the record as the window's dialogs show it and read what is typed into it: its
+/// limits and grid are the field's rules, the window's policy refuses a value off the grid.
+struct TypedField {
+    std::string_view key;  ///< the field's key in settingsFields()
     Reading reading = Reading::kDecimal;
     double scale = 1.0;             ///< stored units per shown unit: 100 for 0.01 Hz shown in Hz
     int decimals = 0;               ///< digits after the point when shown
-    std::int64_t minimum = 0;       ///< smallest value accepted, in stored units
-    std::int64_t maximum = 0;       ///< largest value accepted, in stored units
-    std::int64_t grid = 1;          ///< accepted values are multiples of it
     std::string_view refusal = {};  ///< the message that refuses a typed value
 
     /// The stored value the text stands for, or nothing when it is refused. The range is tested
@@ -34,4 +33,4 @@ struct FieldRule {
     std::string show(std::int64_t stored) const;
 };
 
-}  // namespace tavero::dialogs
+}  // namespace tavero::model
