@@ -53,7 +53,7 @@ struct Server {
                                  .profileFile = {},
                                  .fileWriter = writer,
                                  .clock = clock,
-                                 .scopeHints = quiet}};
+                                 .log = quiet}};
 };
 
 }  // namespace tavero::fuzz

@@ -8,6 +8,7 @@
 #include "ctl/StandardOutputRedirect.h"
 #include "ctl/TaskListPlayer.h"
 #include "ctl/UsageError.h"
+#include "model/SendableSettings.h"
 #include "store/ProfileRowText.h"
 #include "store/TaskListFile.h"
 
@@ -65,12 +66,23 @@ int ControlTool::play(const CommandLine& line) {
                     << '\n';
     }
 
+    // Every value is made fit to send before the first is sent.
+    std::vector<TaskEntry> entries = read.list.entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (const model::Replacement& replaced :
+             model::makeSendable(entries[i].profile.settings)) {
+            env_.errors << "tavero-ctl: warning: entry "
+                        << store::profileRowText(i, lineSafeText(entries[i].profile.name)) << ' '
+                        << model::replacementText(replaced) << '\n';
+        }
+    }
+
     const std::unique_ptr<GeneratorSession> generator = session();
     if (!generator->open()) {
         return stopped();
     }
     TaskListPlayer player(*generator, env_.clock, env_.out);
-    const PlayEnd end = player.play(read.list.entries, loops(line.loop, read.list.loop));
+    const PlayEnd end = player.play(entries, loops(line.loop, read.list.loop));
     switch (end.reason) {
         case PlayEnd::Reason::kFinished:
             return kExitSuccess;

@@ -10,7 +10,7 @@
 #include "ctl/SettingAssignments.h"
 #include "ctl/SettingsOutput.h"
 #include "ctl/UsageError.h"
-#include "model/ChangePlan.h"
+#include "model/SendableSettings.h"
 #include "store/ProfileRowText.h"
 
 namespace tavero::ctl {
@@ -46,12 +46,9 @@ int ControlTool::load(const CommandLine& line) {
     }
     const std::size_t index = profileIndex(line.arguments[0], profiles->size());
     GeneratorSettings settings = (*profiles)[index].settings;
-    for (const std::size_t field : model::replaceRefusedFields(settings)) {
-        const SettingsField& refused = settingsFields()[field];
-        env_.errors << "tavero-ctl: warning: profile " << index + 1 << " holds " << refused.key
-                    << '=' << refused.get((*profiles)[index].settings)
-                    << ", which the window refuses; " << refused.key << '=' << refused.get(settings)
-                    << " of an empty profile is sent instead\n";
+    for (const model::Replacement& replaced : model::makeSendable(settings)) {
+        env_.errors << "tavero-ctl: warning: profile " << index + 1 << ' '
+                    << model::replacementText(replaced) << '\n';
     }
     const std::unique_ptr<GeneratorSession> generator = session();
     if (!generator->open() || interrupted() || !generator->apply(model::Edit::whole(settings))) {

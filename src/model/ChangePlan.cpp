@@ -70,17 +70,4 @@ Edit planChange(const GeneratorSettings& current, std::span<const FieldValue> va
     return edit;
 }
 
-std::vector<std::size_t> replaceRefusedFields(GeneratorSettings& settings) {
-    const GeneratorSettings empty = GeneratorSettings::emptyProfile();
-    std::vector<std::size_t> replaced;
-    for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
-        const SettingsField& field = settingsFields()[i];
-        if (!fieldRule(i).inRange(field.get(settings))) {
-            field.set(settings, field.get(empty));
-            replaced.push_back(i);
-        }
-    }
-    return replaced;
-}
-
 }  // namespace tavero::model

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <span>
 #include <stdexcept>
-#include <vector>
 
 #include "core/GeneratorSettings.h"
 #include "model/Edit.h"
@@ -30,12 +29,5 @@ public:
 /// the generator's order (`e` after `a`). Throws ChangeRefused for what the window would refuse
 /// or ask about.
 Edit planChange(const GeneratorSettings& current, std::span<const FieldValue> values);
-
-/// A stored profile's settings made fit to send: each field outside its range takes the empty
-/// profile's value, as a field the file does not hold does, so that a hand-edited value such
-/// as a `Frequenzhub` of 2^63-1 never reaches the generator. Values off the 0.25 Hz grid stay,
-/// as the window's PLL stage computes such frequencies. Gives the indexes of the fields it
-/// replaced, in record order.
-std::vector<std::size_t> replaceRefusedFields(GeneratorSettings& settings);
 
 }  // namespace tavero::model

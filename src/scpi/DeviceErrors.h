@@ -18,6 +18,7 @@ enum DeviceErrorCode : int {
     kDeviceCloseFailed = 111,   ///< "Datenverbindung konnte nicht geschlossen werden."
     kTaskListStopped = 120,     ///< "Aufgabenliste angehalten"
     kTaskListUnreadable = 121,  ///< "Die Aufgabenliste könnte nicht gelesen werden."
+    kValueReplaced = 122,       ///< a task list value the window refuses, sent replaced
     kProfileFileFailed = 130,   ///< the profile file could not be read or written
 };
 

@@ -30,7 +30,7 @@ std::vector<std::string> withPrefix(const std::vector<std::string>& prefix,
 }  // namespace
 
 Instrument::Instrument(InstrumentEnvironment environment)
-    : env_(std::move(environment)), scopeHints_(env_.scopeHints) {}
+    : env_(std::move(environment)), scopeHints_(env_.log) {}
 
 Instrument::~Instrument() = default;
 

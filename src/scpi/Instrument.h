@@ -35,9 +35,10 @@ struct InstrumentEnvironment {
     std::filesystem::path profileFile;  ///< the window's; empty when there is no data folder
     store::FileWriter& fileWriter;
     ctl::RunClock& clock;  ///< times the task list
-    /// Gets one line for each kind of request of a Siglent oscilloscope that the generator
-    /// cannot meet, the first time it comes, saying how to set the scope instead.
-    std::ostream& scopeHints;
+    /// Gets the server's warnings, a line each: for each kind of request of a Siglent
+    /// oscilloscope that the generator cannot meet, the first time it comes, how to set the
+    /// scope instead; each task list value replaced before it is sent.
+    std::ostream& log;
 };
 
 /// The generator as a SCPI instrument: carries out the lines of its clients one at a time,

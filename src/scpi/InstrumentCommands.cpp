@@ -10,16 +10,18 @@
 
 #include "core/BuildConfig.h"
 #include "core/SettingsLimits.h"
+#include "ctl/LineSafeText.h"
 #include "ctl/LoadFailureText.h"
 #include "ctl/ProfileFileAccess.h"
-#include "model/ChangePlan.h"
 #include "model/FieldRules.h"
 #include "model/OutputFrequency.h"
+#include "model/SendableSettings.h"
 #include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
 #include "scpi/ScpiError.h"
 #include "store/ProfileFile.h"
+#include "store/ProfileRowText.h"
 #include "store/TaskListFile.h"
 
 namespace tavero::scpi {
@@ -344,7 +346,7 @@ void Instrument::recall(Call& call) {
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     // What the window refuses is not sent as the file holds it.
     GeneratorSettings recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
-    model::replaceRefusedFields(recalled);
+    model::makeSendable(recalled);
     generator();
     stopTaskListFor(call.client);
     // As the window's profile load: the record changes only when the generator took it.
@@ -737,7 +739,20 @@ void Instrument::startTaskList(Call& call) {
     }
     generator();
     stopTaskListFor(call.client);
-    run_.emplace(taskList_, taskListLoops_, env_.clock.now());
+    // Every value is made fit to send before the first is sent, each replacement told.
+    std::vector<TaskEntry> entries = taskList_;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (const model::Replacement& replaced :
+             model::makeSendable(entries[i].profile.settings)) {
+            const std::string warning =
+                "task list entry " +
+                store::profileRowText(i, ctl::lineSafeText(entries[i].profile.name)) + " " +
+                model::replacementText(replaced);
+            env_.log << "tavero-ctl: warning: " << warning << std::endl;
+            call.client.push({kValueReplaced, warning});
+        }
+    }
+    run_.emplace(std::move(entries), taskListLoops_, env_.clock.now());
     runOwner_ = &call.client;
     advanceTaskList();
 }

@@ -72,6 +72,24 @@ TEST_F(PlayTest, EachEntryFollowsWhenTheHoldTimeBeforeItHasRunOut) {
     EXPECT_EQ(generator_.settings(), settingsNumbered(3));
 }
 
+TEST_F(PlayTest, ValuesTheWindowRefusesAreReplacedWithAWarningBeforeAnythingIsSent) {
+    store::TaskList list;
+    GeneratorSettings loud = GeneratorSettings::emptyProfile();
+    loud.amplitude = 5000;
+    loud.frequenz = static_cast<std::uint32_t>(-100000);
+    list.entries.push_back({{loud, "laut"}, 1, 1});
+    const auto path = folder_ / "list.tvr";
+    ASSERT_TRUE(store::writeTaskListFile(writer_, path, list));
+
+    EXPECT_EQ(run({"play", path.string()}), kExitSuccess);
+    EXPECT_EQ(errors_.str(),
+              "tavero-ctl: warning: entry 1: laut holds Frequenz=4294867296, which the window "
+              "refuses; Frequenz=100000 of an empty profile is sent instead\n"
+              "tavero-ctl: warning: entry 1: laut holds Amplitude=5000, which the window "
+              "refuses; Amplitude=500 of an empty profile is sent instead\n");
+    EXPECT_EQ(generator_.settings(), GeneratorSettings::emptyProfile());
+}
+
 TEST_F(PlayTest, SlowExchangesDoNotShiftTheLaterSteps) {
     const std::string list = writeList({1, 1, 1, 1}, false);
     // Each exchange takes 400 ms of the clock's time.

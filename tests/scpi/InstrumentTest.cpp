@@ -56,14 +56,14 @@ public:
     sim::SimulatedBridge bridge{generator};
     store::DirectFileWriter writer;
     std::ostringstream diagnostics;
-    std::ostringstream scopeHints;
+    std::ostringstream log;
     link::TraceFile trace{folder_ / "out.txt"};
     model::GeneratorModel model{bridge, trace, diagnostics, model::ConnectPolicy::kOnDemand};
     Instrument instrument{{.generator = model,
                            .profileFile = profileFile,
                            .fileWriter = writer,
                            .clock = clock,
-                           .scopeHints = scopeHints}};
+                           .log = log}};
     ErrorQueue client;
 };
 
@@ -209,7 +209,7 @@ TEST(InstrumentTest, TakesASiglentScopesAwgCommandsByTheSameRules) {
         EXPECT_EQ(bench.run(c.line), c.response) << c.line;
         EXPECT_EQ(bench.sentAfterConnect(), c.sent) << c.line;
         EXPECT_EQ(bench.client.pop().code, c.error) << c.line;
-        EXPECT_EQ(bench.scopeHints.str(), c.hint) << c.line;
+        EXPECT_EQ(bench.log.str(), c.hint) << c.line;
     }
 }
 
@@ -222,7 +222,7 @@ TEST(InstrumentTest, HintsHowToSetTheScopeOncePerKindNotPerPoint) {
     // Each point took its frequency; the amplitude and offset were never sent.
     EXPECT_EQ(bench.sentAfterConnect(), "fff");
     EXPECT_EQ(bench.client.size(), 7U);
-    const std::string hints = bench.scopeHints.str();
+    const std::string hints = bench.log.str();
     EXPECT_EQ(std::count(hints.begin(), hints.end(), '\n'), 2) << hints;
 }
 
@@ -384,6 +384,23 @@ TEST(InstrumentTest, PlaysATaskListWhileAnsweringAndStopsItForAChange) {
         bench.run("TAV:LIST:LOAD \"" + name + "\"");
         EXPECT_EQ(bench.client.pop().code, kTaskListUnreadable) << name;
     }
+}
+
+TEST(InstrumentTest, ATaskListStartsWithEveryValueTheWindowRefusesReplacedAndTold) {
+    Bench bench(testFolder());
+    store::TaskList list;
+    GeneratorSettings loud = GeneratorSettings::emptyProfile();
+    loud.amplitude = 5000;
+    loud.frequenz = static_cast<std::uint32_t>(-100000);
+    list.entries.push_back({{loud, "laut"}, 2, 1});
+    const auto path = bench.folder_ / "laut.tvr";
+    ASSERT_TRUE(store::writeTaskListFile(bench.writer, path, list));
+
+    bench.run("TAV:LIST:LOAD \"" + path.string() + "\";STAR");
+    EXPECT_EQ(bench.generator.settings(), GeneratorSettings::emptyProfile());
+    EXPECT_EQ(bench.run("SYST:ERR:COUN?"), "2\n");
+    EXPECT_EQ(bench.client.pop().code, kValueReplaced);
+    EXPECT_NE(bench.log.str().find("entry 1: laut holds Amplitude=5000"), std::string::npos);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ protected:
                                  .profileFile = folder_ / "Profile.pro",
                                  .fileWriter = writer,
                                  .clock = clock,
-                                 .scopeHints = diagnostics}};
+                                 .log = diagnostics}};
     CoreService service{instrument, model};
 };
 

@@ -80,7 +80,7 @@ RemoteServices::RemoteServices(const Environment& environment)
                              .profileFile = environment.profileFile,
                              .fileWriter = environment.fileWriter,
                              .clock = environment.clock,
-                             .scopeHints = environment.errors},
+                             .log = environment.errors},
       instrument_(instrumentEnvironment_) {}
 
 std::unique_ptr<RemoteServices> RemoteServices::start(const Environment& environment,

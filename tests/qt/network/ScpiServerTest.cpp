@@ -135,7 +135,7 @@ protected:
          .profileFile = {},  // no data folder: the profiles are not needed here
          .fileWriter = writer_,
          .clock = clock_,
-         .scopeHints = diagnostics_}};
+         .log = diagnostics_}};
     ScpiServer server_{instrument_, clock_, log_};
 };
 
