@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One exchange over the whole stack (command set, frame codec, port, Qt serial bridge) against
+// One exchange over the whole stack (the generator model, command set, frame codec, port, Qt
+// serial bridge) against
 // tavero-sim pacing a pseudo-terminal at 76800 baud, and the same exchange by a minimal client
 // (one write of the frame, poll and read of the reply) on the same terminal, the two taking
 // turns. Ratios: ours to the minimal client, and the minimal client to the wire time of both
@@ -23,12 +24,10 @@
 #include "ChildProcess.h"
 #include "ReferenceFrame.h"
 #include "core/BuildConfig.h"
-#include "core/GeneratorSettings.h"
-#include "link/ComCP2102.h"
 #include "link/Connection.h"
-#include "link/DeviceCommands.h"
 #include "link/MessageSink.h"
-#include "link/PacketLink.h"
+#include "link/TraceFile.h"
+#include "model/GeneratorModel.h"
 #include "qt/serial/SerialPortBridge.h"
 
 namespace {
@@ -36,40 +35,6 @@ namespace {
 using namespace tavero;
 
 constexpr double kBitsPerByte = 10.0;  // start, 8 data, stop
-
-/// Counts the bytes that cross the port in both directions.
-class CountingCom final : public link::Com {
-public:
-    explicit CountingCom(link::Com& port) : port_(port) {}
-
-    std::uint64_t bytes = 0;
-
-    bool Setup(std::int32_t value) override { return port_.Setup(value); }
-    bool Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t* countRead) override {
-        std::uint32_t got = 0;
-        const bool ok = port_.Read(buffer, count, &got);
-        bytes += got;
-        if (countRead != nullptr) {
-            *countRead = got;
-        }
-        return ok;
-    }
-    bool Write(const std::uint8_t* buffer, std::uint32_t count) override {
-        bytes += count;
-        return port_.Write(buffer, count);
-    }
-    bool Close() override { return port_.Close(); }
-    bool Flush() override { return port_.Flush(); }
-    bool SetTimeout(std::uint32_t timeoutMs) override { return port_.SetTimeout(timeoutMs); }
-    bool GetTimeout(std::uint32_t* timeoutMs) override { return port_.GetTimeout(timeoutMs); }
-    bool Open(std::string_view name, std::uint32_t baud, std::uint32_t timeoutMs) override {
-        return port_.Open(name, baud, timeoutMs);
-    }
-    bool IsOpen() const override { return port_.IsOpen(); }
-
-private:
-    link::Com& port_;
-};
 
 class FailOnMessage final : public link::MessageSink {
 public:
@@ -93,10 +58,14 @@ public:
     MinimalClient(const MinimalClient&) = delete;
     MinimalClient& operator=(const MinimalClient&) = delete;
 
+    /// Bytes written and read, for the wire time of the frames.
+    std::uint64_t bytes = 0;
+
     void exchange(const std::vector<std::uint8_t>& frame) {
         if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) {
             std::abort();
         }
+        bytes += frame.size();
         // Unstuffed bytes after the start byte: address, length (2), payload, CRC (2).
         std::size_t stored = 0;
         std::size_t needed = 3;
@@ -110,6 +79,7 @@ public:
                 std::cerr << "minimal client: no reply\n";
                 std::abort();
             }
+            bytes += static_cast<std::uint64_t>(got);
             for (ssize_t i = 0; i < got; ++i) {
                 const std::uint8_t b = chunk[i];
                 if (!started) {
@@ -132,40 +102,34 @@ private:
     std::uint8_t lengthBytes_[3] = {};
 };
 
-/// The whole PC side connected to a paced simulator, and a minimal client on its terminal.
+/// The generator model connected to a paced simulator, and a minimal client on its terminal.
 struct PacedLink {
     PacedLink()
         : simulator({TAVERO_SIM_PATH, "--pace"}),
           path(simulator.readLine().value_or("")),
           bridge(QString::fromStdString(path)),
-          port(bridge),
-          counting(port),
           trace(std::filesystem::temp_directory_path() / "tavero-bench-out.txt"),
-          link(trace, diagnostics),
-          commands(counting, link, sink),
+          generator(bridge, trace, diagnostics),
           minimal(path) {
-        if (!port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate,
-                           500)) {
+        if (generator.connect(requester()) != link::ConnectResult::kConnected) {
             std::cerr << "cannot open the simulator's terminal\n";
             std::abort();
         }
-        link.SetCom(&counting);
     }
     ~PacedLink() {
-        port.Close();
+        generator.disconnect(requester());
         simulator.stop(SIGTERM);
     }
+
+    model::Requester requester() { return {{model::FrontEnd::kCommandLine, "bench"}, sink}; }
 
     testing::ChildProcess simulator;
     std::string path;
     qt::SerialPortBridge bridge;
-    link::ComCP2102 port;
-    CountingCom counting;
     std::ostringstream diagnostics;
     link::TraceFile trace;
-    link::PacketLink link;
     FailOnMessage sink;
-    link::DeviceCommands commands;
+    model::GeneratorModel generator;
     MinimalClient minimal;
 };
 
@@ -173,26 +137,25 @@ template <typename Exchange>
 void runExchange(benchmark::State& state, Exchange exchange,
                  const std::vector<std::uint8_t>& payload) {
     PacedLink paced;
-    const GeneratorSettings settings = GeneratorSettings::emptyProfile();
     const std::vector<std::uint8_t> frame = link::testing::referenceFrame(payload);
     // Untimed: the simulator notices a newly opened terminal only at its next check, up to
     // 50 ms later, which would weigh on the first exchange alone.
-    exchange(paced.commands, settings);
+    exchange(paced);
     paced.minimal.exchange(frame);
-    paced.counting.bytes = 0;
+    paced.minimal.bytes = 0;
     std::chrono::duration<double> ours{0};
     std::chrono::duration<double> minimal{0};
     for (auto _ : state) {
         paced.diagnostics.str("");
         const auto start = std::chrono::steady_clock::now();
-        exchange(paced.commands, settings);
+        exchange(paced);
         const auto between = std::chrono::steady_clock::now();
         paced.minimal.exchange(frame);
         minimal += std::chrono::steady_clock::now() - between;
         ours += between - start;
     }
     const double iterations = static_cast<double>(state.iterations());
-    const double wireSeconds = static_cast<double>(paced.counting.bytes) * kBitsPerByte /
+    const double wireSeconds = static_cast<double>(paced.minimal.bytes) * kBitsPerByte /
                                link::kGeneratorBaudRate / iterations;
     state.counters["wire_ms"] = wireSeconds * 1e3;
     state.counters["exchange_ms"] = ours.count() / iterations * 1e3;
@@ -205,17 +168,16 @@ void runExchange(benchmark::State& state, Exchange exchange,
 
 void FrequencyExchange(benchmark::State& state) {
     runExchange(state,
-                [](link::DeviceCommands& c, const GeneratorSettings& s) { c.SendFrequency(s); },
+                [](PacedLink& paced) {
+                    paced.generator.apply(
+                        model::Edit::field(settingsFieldIndex("Frequenz"), 100000, "f"),
+                        paced.requester());
+                },
                 {'f', 0x00, 0x01, 0x86, 0xA0});
 }
 
 void ParameterRead(benchmark::State& state) {
-    runExchange(state,
-                [](link::DeviceCommands& c, const GeneratorSettings&) {
-                    GeneratorSettings read;
-                    std::uint16_t version = 0;
-                    c.ReadParameters(read, version);
-                },
+    runExchange(state, [](PacedLink& paced) { paced.generator.readParameters(paced.requester()); },
                 {'P'});
 }
 
