@@ -140,6 +140,12 @@ int ChildProcess::closeOutputAndWait() {
     return status;
 }
 
+void ChildProcess::signal(int signal) const {
+    if (pid_ > 0) {
+        ::kill(pid_, signal);
+    }
+}
+
 int ChildProcess::stop(int signal) {
     ::kill(pid_, signal);
     const int status = waitFor(pid_, &peakResidentKiB_);

@@ -37,6 +37,8 @@ public:
     std::optional<std::string> readLine();
     /// Sends `signal` and waits for the end; returns the exit status as runProgram does.
     int stop(int signal);
+    /// Sends `signal` and goes on, as for SIGSTOP and SIGCONT.
+    void signal(int signal) const;
     /// Closes the reading end of its standard output, as `| head -1` does after its line, and
     /// waits for the end; returns the exit status as runProgram does.
     int closeOutputAndWait();

@@ -25,6 +25,7 @@
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/TranslatingStreamBuffer.h"
 #include "qt/i18n/Translations.h"
+#include "qt/instance/HeldGenerator.h"
 #include "qt/remote/ServeCommand.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
@@ -54,12 +55,16 @@ int run(const tavero::ctl::CommandLine& line) {
     using namespace tavero;
     sim::SimulatedGenerator generator;
     std::unique_ptr<link::UsbBridge> bridge;
+    // The serial port's bridge; the simulated generator is never another program's.
+    qt::SerialPortBridge* serial = nullptr;
     switch (line.bridge) {
         case ctl::BridgeChoice::kUsb:
             bridge = std::make_unique<qt::SerialPortBridge>();
+            serial = static_cast<qt::SerialPortBridge*>(bridge.get());
             break;
         case ctl::BridgeChoice::kPort:
             bridge = std::make_unique<qt::SerialPortBridge>(QString::fromStdString(line.portPath));
+            serial = static_cast<qt::SerialPortBridge*>(bridge.get());
             break;
         case ctl::BridgeChoice::kSimulator:
             bridge = std::make_unique<sim::SimulatedBridge>(generator);
@@ -80,29 +85,39 @@ int run(const tavero::ctl::CommandLine& line) {
         errors << ctl::traceProblemText(line.tracePath, error) << '\n';
     });
     if (line.command == "serve" && !line.help && !line.version) {
-        return qt::serve({.bridge = *bridge,
-                          .trace = trace,
-                          .diagnostics = line.verbose ? std::cerr : quiet,
-                          .profileFile = profileFilePath(),
-                          .fileWriter = fileWriter,
-                          .clock = clock,
-                          .out = std::cout,
-                          .errors = errors},
-                         {.listen = line.listen,
-                          .http = line.http,
-                          .httpPasswordFile = line.httpPasswordFile,
-                          .announce = line.announce,
-                          .vxi11AlternatePorts = line.vxi11AlternatePorts});
+        return qt::serve(
+            {.bridge = *bridge,
+             .trace = trace,
+             .diagnostics = line.verbose ? std::cerr : quiet,
+             .profileFile = profileFilePath(),
+             .fileWriter = fileWriter,
+             .clock = clock,
+             .out = std::cout,
+             .errors = errors,
+             .heldDevicePath =
+                 [serial] { return serial != nullptr ? serial->openDevicePath() : QString(); }},
+            {.listen = line.listen,
+             .http = line.http,
+             .httpPasswordFile = line.httpPasswordFile,
+             .announce = line.announce,
+             .vxi11AlternatePorts = line.vxi11AlternatePorts});
     }
-    ctl::ControlTool tool({.bridge = *bridge,
-                           .out = std::cout,
-                           .errors = errors,
-                           .diagnostics = line.verbose ? std::cerr : quiet,
-                           .trace = trace,
-                           .profileFile = profileFilePath(),
-                           .fileWriter = fileWriter,
-                           .clock = clock,
-                           .heldGenerator = {}});
+    ctl::ControlTool tool(
+        {.bridge = *bridge,
+         .out = std::cout,
+         .errors = errors,
+         .diagnostics = line.verbose ? std::cerr : quiet,
+         .trace = trace,
+         .profileFile = profileFilePath(),
+         .fileWriter = fileWriter,
+         .clock = clock,
+         .heldGenerator =
+             [serial](std::ostream& sessionErrors) -> std::unique_ptr<ctl::GeneratorSession> {
+             if (serial == nullptr) {
+                 return nullptr;
+             }
+             return qt::reachHeldGenerator(serial->generatorDevicePaths(), sessionErrors);
+         }});
     return tool.run(line);
 }
 

@@ -9,6 +9,7 @@
 #include "ctl/StreamMessageSink.h"
 #include "ctl/UsageError.h"
 #include "model/GeneratorModel.h"
+#include "qt/instance/InstanceHolder.h"
 #include "qt/remote/InterruptWatch.h"
 #include "qt/remote/RemoteServices.h"
 #include "scpi/DeviceErrors.h"
@@ -37,6 +38,11 @@ int serve(const ServeEnvironment& environment, const RemoteOptions& options) {
             << scpi::deviceError(connectMessages.str(), scpi::kDeviceNotConnected).message << '\n';
         return ctl::kExitFailure;
     }
+    // Before the services say they listen, so that whoever waits for that line finds it too.
+    const InstanceHolder holder(
+        generator,
+        {.program = "tavero-ctl serve", .devicePath = environment.heldDevicePath, .raise = {}},
+        environment.errors);
     int status = ctl::kExitFailure;
     const std::unique_ptr<RemoteServices> services =
         RemoteServices::start({.generator = generator,

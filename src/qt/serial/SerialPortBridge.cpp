@@ -4,6 +4,7 @@
 #include <sys/file.h>
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <algorithm>
 #include <cstring>
@@ -21,6 +22,13 @@ QString hexId(quint16 id) {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// A device by the path that every other name of it (a symlink, /dev/serial/by-id/...)
+/// resolves to; the path itself when it does not exist.
+QString canonicalPath(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
 }
 
 // Line-control codes of the bridge library.
@@ -146,11 +154,32 @@ int SerialPortBridge::OpenDevice(std::uint32_t index, Handle* handle) {
     });
     *handle = nextHandle_++;
     open_.emplace(*handle, std::move(serial));
+    openPaths_.emplace(*handle, canonicalPath(listed_[static_cast<qsizetype>(index)].portName));
     return kSuccess;
 }
 
 int SerialPortBridge::CloseDevice(Handle handle) {
+    openPaths_.erase(handle);
     return open_.erase(handle) != 0 ? kSuccess : kInvalidHandle;
+}
+
+QStringList SerialPortBridge::generatorDevicePaths() const {
+    if (explicitPath_) {
+        return {canonicalPath(*explicitPath_)};
+    }
+    QStringList paths;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier() &&
+            hexId(info.vendorIdentifier()) == toQString(kGeneratorVendorId) &&
+            hexId(info.productIdentifier()) == toQString(kGeneratorProductId)) {
+            paths.append(canonicalPath(info.systemLocation()));
+        }
+    }
+    return paths;
+}
+
+QString SerialPortBridge::openDevicePath() const {
+    return openPaths_.empty() ? QString() : openPaths_.rbegin()->second;
 }
 
 int SerialPortBridge::Read(Handle handle, std::uint8_t* buffer, std::uint32_t count,

@@ -3,6 +3,7 @@
 
 #include <QSerialPortInfo>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -28,6 +29,12 @@ public:
 
     SerialPortBridge(const SerialPortBridge&) = delete;
     SerialPortBridge& operator=(const SerialPortBridge&) = delete;
+
+    /// The devices this bridge would look for the generator on, by their canonical paths: the
+    /// explicit one, or else every USB serial port with the generator's ids.
+    QStringList generatorDevicePaths() const;
+    /// The canonical path of the device open; empty while none is.
+    QString openDevicePath() const;
 
     int GetNumDevices(std::uint32_t* count) override;
     int GetProductString(std::uint32_t index, IdentityText& text, int kind) override;
@@ -72,6 +79,7 @@ private:
     std::optional<QString> explicitPath_;
     QList<Listed> listed_;
     std::map<Handle, std::unique_ptr<QSerialPort>> open_;
+    std::map<Handle, QString> openPaths_;  ///< canonical
     Handle nextHandle_ = 1;
     int callsUnderWay_ = 0;
     std::uint32_t readTimeoutMs_ = 500;
