@@ -56,7 +56,7 @@ std::optional<InstanceLine> InstanceSession::next(std::chrono::steady_clock::tim
     return std::nullopt;
 }
 
-bool InstanceSession::open() {
+bool InstanceSession::introduce() {
     if (!channel_->send(formatInstanceLine(
             InstanceLine{"hello", {}}.add("version", std::to_string(kInstanceProtocolVersion))))) {
         return fail("closed the connection");
@@ -79,7 +79,11 @@ bool InstanceSession::open() {
     if (holder_->device != device_) {
         return fail("holds " + holder_->device + ", not " + device_);
     }
-    return request(InstanceLine{"open", {}});
+    return true;
+}
+
+bool InstanceSession::open() {
+    return introduce() && request(InstanceLine{"open", {}});
 }
 
 bool InstanceSession::request(const InstanceLine& line) {

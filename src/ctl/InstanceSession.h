@@ -22,6 +22,9 @@ public:
     InstanceSession(std::unique_ptr<InstanceChannel> channel, std::string device,
                     std::ostream& errors);
 
+    /// Greets the holder and learns who it is, without touching the generator; false after
+    /// the message.
+    bool introduce();
     bool open() override;
     bool readParameters() override;
     bool apply(const model::Edit& edit) override;
@@ -31,7 +34,7 @@ public:
     const GeneratorSettings& settings() const override { return outcome_.settings; }
     std::uint16_t firmwareVersion() const override { return outcome_.firmwareVersion; }
 
-    /// Who holds the generator, once open.
+    /// Who holds the generator, once introduced.
     const std::optional<HolderIdentity>& holder() const { return holder_; }
     /// Asks the holder to bring its window to the front; whether it did.
     bool raise();

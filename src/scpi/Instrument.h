@@ -152,6 +152,10 @@ private:
     void allErrors(Call& call);
     void errorCount(Call& call);
     void version(Call& call);
+    /// The window's controls read-only until SYST:LOC or its "Lokal"; SYST:REM alike, as the
+    /// window has no keys that would stay live.
+    void remoteWithLockout(Call& call);
+    void local(Call& call);
     void presetStatus(Call& call);
     void statusEvents(Call& call);
     void setStatusEnable(Call& call);

@@ -185,6 +185,9 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
         {HeaderPattern("SYSTem:ERRor:ALL"), false, nullptr, &I::allErrors},
         {HeaderPattern("SYSTem:ERRor:COUNt"), false, nullptr, &I::errorCount},
         {HeaderPattern("SYSTem:VERSion"), false, nullptr, &I::version},
+        {HeaderPattern("SYSTem:RWLock"), false, &I::remoteWithLockout, nullptr},
+        {HeaderPattern("SYSTem:REMote"), false, &I::remoteWithLockout, nullptr},
+        {HeaderPattern("SYSTem:LOCal"), false, &I::local, nullptr},
         {HeaderPattern("STATus:PRESet"), false, &I::presetStatus, nullptr},
         {HeaderPattern("STATus:OPERation:[EVENt]"), false, nullptr, &I::statusEvents},
         {HeaderPattern("STATus:OPERation:CONDition"), false, nullptr, &I::statusEvents},
@@ -267,6 +270,16 @@ void Instrument::reset(Call& call) {
     stopTaskListFor(call.client);
     exchanged(
         env_.generator.apply(model::Edit::whole(GeneratorSettings::emptyProfile()), requester()));
+}
+
+void Instrument::remoteWithLockout(Call& call) {
+    call.noParameters();
+    env_.generator.setLockout(true);
+}
+
+void Instrument::local(Call& call) {
+    call.noParameters();
+    env_.generator.setLockout(false);
 }
 
 void Instrument::clearStatus(Call& call) {

@@ -153,6 +153,29 @@ TEST(InstrumentTest, CarriesOutEachCommandWithTheWindowsRules) {
     }
 }
 
+TEST(InstrumentTest, LocksTheWindowOutAndGivesItBack) {
+    struct Case {
+        const char* line;
+        bool lockout;
+        int error;
+    };
+    const std::array<Case, 5> cases = {{
+        {"SYST:RWL", true, 0},
+        {"SYSTEM:RWLOCK;:SYST:LOC", false, 0},
+        {"syst:rem", true, 0},
+        {"SYST:REM;:SYST:LOCAL", false, 0},
+        {"SYST:RWL 1", false, -108},
+    }};
+    for (const Case& c : cases) {
+        Bench bench(testFolder());
+        EXPECT_EQ(bench.run(c.line), "") << c.line;
+        EXPECT_EQ(bench.model.remoteControl().lockout, c.lockout) << c.line;
+        EXPECT_EQ(bench.client.pop().code, c.error) << c.line;
+        // Nothing of it needs the generator.
+        EXPECT_EQ(bench.generator.receivedLetters(), "") << c.line;
+    }
+}
+
 TEST(InstrumentTest, TakesASiglentScopesAwgCommandsByTheSameRules) {
     struct Case {
         std::string line;

@@ -12,7 +12,7 @@
 namespace tavero::qt {
 namespace {
 
-constexpr std::array<std::string_view, 8> kPatterns = {
+constexpr std::array<std::string_view, 10> kPatterns = {
     "Firmwareversion %1",
     "Datei \"Profile.pro\" konnte nicht gespeichert werden!\n%1",
     "Zieldatei kann nicht erzeugt werden!\nÜberprüfen Sie die Schreibrechte.\n\n%1",
@@ -25,6 +25,10 @@ constexpr std::array<std::string_view, 8> kPatterns = {
     "Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: %1 Hz",
     "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
     "Auflösung: 0.25 Hz\nMinimalfrequenz: %1 Hz\nMaximalfrequenz: %2 Hz",
+    "%1 (Prozess %2) verwendet den Tavero bereits.\n\n"
+    "Soll das Fenster von %1 nach vorne geholt werden?",
+    "%1 (Prozess %2) verwendet den Tavero bereits.\n\n"
+    "Beenden Sie %1, um den Tavero hier zu verbinden.",
 };
 
 struct CompiledPattern {

@@ -938,5 +938,21 @@ is using the device already.</translation>
         <source>Adressen</source>
         <translation>Addresses</translation>
     </message>
+    <message>
+        <source>%1 (Prozess %2) verwendet den Tavero bereits.
+
+Soll das Fenster von %1 nach vorne geholt werden?</source>
+        <translation>%1 (process %2) is already using the Tavero.
+
+Bring the window of %1 to the front?</translation>
+    </message>
+    <message>
+        <source>%1 (Prozess %2) verwendet den Tavero bereits.
+
+Beenden Sie %1, um den Tavero hier zu verbinden.</source>
+        <translation>%1 (process %2) is already using the Tavero.
+
+End %1 to connect the Tavero here.</translation>
+    </message>
 </context>
 </TS>

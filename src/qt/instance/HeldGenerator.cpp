@@ -2,6 +2,7 @@
 #include "qt/instance/HeldGenerator.h"
 
 #include <optional>
+#include <ostream>
 
 #include "qt/instance/InstanceFolder.h"
 #include "qt/instance/LocalSocketChannel.h"
@@ -22,6 +23,13 @@ std::unique_ptr<ctl::InstanceSession> reachHeldGenerator(const QStringList& devi
         }
     }
     return nullptr;
+}
+
+std::unique_ptr<ctl::InstanceSession> introduceHolder(const QStringList& devicePaths) {
+    // The window tells what it found in its own words; the tool's lines are not for it.
+    static std::ostream discarded(nullptr);
+    std::unique_ptr<ctl::InstanceSession> holder = reachHeldGenerator(devicePaths, discarded);
+    return holder && holder->introduce() ? std::move(holder) : nullptr;
 }
 
 }  // namespace tavero::qt

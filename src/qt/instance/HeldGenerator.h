@@ -15,4 +15,9 @@ namespace tavero::qt {
 std::unique_ptr<ctl::InstanceSession> reachHeldGenerator(const QStringList& devicePaths,
                                                          std::ostream& errors);
 
+/// The program of the user that holds the generator on one of `devicePaths`, introduced, for a
+/// window to say who it is and to ask it to bring its window to the front. Null when none
+/// does, or when it does not answer.
+std::unique_ptr<ctl::InstanceSession> introduceHolder(const QStringList& devicePaths);
+
 }  // namespace tavero::qt
