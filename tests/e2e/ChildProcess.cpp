@@ -147,6 +147,10 @@ void ChildProcess::signal(int signal) const {
 }
 
 int ChildProcess::stop(int signal) {
+    // Never -1: kill(-1) would signal every process the user may.
+    if (pid_ <= 0) {
+        return -1;
+    }
     ::kill(pid_, signal);
     const int status = waitFor(pid_, &peakResidentKiB_);
     pid_ = -1;

@@ -2,13 +2,19 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "ChildProcess.h"
+#include "HeadlessHost.h"
+#include "qt/SecondWindow.h"
 
 // tavero-ctl while `tavero-ctl serve` holds the generator on tavero-sim's pseudo-terminal: the
 // commands reach the generator through the server, whose connection the simulator logs.
@@ -144,6 +150,40 @@ TEST_F(CtlThroughHolder, AKilledOrHungServerDoesNotHoldTheToolUp) {
             EXPECT_EQ(serve->stop(SIGINT), 0);
         }
         EXPECT_EQ(nextEvents(c.events.size()), c.events);
+    }
+}
+
+TEST_F(CtlThroughHolder, ASecondWindowSaysWhichProgramHoldsTheGenerator) {
+    // The window looks in the folder of the process it runs in.
+    const char* const runtimeBefore = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept = runtimeBefore != nullptr ? runtimeBefore : "";
+    ::setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+    int argc = 1;
+    char name[] = "e2e_tests";
+    char* argv[] = {name, nullptr};
+    const QCoreApplication application(argc, argv);
+    const QStringList devices = {QString::fromStdString(simulatorPath_)};
+
+    std::unique_ptr<ChildProcess> serve = startServe();
+    for (const bool held : {true, false}) {
+        SCOPED_TRACE(held);
+        headless::HeadlessHost host;
+        EXPECT_EQ(qt::tellWhoHoldsTheGenerator(host, devices), held);
+        EXPECT_EQ(host.messageBoxes().size(), held ? 1U : 0U);
+        if (held && !host.messageBoxes().empty()) {
+            const ui::MessageBoxRequest& box = host.messageBoxes()[0].box;
+            EXPECT_EQ(box.caption, "Verbindungsfehler");
+            EXPECT_EQ(box.text.rfind("tavero-ctl serve (Prozess ", 0), 0U) << box.text;
+            EXPECT_EQ(box.buttons, ui::Buttons::Ok);  // serve has no window to bring forward
+        }
+        if (held) {
+            EXPECT_EQ(serve->stop(SIGINT), 0);
+        }
+    }
+    if (runtimeBefore != nullptr) {
+        ::setenv("XDG_RUNTIME_DIR", kept.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_RUNTIME_DIR");
     }
 }
 
