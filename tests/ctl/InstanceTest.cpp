@@ -94,22 +94,14 @@ TEST_F(InstanceTest, ThroughTheHolderTheToolWritesWhatItsOwnConnectionWould) {
             int status;
             std::string out, errors, sent;
         };
-        const auto runWith = [&](sim::SimulatedGenerator& generator, auto&& heldGenerator) {
+        const auto runWith = [&](sim::SimulatedGenerator& generator,
+                                 decltype(ToolEnvironment::heldGenerator) heldGenerator) {
             out_.str({});
             errors_.str({});
             if (c.fault) {
                 generator.injectFault(*c.fault, c.faultLetter);
             }
-            ControlTool tool({.bridge = bridge_,
-                              .out = out_,
-                              .errors = errors_,
-                              .diagnostics = diagnostics_,
-                              .trace = trace_,
-                              .profileFile = profileFile_,
-                              .fileWriter = writer_,
-                              .clock = clock_,
-                              .heldGenerator = heldGenerator});
-            const int status = tool.run(parseCommandLine(c.args));
+            const int status = runOn(bridge_, c.args, std::move(heldGenerator));
             generator.clearFaults();
             std::string sent = generator.receivedLetters();
             generator.clearReceived();

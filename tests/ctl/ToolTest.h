@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "DirectFileWriter.h"
@@ -40,7 +41,9 @@ protected:
 
     int run(const std::vector<std::string>& args) { return runOn(bridge_, args); }
 
-    int runOn(link::UsbBridge& bridge, const std::vector<std::string>& args) {
+    /// @param heldGenerator as the tool's environment has it; none by default
+    int runOn(link::UsbBridge& bridge, const std::vector<std::string>& args,
+              decltype(ToolEnvironment::heldGenerator) heldGenerator = {}) {
         ControlTool tool({.bridge = bridge,
                           .out = out_,
                           .errors = errors_,
@@ -49,7 +52,7 @@ protected:
                           .profileFile = profileFile_,
                           .fileWriter = writer_,
                           .clock = clock_,
-                          .heldGenerator = {}});
+                          .heldGenerator = std::move(heldGenerator)});
         return tool.run(parseCommandLine(args));
     }
 

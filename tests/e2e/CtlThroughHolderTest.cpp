@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -33,6 +34,7 @@ protected:
         simulator_.stop(SIGTERM);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
+        std::filesystem::remove_all(runtime_, ignored);
     }
 
     /// tavero-ctl on the simulator's terminal, with the test's folder for its data, its socket
@@ -42,7 +44,7 @@ protected:
                                          "-C",
                                          folder_.string(),
                                          "XDG_DATA_HOME=" + folder_.string(),
-                                         "XDG_RUNTIME_DIR=" + folder_.string(),
+                                         "XDG_RUNTIME_DIR=" + runtime_.string(),
                                          TAVERO_CTL_PATH,
                                          "--port",
                                          simulatorPath_};
@@ -74,6 +76,11 @@ protected:
         std::filesystem::temp_directory_path() /
         (std::string("tavero-holder-e2e-") +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    /// Short, wherever the tests' temporary folder lies: a socket's path holds 107 bytes.
+    const std::filesystem::path runtime_ = [] {
+        char name[] = "/tmp/tavero-e2e-XXXXXX";
+        return std::filesystem::path(::mkdtemp(name) != nullptr ? name : "");
+    }();
     ChildProcess simulator_{{TAVERO_SIM_PATH}};
     std::string simulatorPath_;
 };
@@ -157,7 +164,7 @@ TEST_F(CtlThroughHolder, ASecondWindowSaysWhichProgramHoldsTheGenerator) {
     // The window looks in the folder of the process it runs in.
     const char* const runtimeBefore = std::getenv("XDG_RUNTIME_DIR");
     const std::string kept = runtimeBefore != nullptr ? runtimeBefore : "";
-    ::setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
     int argc = 1;
     char name[] = "e2e_tests";
     char* argv[] = {name, nullptr};

@@ -12,12 +12,15 @@
 
 namespace tavero::qt {
 
-std::optional<QString> instanceFolder(bool create) {
+QString instanceFolderPath() {
     const QString runtime = QString::fromLocal8Bit(std::getenv("XDG_RUNTIME_DIR"));
+    return QDir::isAbsolutePath(runtime) ? QDir(runtime).filePath(QStringLiteral("tavero"))
+                                         : QStringLiteral("/tmp/tavero-%1").arg(::getuid());
+}
+
+std::optional<QString> instanceFolder(bool create) {
     // /tmp is everybody's: the checks below refuse a folder another user made there first.
-    const QString folder = QDir::isAbsolutePath(runtime)
-                               ? QDir(runtime).filePath(QStringLiteral("tavero"))
-                               : QStringLiteral("/tmp/tavero-%1").arg(::getuid());
+    const QString folder = instanceFolderPath();
     const QByteArray path = QFile::encodeName(folder);
     if (create && ::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST) {
         return std::nullopt;

@@ -6,10 +6,13 @@
 
 namespace tavero::qt {
 
-/// The folder of the user's own where a program that holds the generator keeps its socket:
-/// tavero in $XDG_RUNTIME_DIR, or /tmp/tavero-UID when that is not set. Nothing when it is not a
-/// folder that the user alone owns and reaches (mode 0700), or when `create` is false and it is
-/// not there yet; created with mode 0700 when `create` is true.
+/// Where a program that holds the generator keeps its socket: tavero in $XDG_RUNTIME_DIR, or
+/// /tmp/tavero-UID when that is not set.
+QString instanceFolderPath();
+
+/// instanceFolderPath(), when it is a folder that the user alone owns and reaches (mode 0700);
+/// nothing otherwise, or when `create` is false and it is not there yet. Created with mode 0700
+/// when `create` is true.
 std::optional<QString> instanceFolder(bool create);
 
 /// Where the socket of the holder of the device at `canonicalDevicePath` lies in `folder`.

@@ -57,7 +57,8 @@ void InstanceHolder::listen() {
     }
     const std::optional<QString> folder = instanceFolder(true);
     if (!folder) {
-        warn("the folder for its socket is not the user's own with mode 0700");
+        warn(instanceFolderPath().toStdString() +
+             " is not a folder of the user's own with mode 0700");
         return;
     }
     const QString path = instanceSocketPath(*folder, device);
