@@ -94,9 +94,10 @@ void InstanceHolder::takeClients() {
             identity_.raise);
         QObject::connect(socket, &QLocalSocket::readyRead, &clientContext_, [socket, conversation] {
             while (socket->canReadLine()) {
-                const QByteArray line = socket->readLine(ctl::kInstanceLineLimit + 1);
+                const QByteArray line = socket->readLine(ctl::kInstanceLineLimit);
                 if (!line.endsWith('\n')) {
-                    break;
+                    socket->abort();  // a line longer than any of the protocol's
+                    return;
                 }
                 socket->write(QByteArray::fromStdString(conversation->answer(std::string_view(
                     line.constData(), static_cast<std::size_t>(line.size() - 1)))));
@@ -105,7 +106,7 @@ void InstanceHolder::takeClients() {
                     return;
                 }
             }
-            // A line longer than any of the protocol's.
+            // A line longer than any of the protocol's, still without its end.
             if (socket->bytesAvailable() >= static_cast<qint64>(ctl::kInstanceLineLimit)) {
                 socket->abort();
             }

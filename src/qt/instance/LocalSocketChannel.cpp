@@ -59,7 +59,7 @@ ctl::InstanceChannel::Received LocalSocketChannel::receive(
     std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         if (socket_.canReadLine()) {
-            const QByteArray line = socket_.readLine(ctl::kInstanceLineLimit + 1);
+            const QByteArray line = socket_.readLine(ctl::kInstanceLineLimit);
             if (!line.endsWith('\n')) {
                 return {Status::kTooLong, {}};
             }
