@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scope/LxiTransport.h"
+
+#include <lxi.h>
+
+#include <mutex>
+
+#include "measure/Oscilloscope.h"
+
+namespace tavero::scope {
+
+namespace {
+
+using measure::ScopeError;
+
+constexpr std::size_t kBufferBytes = 4 * 1024 * 1024;
+
+int milliseconds(std::chrono::milliseconds duration) {
+    return static_cast<int>(duration.count());
+}
+
+}  // namespace
+
+LxiTransport::LxiTransport(const Resource& resource, std::chrono::milliseconds timeout)
+    : sendTimeout_(timeout), buffer_(kBufferBytes) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { lxi_init(); });
+    const bool socket = resource.kind == Resource::Kind::kSocket;
+    device_ = lxi_connect(resource.host.c_str(), socket ? resource.port : 0,
+                          socket ? nullptr : resource.device.c_str(), milliseconds(timeout),
+                          socket ? RAW : VXI11);
+    if (device_ < 0) {
+        throw ScopeError(ScopeError::Kind::kLost, "cannot connect to " + resource.host);
+    }
+}
+
+LxiTransport::~LxiTransport() {
+    lxi_disconnect(device_);
+}
+
+void LxiTransport::send(std::string_view message) {
+    const int sent = lxi_send(device_, message.data(), static_cast<int>(message.size()),
+                              milliseconds(sendTimeout_));
+    if (sent != static_cast<int>(message.size())) {
+        throw ScopeError(ScopeError::Kind::kLost, "the scope took no command");
+    }
+}
+
+std::string LxiTransport::receive(std::chrono::milliseconds timeout) {
+    const auto start = std::chrono::steady_clock::now();
+    const int received = lxi_receive(device_, buffer_.data(), static_cast<int>(buffer_.size()),
+                                     milliseconds(timeout));
+    if (received > 0) {
+        return std::string(buffer_.data(), static_cast<std::size_t>(received));
+    }
+    // liblxi tells a time-out from a broken connection only by the time it took; a raw socket
+    // closed by the scope reads as 0 bytes.
+    const bool waitedItOut = std::chrono::steady_clock::now() - start >= timeout * 9 / 10;
+    if (received < 0 && waitedItOut) {
+        throw ScopeError(ScopeError::Kind::kTimeout, "the scope did not answer in time");
+    }
+    throw ScopeError(ScopeError::Kind::kLost, "the scope closed the connection");
+}
+
+}  // namespace tavero::scope
