@@ -24,14 +24,17 @@ std::optional<ResponseReading> responseAt(const std::vector<ResponsePoint>& poin
 /// What a sweep's curve says about the circuit.
 struct ResponseSummary {
     std::optional<ResponseReading> peak;  ///< the point of the highest magnitude
-    /// Where the magnitude crosses the peak's level less the drop (3 dB), lowest first.
+    /// Where the magnitude crosses the peak's level less the drop, lowest first.
     std::vector<ResponseReading> corners;
     /// The centre of a band around the peak: the geometric mean of the corners next to it on
     /// either side (for a second-order band-pass exactly its resonance).
     std::optional<double> centreHz;
 };
 
+/// The drop of the half-power point, 10 log10(2) dB: what "-3 dB" stands for.
+inline constexpr double kHalfPowerDb = 3.0102999566398120;
+
 /// Summarises the points with a value, which are in ascending frequency.
-ResponseSummary summarize(const std::vector<ResponsePoint>& points, double dropDb = 3.0);
+ResponseSummary summarize(const std::vector<ResponsePoint>& points, double dropDb = kHalfPowerDb);
 
 }  // namespace tavero::measure

@@ -3,6 +3,8 @@
 
 #include <lxi.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <mutex>
 
 #include "measure/Oscilloscope.h"
@@ -25,10 +27,8 @@ LxiTransport::LxiTransport(const Resource& resource, std::chrono::milliseconds t
     : sendTimeout_(timeout), buffer_(kBufferBytes) {
     static std::once_flag initialised;
     std::call_once(initialised, [] { lxi_init(); });
-    const bool socket = resource.kind == Resource::Kind::kSocket;
-    device_ = lxi_connect(resource.host.c_str(), socket ? resource.port : 0,
-                          socket ? nullptr : resource.device.c_str(), milliseconds(timeout),
-                          socket ? RAW : VXI11);
+    device_ = lxi_connect(resource.host.c_str(), 0, resource.device.c_str(), milliseconds(timeout),
+                          VXI11);
     if (device_ < 0) {
         throw ScopeError(ScopeError::Kind::kLost, "cannot connect to " + resource.host);
     }
@@ -39,8 +39,13 @@ LxiTransport::~LxiTransport() {
 }
 
 void LxiTransport::send(std::string_view message) {
-    const int sent = lxi_send(device_, message.data(), static_cast<int>(message.size()),
-                              milliseconds(sendTimeout_));
+    int sent = 0;
+    do {
+        errno = 0;
+        sent = lxi_send(device_, message.data(), static_cast<int>(message.size()),
+                        milliseconds(sendTimeout_));
+        // A signal (the user's Ctrl+C) breaks liblxi's wait before anything went out.
+    } while (sent < 0 && errno == EINTR);
     if (sent != static_cast<int>(message.size())) {
         throw ScopeError(ScopeError::Kind::kLost, "the scope took no command");
     }
@@ -53,8 +58,7 @@ std::string LxiTransport::receive(std::chrono::milliseconds timeout) {
     if (received > 0) {
         return std::string(buffer_.data(), static_cast<std::size_t>(received));
     }
-    // liblxi tells a time-out from a broken connection only by the time it took; a raw socket
-    // closed by the scope reads as 0 bytes.
+    // liblxi tells a time-out from a broken connection only by the time it took.
     const bool waitedItOut = std::chrono::steady_clock::now() - start >= timeout * 9 / 10;
     if (received < 0 && waitedItOut) {
         throw ScopeError(ScopeError::Kind::kTimeout, "the scope did not answer in time");

@@ -10,11 +10,11 @@
 
 namespace tavero::scope {
 
-/// VXI-11 or a raw socket through liblxi.
+/// VXI-11 through liblxi (TCPIP::HOST[::DEVICE]::INSTR).
 class LxiTransport final : public Transport {
 public:
     /// Connects; throws measure::ScopeError (kLost) when it cannot.
-    /// @param resource a kVxi11 or kSocket resource
+    /// @param resource a kVxi11 resource
     LxiTransport(const Resource& resource, std::chrono::milliseconds timeout);
     ~LxiTransport() override;
 

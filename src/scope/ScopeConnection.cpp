@@ -10,6 +10,7 @@
 #include "scope/RigolScope.h"
 #include "scope/ScpiPort.h"
 #include "scope/SiglentScope.h"
+#include "scope/SocketTransport.h"
 #include "scope/UsbtmcTransport.h"
 
 namespace tavero::scope {
@@ -20,8 +21,13 @@ namespace {
 constexpr std::chrono::milliseconds kConnectTimeout{5000};
 
 std::unique_ptr<Transport> openTransport(const Resource& resource) {
-    if (resource.kind == Resource::Kind::kUsbtmc) {
-        return std::make_unique<UsbtmcTransport>(resource.path);
+    switch (resource.kind) {
+        case Resource::Kind::kUsbtmc:
+            return std::make_unique<UsbtmcTransport>(resource.path);
+        case Resource::Kind::kSocket:
+            return std::make_unique<SocketTransport>(resource.host, resource.port, kConnectTimeout);
+        case Resource::Kind::kVxi11:
+            break;
     }
     return std::make_unique<LxiTransport>(resource, kConnectTimeout);
 }

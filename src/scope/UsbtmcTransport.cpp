@@ -34,7 +34,10 @@ UsbtmcTransport::~UsbtmcTransport() {
 }
 
 void UsbtmcTransport::send(std::string_view message) {
-    const ssize_t written = write(descriptor_, message.data(), message.size());
+    ssize_t written = 0;
+    do {
+        written = write(descriptor_, message.data(), message.size());
+    } while (written < 0 && errno == EINTR);
     if (written != static_cast<ssize_t>(message.size())) {
         throw ScopeError(ScopeError::Kind::kLost,
                          std::string("the scope took no command: ") + std::strerror(errno));
@@ -47,7 +50,10 @@ std::string UsbtmcTransport::receive(std::chrono::milliseconds timeout) {
         throw ScopeError(ScopeError::Kind::kLost, std::string("usbtmc: ") + std::strerror(errno));
     }
     std::vector<char> bytes(kReadBytes);
-    const ssize_t received = read(descriptor_, bytes.data(), bytes.size());
+    ssize_t received = 0;
+    do {
+        received = read(descriptor_, bytes.data(), bytes.size());
+    } while (received < 0 && errno == EINTR);
     if (received > 0) {
         return std::string(bytes.data(), static_cast<std::size_t>(received));
     }

@@ -97,7 +97,7 @@ void printHelp() {
         "                  it, e.g. scope TCPIP::127.0.0.1::INSTR\n"
         "  --dut SPEC      the circuit: through (default), lowpass, highpass or bandpass, with\n"
         "                  values as in lowpass:r=1k,c=100n or bandpass:r=100,l=10m,c=100n\n"
-        "                  (defaults 1 kOhm, 100 nF, 10 mH)\n"
+        "                  (defaults 1 kOhm, 100 nF, 10 mH); g=GAIN adds an amplifier after it\n"
         "  --scope-noise DIVISIONS\n"
         "                  the traces' noise, standard deviation in divisions (default 0.02)\n"
         "  --scope-measure-ms MS\n"

@@ -63,6 +63,30 @@ std::string engineering(double value) {
     return std::string(digits.data(), end) + " " + std::string(step->second);
 }
 
+/// The circuit without the amplifier.
+std::complex<double> passiveResponse(const Circuit& circuit, double hz) {
+    if (hz <= 0) {
+        // At DC the capacitor blocks.
+        const bool passesDc =
+            circuit.kind == Circuit::Kind::kThrough || circuit.kind == Circuit::Kind::kLowPass;
+        return passesDc ? 1.0 : 0.0;
+    }
+    const double omega = 2 * std::numbers::pi * hz;
+    const std::complex<double> capacitor = 1.0 / std::complex<double>(0, omega * circuit.farads);
+    const std::complex<double> inductor(0, omega * circuit.henries);
+    switch (circuit.kind) {
+        case Circuit::Kind::kLowPass:
+            return capacitor / (circuit.ohms + capacitor);
+        case Circuit::Kind::kHighPass:
+            return circuit.ohms / (circuit.ohms + capacitor);
+        case Circuit::Kind::kBandPass:
+            return circuit.ohms / (circuit.ohms + inductor + capacitor);
+        case Circuit::Kind::kThrough:
+            break;
+    }
+    return 1.0;
+}
+
 }  // namespace
 
 std::optional<Circuit> parseCircuit(std::string_view text) {
@@ -95,6 +119,9 @@ std::optional<Circuit> parseCircuit(std::string_view text) {
             case 'l':
                 circuit.henries = *value;
                 break;
+            case 'g':
+                circuit.gain = *value;
+                break;
             default:
                 return std::nullopt;
         }
@@ -103,26 +130,7 @@ std::optional<Circuit> parseCircuit(std::string_view text) {
 }
 
 std::complex<double> circuitResponse(const Circuit& circuit, double hz) {
-    if (hz <= 0) {
-        // At DC the capacitor blocks.
-        const bool passesDc =
-            circuit.kind == Circuit::Kind::kThrough || circuit.kind == Circuit::Kind::kLowPass;
-        return passesDc ? 1.0 : 0.0;
-    }
-    const double omega = 2 * std::numbers::pi * hz;
-    const std::complex<double> capacitor = 1.0 / std::complex<double>(0, omega * circuit.farads);
-    const std::complex<double> inductor(0, omega * circuit.henries);
-    switch (circuit.kind) {
-        case Circuit::Kind::kLowPass:
-            return capacitor / (circuit.ohms + capacitor);
-        case Circuit::Kind::kHighPass:
-            return circuit.ohms / (circuit.ohms + capacitor);
-        case Circuit::Kind::kBandPass:
-            return circuit.ohms / (circuit.ohms + inductor + capacitor);
-        case Circuit::Kind::kThrough:
-            break;
-    }
-    return 1.0;
+    return circuit.gain * passiveResponse(circuit, hz);
 }
 
 double settlingTimeConstant(const Circuit& circuit) {
@@ -148,6 +156,9 @@ std::string circuitText(const Circuit& circuit) {
             text += ", " + engineering(circuit.henries) + "H";
         }
         text += ", " + engineering(circuit.farads) + "F";
+    }
+    if (circuit.gain != 1) {
+        text += ", gain " + engineering(circuit.gain);
     }
     return text;
 }

@@ -20,10 +20,12 @@ struct Circuit {
     double ohms = 1e3;
     double farads = 100e-9;
     double henries = 10e-3;
+    double gain = 1;  ///< of an amplifier after the circuit
 };
 
 /// Reads "through", "lowpass", "highpass" or "bandpass", each optionally followed by
-/// ":r=1k,c=100n,l=10m" (values with the SI prefixes p n u m k M). Nothing when it cannot.
+/// ":r=1k,c=100n,l=10m,g=10" (values with the SI prefixes p n u m k M; g the gain of an
+/// amplifier after it). Nothing when it cannot.
 std::optional<Circuit> parseCircuit(std::string_view text);
 
 /// The circuit's transfer function at `hz`, output over input, unloaded.

@@ -115,16 +115,18 @@ void SimulatedScope::take(Acquisition& acquisition) {
 
 void SimulatedScope::arm(Clock::time_point now) {
     running_ = false;
+    // The memory before the trigger fills first (half the screen); then the next rising zero
+    // crossing of channel 1's cosine, at a phase of 3/2 pi, triggers.
+    const double ready = seconds(now) + secondsPerDivision_ * layout_.horizontalDivisions / 2;
     const double hz = drive_.snapshot().now.hz;
     double delay = 0;
     if (hz > 0) {
-        // The next rising zero crossing of channel 1's cosine, at a phase of 3/2 pi.
-        const double phase = std::fmod(kTwoPi * hz * seconds(now), kTwoPi);
+        const double phase = std::fmod(kTwoPi * hz * ready, kTwoPi);
         delay = std::fmod(1.5 * std::numbers::pi - phase + kTwoPi, kTwoPi) / (kTwoPi * hz);
     }
     acquisition_ = {};
-    acquisition_.trigger =
-        now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay));
+    acquisition_.trigger = origin_ + std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(ready + delay));
     acquisition_.secondsPerDivision = secondsPerDivision_;
     acquisition_.channels = channels_;
 }

@@ -46,8 +46,8 @@ public:
     void setSecondsPerDivision(double seconds) { secondsPerDivision_ = seconds; }
     const ScreenLayout& layout() const { return layout_; }
 
-    /// A single acquisition: it triggers on the next rising edge of channel 1 and ends half a
-    /// screen later.
+    /// A single acquisition: once half a screen is in its memory, it triggers on the next
+    /// rising edge of channel 1 and ends half a screen later.
     void arm(Clock::time_point now);
     /// Acquires again and again, each measurement from a trace just taken.
     void run() { running_ = true; }
