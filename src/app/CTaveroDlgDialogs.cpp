@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary dialogs the main window opens, and what it does after each closes.
 #include "app/CTaveroDlg.h"
+#include "app/FrequencyResponseWindow.h"
 #include "app/OutputFrequency.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
 #include "dialogs/calibration/COffsetDlg.h"
@@ -9,6 +10,7 @@
 #include "dialogs/signal/CPLLDlg.h"
 #include "dialogs/signal/CWobbelDlg.h"
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
+#include "link/GeneratorSignalSource.h"
 #include "ui/Host.h"
 
 namespace tavero::app {
@@ -71,6 +73,15 @@ void CTaveroDlg::openFrequencyCalibration() {
     dialogs::COszillatorDlg oszillator(settings_, port_, link_);
     runGeneratorDialog(oszillator);
     settingsModified_ = true;
+}
+
+void CTaveroDlg::openFrequencyResponse() {
+    if (frequencyResponse_ == nullptr) {
+        return;
+    }
+    // The sweep gives the generator its settings back when it ends, so the window's stay true.
+    link::GeneratorSignalSource source(commands_, settings_);
+    frequencyResponse_->run(source);
 }
 
 }  // namespace tavero::app

@@ -23,10 +23,14 @@ int milliseconds(std::chrono::milliseconds duration) {
 
 }  // namespace
 
-LxiTransport::LxiTransport(const Resource& resource, std::chrono::milliseconds timeout)
-    : sendTimeout_(timeout), buffer_(kBufferBytes) {
+void initialiseLxi() {
     static std::once_flag initialised;
     std::call_once(initialised, [] { lxi_init(); });
+}
+
+LxiTransport::LxiTransport(const Resource& resource, std::chrono::milliseconds timeout)
+    : sendTimeout_(timeout), buffer_(kBufferBytes) {
+    initialiseLxi();
     device_ = lxi_connect(resource.host.c_str(), 0, resource.device.c_str(), milliseconds(timeout),
                           VXI11);
     if (device_ < 0) {

@@ -10,6 +10,9 @@
 
 namespace tavero::scope {
 
+/// Readies liblxi once per process: its start-up clears every session it holds.
+void initialiseLxi();
+
 /// VXI-11 through liblxi (TCPIP::HOST[::DEVICE]::INSTR).
 class LxiTransport final : public Transport {
 public:
