@@ -190,14 +190,4 @@ std::optional<ScopeAnswer> RigolDialect::waveformData(Clock::time_point now) {
     return ScopeAnswer{.bytes = std::move(bytes), .measured = true};
 }
 
-std::optional<ScopeAnswer> RigolDialect::handle(std::string_view message, Clock::time_point now) {
-    ScopeCommand command = readScopeCommand(message);
-    for (const Rule& rule : rules_) {
-        if (command.is(rule.pattern)) {
-            return rule.handler(command, now);
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace tavero::sim

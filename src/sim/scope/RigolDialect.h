@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "sim/scope/ScopeCommand.h"
 #include "sim/scope/ScopeDialect.h"
@@ -13,19 +11,11 @@ namespace tavero::sim {
 /// A Rigol DS1104Z's commands: channels, timebase, edge trigger, :SINGle with
 /// :TRIGger:STATus?, :MEASure:ITEM? VPP and RPHase (9.9E37 when it has nothing to measure, the
 /// phase in (-180, 180]) and the screen's trace as bytes around code 127.
-class RigolDialect final : public ScopeDialect {
+class RigolDialect final : public RuleDialect {
 public:
     explicit RigolDialect(SimulatedScope& scope);
 
-    std::optional<ScopeAnswer> handle(std::string_view message, Clock::time_point now) override;
-
 private:
-    using Handler = std::function<std::optional<ScopeAnswer>(ScopeCommand&, Clock::time_point)>;
-    struct Rule {
-        const char* pattern;
-        Handler handler;
-    };
-
     /// A setting kept as its text, for the commands the model does not act on.
     Rule textSetting(const char* pattern, std::string& value);
     /// A channel's number setting, read and written through `field`.
@@ -34,7 +24,6 @@ private:
     std::optional<ScopeAnswer> waveformData(Clock::time_point now);
 
     SimulatedScope& scope_;
-    std::vector<Rule> rules_;
     std::string sweep_ = "AUTO";
     std::string triggerSource_ = "CHAN1";
     std::string triggerLevel_ = "0.000000e+00";

@@ -26,6 +26,16 @@ constexpr std::array<KindEntry, 3> kKinds = {{
 
 }  // namespace
 
+std::optional<ScopeAnswer> RuleDialect::handle(std::string_view message, Clock::time_point now) {
+    ScopeCommand command = readScopeCommand(message);
+    for (const Rule& rule : rules_) {
+        if (command.is(rule.pattern)) {
+            return rule.handler(command, now);
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<ScopeKind> parseScopeKind(std::string_view name) {
     for (const KindEntry& entry : kKinds) {
         if (entry.name == name) {

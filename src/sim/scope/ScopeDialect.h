@@ -2,13 +2,16 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/scope/Circuit.h"
 #include "sim/scope/DriveHistory.h"
+#include "sim/scope/ScopeCommand.h"
 #include "sim/scope/SimulatedScope.h"
 
 namespace tavero::sim {
@@ -31,6 +34,21 @@ public:
     /// The answer to one message; nothing for a command, or a query it does not know (a real
     /// scope stays silent, and its client times out).
     virtual std::optional<ScopeAnswer> handle(std::string_view message, Clock::time_point now) = 0;
+};
+
+/// A dialect as a table: the first rule whose pattern names a message's header answers it.
+class RuleDialect : public ScopeDialect {
+public:
+    std::optional<ScopeAnswer> handle(std::string_view message, Clock::time_point now) override;
+
+protected:
+    using Handler = std::function<std::optional<ScopeAnswer>(ScopeCommand&, Clock::time_point)>;
+    struct Rule {
+        const char* pattern;  ///< as ScopeCommand::is takes it
+        Handler handler;
+    };
+
+    std::vector<Rule> rules_;
 };
 
 enum class ScopeKind {

@@ -250,17 +250,11 @@ std::optional<ScopeAnswer> SiglentDialect::trace(int channel, Clock::time_point 
 }
 
 std::optional<ScopeAnswer> SiglentDialect::handle(std::string_view message, Clock::time_point now) {
-    ScopeCommand command = readScopeCommand(message);
-    for (const Rule& rule : rules_) {
-        if (command.is(rule.pattern)) {
-            std::optional<ScopeAnswer> reply = rule.handler(command, now);
-            if (reply && ++answers_ % kJunkEvery == 0) {
-                reply->bytes.insert(0, std::string("\0\n", 2));
-            }
-            return reply;
-        }
+    std::optional<ScopeAnswer> reply = RuleDialect::handle(message, now);
+    if (reply && ++answers_ % kJunkEvery == 0) {
+        reply->bytes.insert(0, std::string("\0\n", 2));
     }
-    return std::nullopt;
+    return reply;
 }
 
 }  // namespace tavero::sim

@@ -2,9 +2,7 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "sim/scope/ScopeCommand.h"
 #include "sim/scope/ScopeDialect.h"
@@ -16,18 +14,13 @@ namespace tavero::sim {
 /// "****" for a measurement it cannot make and the phase in [-90, 270), as that firmware does.
 /// Every fourth answer comes after a stray NUL and line end. The SDS2104X Plus also takes the
 /// :MEASure:ADVanced slots.
-class SiglentDialect final : public ScopeDialect {
+class SiglentDialect final : public RuleDialect {
 public:
     SiglentDialect(SimulatedScope& scope, bool plus);
 
     std::optional<ScopeAnswer> handle(std::string_view message, Clock::time_point now) override;
 
 private:
-    using Handler = std::function<std::optional<ScopeAnswer>(ScopeCommand&, Clock::time_point)>;
-    struct Rule {
-        const char* pattern;
-        Handler handler;
-    };
     struct Slot {
         bool on = false;
         std::string type = "PKPK";
@@ -42,7 +35,6 @@ private:
 
     SimulatedScope& scope_;
     bool plus_;
-    std::vector<Rule> rules_;
     std::string triggerDelay_ = "0.00E+00S";
     std::string triggerSelect_ = "EDGE,SR,C1,HT,OFF";
     std::string triggerLevel_ = "0.00E+00V";
