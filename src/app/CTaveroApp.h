@@ -17,6 +17,11 @@ public:
     CTaveroApp(ui::Host& host, link::UsbBridge& bridge, store::FileWriter& fileWriter)
         : host_(host), mainWindow_(bridge, fileWriter) {}
 
+    /// Where the main window opens its frequency response dialog; not owned.
+    void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
+        mainWindow_.setFrequencyResponseWindow(window);
+    }
+
     /// Runs the main window until it closes.
     /// @param connectAtStart connect as soon as the window is shown
     void run(bool connectAtStart);

@@ -160,6 +160,7 @@ void CTaveroDlg::onCommand(int id) {
         {res::kMenuCalibrateFrequency, &CTaveroDlg::openFrequencyCalibration, true},
         {res::kMenuFactoryReset, &CTaveroDlg::factoryReset, true},
         {res::kMenuBootloader, &CTaveroDlg::startBootloader, true},
+        {res::kMenuFrequencyResponse, &CTaveroDlg::openFrequencyResponse, true},
         {res::kMenuAbout, &CTaveroDlg::showAbout, false},
         {res::kMenuExit, &CTaveroDlg::onCancel, false},
         {res::kButtonLoadProfile, &CTaveroDlg::LoadProfile, false},

@@ -28,6 +28,8 @@ class GeneratorDialog;
 
 namespace tavero::app {
 
+class FrequencyResponseWindow;
+
 /// The main window: owns the port, the link, the current settings with the derived output
 /// frequency, and the flags that follow the connection and unsaved changes. Every change the
 /// user makes is sent to the generator at once.
@@ -47,6 +49,10 @@ public:
 
     /// Connects as soon as the window is shown, as a click on the connect button would.
     void connectWhenShown() { connectWhenShown_ = true; }
+    /// Where "Messen" > "Frequenzgang…" opens; not owned. Without one the entry does nothing.
+    void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
+        frequencyResponse_ = window;
+    }
 
     int templateId() const override;
     void onInit() override;
@@ -162,6 +168,7 @@ private:
     void openOffsetCalibration();
     void openAmplitudeCalibration();
     void openFrequencyCalibration();
+    void openFrequencyResponse();
 
     /// Shows the command layer's failures as error boxes of this window.
     class Messages final : public link::MessageSink {
@@ -191,6 +198,7 @@ private:
     bool lossReported_ = false;
     /// The dialog that talks to the generator while it is open.
     dialogs::GeneratorDialog* generatorDialog_ = nullptr;
+    FrequencyResponseWindow* frequencyResponse_ = nullptr;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

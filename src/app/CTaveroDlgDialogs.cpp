@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary dialogs the main window opens, and what it does after each closes.
 #include "app/CTaveroDlg.h"
+#include "app/FrequencyResponseWindow.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
 #include "dialogs/calibration/COffsetDlg.h"
 #include "dialogs/calibration/COszillatorDlg.h"
@@ -8,7 +9,9 @@
 #include "dialogs/signal/CPLLDlg.h"
 #include "dialogs/signal/CWobbelDlg.h"
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
+#include "model/GeneratorSignalSource.h"
 #include "model/OutputFrequency.h"
+#include "model/SettingsCommand.h"
 #include "ui/Host.h"
 
 namespace tavero::app {
@@ -71,6 +74,28 @@ void CTaveroDlg::openFrequencyCalibration() {
     dialogs::COszillatorDlg oszillator(settings_, port_, link_);
     runGeneratorDialog(oszillator);
     settingsModified_ = true;
+}
+
+void CTaveroDlg::openFrequencyResponse() {
+    if (frequencyResponse_ == nullptr) {
+        return;
+    }
+    // The sweep gives the generator its settings back when it ends, so the window's stay true.
+    model::GeneratorSignalSource source(
+        [this](const model::Edit& edit) {
+            bool taken = true;
+            for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
+                if (edit.fields[i]) {
+                    settingsFields()[i].set(settings_, settingsFields()[i].get(edit.values));
+                }
+            }
+            for (const char letter : edit.commands) {
+                taken = model::sendSettingsCommand(commands_, letter, settings_) && taken;
+            }
+            return taken;
+        },
+        settings_);
+    frequencyResponse_->run(source);
 }
 
 }  // namespace tavero::app

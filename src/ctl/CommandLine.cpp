@@ -2,6 +2,7 @@
 #include "ctl/CommandLine.h"
 
 #include <cctype>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -68,8 +69,14 @@ void parseCommandArguments(CommandLine& line, const CommandInfo& info,
             optionsEnded = true;
         } else if (!optionsEnded && looksLikeOption(arg)) {
             const unsigned flag = flagNamed(arg);
+            const std::optional<bool> sweepValue = sweepOptionTakesValue(arg);
             if (arg == "--help") {
                 line.help = true;
+            } else if ((info.flags & kFlagSweep) != 0 && sweepValue) {
+                if (*sweepValue && i + 1 == rest.size()) {
+                    throw UsageError(arg + " needs a value");
+                }
+                line.sweepOptions.emplace_back(arg, *sweepValue ? rest[++i] : std::string());
             } else if ((info.flags & flag) == 0) {
                 throw UsageError("'" + std::string(info.name) + "' takes no option '" + arg + "'");
             } else if (flag == kFlagListen) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/TraceFile.h"
@@ -41,6 +42,8 @@ struct CommandLine {
     std::string httpPasswordFile;      ///< --http-password-file FILE, empty when not given
     bool announce = false;             ///< --announce
     bool vxi11AlternatePorts = false;  ///< --vxi11-alternate-ports
+    /// A sweep's options as given, each with its value ("" for --linear), in their order.
+    std::vector<std::pair<std::string, std::string>> sweepOptions;
     /// Where every byte sent is appended: --trace FILE, empty after --no-trace.
     std::filesystem::path tracePath = link::kDefaultTracePath;
 };

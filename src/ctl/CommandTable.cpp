@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
-constexpr std::array<CommandInfo, 11> kCommands = {{
+constexpr std::array<CommandInfo, 12> kCommands = {{
     {"read", 0, 0, kFlagJson, "read [--json]",
      "print the firmware version and the generator's settings",
      "Connects, reads the generator's stored settings (P) and prints the firmware version,\n"
@@ -106,6 +106,47 @@ constexpr std::array<CommandInfo, 11> kCommands = {{
      "--http-password-file FILE\n"
      "                    the page asks for the password in the first line of FILE before\n"
      "                    any change; without TLS it crosses the network in clear\n"},
+    {"bode", 0, 0, kFlagSweep | kFlagJson | kFlagTrace | kFlagNoTrace,
+     "bode --scope RESOURCE --from HZ --to HZ\n"
+     "      [--points-per-decade N | --points N --linear] [--amplitude MV]\n"
+     "      [--input CH] [--output CH] [--method measure|capture] [--settle MS]\n"
+     "      [--csv FILE] [--json] [--trace FILE | --no-trace]",
+     "measure a circuit's frequency response with an oscilloscope",
+     "Sweeps the generator's sine across a circuit and measures its output against its input\n"
+     "with an oscilloscope on the network or USB: the magnitude in dB and the phase in\n"
+     "degrees (-180 to 180, output against input) at each frequency. The scope is driven in\n"
+     "the dialect its *IDN? names: Rigol DS1000Z, MSO5000, DHO800/900; Siglent SDS (both\n"
+     "command sets); Keysight InfiniiVision; any other SCPI scope through capture alone.\n"
+     "At each frequency the circuit is let settle (the --settle time or 10 periods, whichever\n"
+     "is longer), both channels are ranged on the 1-2-5 steps to about 6 divisions, clipped\n"
+     "traces ranged again, and a new acquisition is taken. A point the scope cannot measure\n"
+     "is kept with its reason in place of a value.\n"
+     "\n"
+     "--scope RESOURCE    TCPIP::HOST::INSTR (VXI-11), TCPIP::HOST::PORT::SOCKET, or\n"
+     "                    /dev/usbtmcN (Linux's usbtmc driver)\n"
+     "--from HZ, --to HZ  the first and last frequency, 0.25 Hz to 30 MHz\n"
+     "--points-per-decade N\n"
+     "                    logarithmic steps, N a decade (default 10)\n"
+     "--points N --linear N frequencies evenly spaced\n"
+     "--amplitude MV      the generator's amplitude, peak-to-peak (default 1000)\n"
+     "--input CH          the scope channel at the circuit's input (default 1)\n"
+     "--output CH         the scope channel at its output (default 2)\n"
+     "--method METHOD     capture (default): both traces read, a Hann-windowed DFT at the\n"
+     "                    drive frequency; measure: the scope's own peak-to-peak and phase\n"
+     "--settle MS         the least wait after each frequency change (default 5)\n"
+     "--csv FILE          write the table to FILE (replaced whole) instead of standard\n"
+     "                    output\n"
+     "--json              print one JSON object at the end instead of the table\n"
+     "\n"
+     "The table has the header frequency_hz,magnitude_db,phase_deg,status, one line a point,\n"
+     "status ok or the reason it has no value: clipped, below-resolution,\n"
+     "invalid-measurement, too-few-samples-per-period, scope-timeout. Progress goes to\n"
+     "standard error, a line a point, then the -3 dB points and the phase there.\n"
+     "\n"
+     "SIGINT or SIGTERM ends the sweep after the point under way; the points so far are\n"
+     "written, the generator and the scope get back the settings the sweep changed, and the\n"
+     "status is 130 or 143. A scope that stops answering or drops off ends it too, with the\n"
+     "points so far written and status 1.\n"},
 
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
      "Shows the overview, or the text of COMMAND (the same as COMMAND --help).\n"},
@@ -128,6 +169,26 @@ constexpr std::array<FlagOption, 11> kFlagOptions = {{
     {kFlagVxi11AlternatePorts, "--vxi11-alternate-ports"},
     {kFlagHttp, "--http"},
     {kFlagHttpPasswordFile, "--http-password-file"},
+}};
+
+struct SweepOption {
+    std::string_view option;
+    bool takesValue;
+};
+
+constexpr std::array<SweepOption, 12> kSweepOptions = {{
+    {"--scope", true},
+    {"--from", true},
+    {"--to", true},
+    {"--points-per-decade", true},
+    {"--points", true},
+    {"--linear", false},
+    {"--amplitude", true},
+    {"--input", true},
+    {"--output", true},
+    {"--method", true},
+    {"--settle", true},
+    {"--csv", true},
 }};
 
 /// The paragraph of every command that takes the trace options.
@@ -158,6 +219,12 @@ unsigned flagNamed(std::string_view option) {
     const auto* it = std::find_if(kFlagOptions.begin(), kFlagOptions.end(),
                                   [option](const FlagOption& f) { return f.option == option; });
     return it == kFlagOptions.end() ? 0U : it->flag;
+}
+
+std::optional<bool> sweepOptionTakesValue(std::string_view option) {
+    const auto* it = std::find_if(kSweepOptions.begin(), kSweepOptions.end(),
+                                  [option](const SweepOption& s) { return s.option == option; });
+    return it == kSweepOptions.end() ? std::nullopt : std::optional(it->takesValue);
 }
 
 std::string overviewHelpText() {

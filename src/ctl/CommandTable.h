@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@ enum CommandFlag : unsigned {
     kFlagVxi11AlternatePorts = 1U << 8,  ///< --vxi11-alternate-ports
     kFlagHttp = 1U << 9,                 ///< --http [HOST:]PORT
     kFlagHttpPasswordFile = 1U << 10,    ///< --http-password-file FILE
+    kFlagSweep = 1U << 11,               ///< the options of a frequency response sweep
 };
 
 /// One command of the tool: what it takes and how its help reads.
@@ -42,6 +44,10 @@ const CommandInfo* findCommand(std::string_view name);
 
 /// The flag an option text names, or 0 when none does.
 unsigned flagNamed(std::string_view option);
+
+/// Whether `option` is one of a sweep's options (--scope, --from, ...) and takes a value;
+/// nothing when it is none of them.
+std::optional<bool> sweepOptionTakesValue(std::string_view option);
 
 /// The text of `tavero-ctl --help`.
 std::string overviewHelpText();

@@ -75,7 +75,7 @@ int ControlTool::dispatch(const CommandLine& line) {
         std::string_view command;
         int (ControlTool::*handler)(const CommandLine&);
     };
-    static constexpr std::array<Route, 9> kRoutes = {{
+    static constexpr std::array<Route, 10> kRoutes = {{
         {"read", &ControlTool::read},
         {"set", &ControlTool::set},
         {"profiles", &ControlTool::profiles},
@@ -85,6 +85,7 @@ int ControlTool::dispatch(const CommandLine& line) {
         {"play", &ControlTool::play},
         {"reset", &ControlTool::reset},
         {"bootloader", &ControlTool::bootloader},
+        {"bode", &ControlTool::bode},
     }};
     for (const Route& route : kRoutes) {
         if (route.command == line.command) {

@@ -52,6 +52,7 @@ private:
     int play(const CommandLine& line);
     int reset(const CommandLine& line);
     int bootloader(const CommandLine& line);
+    int bode(const CommandLine& line);
 
     int dispatch(const CommandLine& line);
     /// Fails a command whose disconnect failed or whose output could not be written.

@@ -5,44 +5,11 @@
 #include <utility>
 
 #include "link/TraceFile.h"
+#include "model/SettingsCommand.h"
 
 namespace tavero::model {
 
 namespace {
-
-/// The sender of one command letter, with the record's values at the moment it sends.
-bool sendCommand(link::DeviceCommands& commands, char letter, const GeneratorSettings& s) {
-    switch (letter) {
-        case 'c':
-            return commands.SendLimits(s);
-        case 'f':
-            return commands.SendFrequency(s);
-        case 'z':
-            return commands.SendStep(s);
-        case 'g':
-            return commands.SendAmplitude(s);
-        case 's':
-            return commands.SendWaveform(s.signalform);
-        case 'a':
-            return commands.SendFilter((s.konfiguration & kKonfigurationFilter) != 0);
-        case 'e':
-            // The mode byte counts 0, 1, 2 where the bits count 0, 2, 4.
-            return commands.SendMode(
-                static_cast<std::uint8_t>((s.konfiguration & kKonfigurationBetriebsartMask) >> 1));
-        case 'w':
-            return commands.SendSweep(s);
-        case 'm':
-            return commands.SendModulation(s);
-        case 't':
-            return commands.SendPllFactor(s);
-        case 'o':
-            return commands.SendPllOffset(s);
-        case 'p':
-            return commands.SendSettings(s);
-        default:
-            return false;
-    }
-}
 
 const Origin kGeneratorOrigin{FrontEnd::kGenerator, {}};
 
@@ -177,7 +144,7 @@ bool GeneratorModel::apply(const Edit& edit, const Requester& by) {
             taken = false;
             break;
         }
-        taken = sendCommand(commands_, letter, settings_) && taken;
+        taken = sendSettingsCommand(commands_, letter, settings_) && taken;
     }
     if (!taken && edit.restoreOnFailure) {
         settings_ = before;

@@ -75,5 +75,6 @@ inline constexpr int kMenuCalibrateFrequency = 32779;
 inline constexpr int kMenuFactoryReset = 32786;
 inline constexpr int kMenuBootloader = 32789;
 inline constexpr int kMenuAbout = 32790;
+inline constexpr int kMenuFrequencyResponse = 32791;
 
 }  // namespace tavero::res

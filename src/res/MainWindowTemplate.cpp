@@ -315,6 +315,10 @@ constexpr MenuItem kEinstellungen[] = {
     {.text = "Bootloader", .items = kBootloader},
 };
 
+constexpr MenuItem kMessen[] = {
+    {.text = "Frequenzgang…", .id = 32791},
+};
+
 constexpr MenuItem kInfo[] = {
     {.text = "Info Tavero", .id = 32790, .shortcut = "F1"},
 };
@@ -322,6 +326,7 @@ constexpr MenuItem kInfo[] = {
 constexpr MenuItem kMenu[] = {
     {.text = "Datei", .items = kDatei},
     {.text = "Einstellungen", .items = kEinstellungen},
+    {.text = "Messen", .items = kMessen},
     {.text = "Info", .items = kInfo},
 };
 

@@ -83,7 +83,8 @@ TerminalServer::TerminalServer(int master, int stop, const Options& options, std
       stop_(stop),
       pace_(options.pace),
       log_(log),
-      chatterBytes_(options.chatterBytes) {
+      chatterBytes_(options.chatterBytes),
+      settingsWatcher_(options.settingsWatcher) {
     for (const FaultRule& rule : options.faults) {
         generator_.injectFault(rule.kind, rule.letter, rule.count);
     }
@@ -219,6 +220,9 @@ void TerminalServer::deliverArrived() {
             chatterStarted_ = true;
             chatterLeft_ = chatterBytes_;
         }
+    }
+    if (settingsWatcher_ && !generator_.received().empty()) {
+        settingsWatcher_(generator_.settings(), generator_.received().back().time);
     }
     generator_.clearReceived();
     for (const Transmission& reply : generator_.takeTransmissions()) {

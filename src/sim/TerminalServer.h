@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +44,9 @@ public:
         /// Bytes of log text sent after the reply to the first P, as an adapter of the same ids
         /// that prints its log would; unpaced, as fast as the client reads them.
         std::size_t chatterBytes = 0;
+        /// Told the generator's settings after the commands of each read from the line, with
+        /// the time the last of them came in (a simulated scope watches the output so).
+        std::function<void(const GeneratorSettings&, SteadyClock::time_point)> settingsWatcher = {};
     };
 
     /// One byte on the paced line: 76800 baud with a start and a stop bit around 8 data bits.
@@ -105,6 +109,7 @@ private:
     std::size_t peakQueued_ = 0;
     std::size_t dropped_ = 0;
     std::size_t chatterBytes_;
+    std::function<void(const GeneratorSettings&, SteadyClock::time_point)> settingsWatcher_;
     std::size_t chatterLeft_ = 0;
     bool chatterStarted_ = false;
 };

@@ -6,16 +6,24 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "core/BuildConfig.h"
+#include "core/GeneratorSettings.h"
 #include "sim/Fault.h"
 #include "sim/TerminalServer.h"
+#include "sim/scope/Circuit.h"
+#include "sim/scope/DriveHistory.h"
+#include "sim/scope/ScopeDialect.h"
+#include "sim/scope/ScopeServer.h"
 
 namespace {
 
@@ -42,6 +50,7 @@ constexpr std::array<FaultHelp, kFaultCount> kFaultHelp = {{
 void printHelp() {
     std::printf(
         "Usage: tavero-sim [--pace] [--fault RULE]... [--chatter BYTES]\n"
+        "                  [--scope KIND [--dut SPEC] [SCOPE OPTIONS]]\n"
         "Serves a simulated Tavero generator on a pseudo-terminal.\n"
         "\n"
         "It starts with the settings of an empty profile and firmware version 1.20, and\n"
@@ -75,6 +84,27 @@ void printHelp() {
         "  --chatter BYTES after the reply to the first P, send BYTES bytes of log text\n"
         "                  lines, unpaced, as an adapter of the same ids that prints its\n"
         "                  log would\n"
+        "\n"
+        "A simulated oscilloscope can watch the generator's output (channel 1) and the output of\n"
+        "a modelled circuit fed by it (channel 2), for frequency response sweeps:\n"
+        "  --scope KIND    serve it as KIND: rigol (a DS1104Z), siglent (an SDS1202X-E) or\n"
+        "                  siglent-plus (an SDS2104X Plus); the second line on standard output\n"
+        "                  then names its raw socket, e.g. scope TCPIP::127.0.0.1::5025::SOCKET\n"
+        "  --scope-listen HOST:PORT\n"
+        "                  where its raw socket listens (default 127.0.0.1:0, a free port)\n"
+        "  --scope-vxi11   serve it over VXI-11 too, with a port mapper of its own on port 111\n"
+        "                  (needs it free, and root or a network namespace); a third line names\n"
+        "                  it, e.g. scope TCPIP::127.0.0.1::INSTR\n"
+        "  --dut SPEC      the circuit: through (default), lowpass, highpass or bandpass, with\n"
+        "                  values as in lowpass:r=1k,c=100n or bandpass:r=100,l=10m,c=100n\n"
+        "                  (defaults 1 kOhm, 100 nF, 10 mH); g=GAIN adds an amplifier after it\n"
+        "  --scope-noise DIVISIONS\n"
+        "                  the traces' noise, standard deviation in divisions (default 0.02)\n"
+        "  --scope-measure-ms MS\n"
+        "                  each measurement or trace takes the scope MS before it answers\n"
+        "  --scope-drop-after N\n"
+        "                  after N measurements or traces the scope drops off the network,\n"
+        "                  as one unplugged mid-sweep does; logs \"scope dropped\"\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
@@ -92,9 +122,77 @@ std::optional<std::size_t> byteCount(std::string_view text) {
     return bytes;
 }
 
-ParseResult parseOptions(int argc, char** argv, TerminalServer::Options& options) {
+/// What the options ask of the simulated scope.
+struct ScopeChoice {
+    std::optional<ScopeKind> kind;
+    Circuit circuit;
+    double noiseDivisions = 0.02;
+    ScopeServerOptions server;
+};
+
+std::optional<double> decimal(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty() || value < 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+/// Takes one of the scope's options and its value; false when `arg` is none of them or its
+/// value cannot be read, after saying why.
+bool parseScopeOption(std::string_view arg, const char* value, ScopeChoice& scope) {
+    const std::string_view text = value == nullptr ? "" : value;
+    bool ok = value != nullptr;
+    if (arg == "--scope") {
+        scope.kind = parseScopeKind(text);
+        ok = ok && scope.kind;
+    } else if (arg == "--dut") {
+        const std::optional<Circuit> circuit = parseCircuit(text);
+        ok = ok && circuit;
+        scope.circuit = circuit.value_or(Circuit{});
+    } else if (arg == "--scope-noise") {
+        const std::optional<double> noise = decimal(text);
+        ok = ok && noise;
+        scope.noiseDivisions = noise.value_or(0);
+    } else if (arg == "--scope-measure-ms" || arg == "--scope-drop-after") {
+        const std::optional<std::size_t> count = byteCount(text);
+        ok = ok && count;
+        if (arg == "--scope-drop-after") {
+            scope.server.dropAfter = count.value_or(0);
+        } else {
+            scope.server.measureTime =
+                std::chrono::milliseconds(static_cast<std::int64_t>(count.value_or(0)));
+        }
+    } else if (arg == "--scope-listen") {
+        const std::size_t colon = text.rfind(':');
+        const std::optional<std::size_t> port =
+            colon == std::string_view::npos ? std::nullopt : byteCount(text.substr(colon + 1));
+        ok = ok && port && *port <= 65535;
+        scope.server.host = std::string(text.substr(0, colon));
+        scope.server.socketPort = static_cast<std::uint16_t>(port.value_or(0));
+    }
+    if (!ok) {
+        std::fprintf(stderr, "tavero-sim: %.*s needs a value it can read; see --help\n",
+                     static_cast<int>(arg.size()), arg.data());
+    }
+    return ok;
+}
+
+ParseResult parseOptions(int argc, char** argv, TerminalServer::Options& options,
+                         ScopeChoice& scope) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--scope-vxi11") {
+            scope.server.vxi11 = true;
+            continue;
+        }
+        if (arg == "--scope" || arg == "--dut" || arg.starts_with("--scope-")) {
+            if (!parseScopeOption(arg, i + 1 < argc ? argv[++i] : nullptr, scope)) {
+                return ParseResult::kExitUsage;
+            }
+            continue;
+        }
         if (arg == "--help") {
             printHelp();
             return ParseResult::kExitOk;
@@ -141,6 +239,8 @@ ParseResult parseOptions(int argc, char** argv, TerminalServer::Options& options
 }
 
 int signalPipe[2] = {-1, -1};
+/// Tells the scope's thread to end.
+int scopeStopPipe[2] = {-1, -1};
 
 extern "C" void onStopSignal(int) {
     const int saved = errno;
@@ -167,8 +267,10 @@ bool installStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const auto start = std::chrono::steady_clock::now();
     TerminalServer::Options options;
-    switch (parseOptions(argc, argv, options)) {
+    ScopeChoice scopeChoice;
+    switch (parseOptions(argc, argv, options, scopeChoice)) {
         case ParseResult::kExitOk:
             return EXIT_SUCCESS;
         case ParseResult::kExitUsage:
@@ -176,9 +278,27 @@ int main(int argc, char** argv) {
         case ParseResult::kRun:
             break;
     }
-    if (!installStopSignals()) {
+    if (!installStopSignals() || pipe(scopeStopPipe) != 0) {
         std::perror("tavero-sim: signals");
         return EXIT_FAILURE;
+    }
+    DriveHistory drive;
+    drive.record(tavero::GeneratorSettings::emptyProfile(), start);
+    options.settingsWatcher = [&drive](const tavero::GeneratorSettings& settings,
+                                       std::chrono::steady_clock::time_point when) {
+        drive.record(settings, when);
+    };
+    ScopeInstrument scope;
+    std::unique_ptr<ScopeServer> scopeServer;
+    if (scopeChoice.kind) {
+        scope = makeScopeInstrument(*scopeChoice.kind, drive, scopeChoice.circuit,
+                                    scopeChoice.noiseDivisions);
+        scopeServer =
+            std::make_unique<ScopeServer>(*scope.dialect, scopeChoice.server, stdout, start);
+        if (!scopeServer->listen()) {
+            std::perror("tavero-sim: scope");
+            return EXIT_FAILURE;
+        }
     }
     std::string slavePath;
     const int master = openRawTerminal(slavePath);
@@ -187,12 +307,31 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     std::printf("%s\n", slavePath.c_str());
+    std::thread scopeThread;
+    if (scopeServer) {
+        const std::string& host = scopeChoice.server.host;
+        std::printf("scope TCPIP::%s::%u::SOCKET\n", host.c_str(), scopeServer->socketPort());
+        if (scopeChoice.server.vxi11) {
+            std::printf("scope TCPIP::%s::INSTR\n", host.c_str());
+        }
+        std::printf("%.6f scope: %s\n",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                    circuitText(scopeChoice.circuit).c_str());
+        scopeThread = std::thread([&scopeServer] { scopeServer->run(scopeStopPipe[0]); });
+    }
     std::fflush(stdout);
 
     TerminalServer server(master, signalPipe[0], options, stdout);
     const bool ok = server.run();
+    const int error = errno;
     close(master);
+    if (scopeThread.joinable()) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = write(scopeStopPipe[1], &byte, 1);
+        scopeThread.join();
+    }
     if (!ok) {
+        errno = error;
         std::perror("tavero-sim: terminal");
         return EXIT_FAILURE;
     }

@@ -12,6 +12,7 @@
 #include "qt/QtHost.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/Translations.h"
+#include "qt/measure/QtFrequencyResponseWindow.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
@@ -73,6 +74,8 @@ int main(int argc, char* argv[]) {
     tavero::qt::QtHost host(tavero::res::programTemplates());
     tavero::store::AtomicFileWriter fileWriter;
     tavero::app::CTaveroApp app(host, *bridge, fileWriter);
+    tavero::qt::QtFrequencyResponseWindow frequencyResponse(host);
+    app.setFrequencyResponseWindow(&frequencyResponse);
     app.run(parser.isSet(connect));
     return 0;
 }

@@ -954,5 +954,199 @@ Beenden Sie %1, um den Tavero hier zu verbinden.</source>
 
 End %1 to connect the Tavero here.</translation>
     </message>
+    <message>
+        <source>Messen</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>Frequenzgang…</source>
+        <translation>Frequency response…</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie die Adresse des Oszilloskops ein, z. B. TCPIP::192.168.1.30::INSTR.</source>
+        <translation>Please enter the oscilloscope's address, e.g. TCPIP::192.168.1.30::INSTR.</translation>
+    </message>
+    <message>
+        <source>Die Adresse hat keine der Formen TCPIP::HOST::INSTR, TCPIP::HOST::PORT::SOCKET und /dev/usbtmcN.</source>
+        <translation>The address has none of the forms TCPIP::HOST::INSTR, TCPIP::HOST::PORT::SOCKET and /dev/usbtmcN.</translation>
+    </message>
+    <message>
+        <source>Die Startfrequenz muss unter der Stoppfrequenz liegen, beide zwischen 0,25 Hz und 30 MHz.</source>
+        <translation>The start frequency must lie below the stop frequency, both between 0.25 Hz and 30 MHz.</translation>
+    </message>
+    <message>
+        <source>Eingang und Ausgang der Schaltung müssen an verschiedenen Kanälen liegen.</source>
+        <translation>The circuit's input and output must be on different channels.</translation>
+    </message>
+    <message>
+        <source>übersteuert</source>
+        <translation>clipped</translation>
+    </message>
+    <message>
+        <source>unter der Auflösung</source>
+        <translation>below the resolution</translation>
+    </message>
+    <message>
+        <source>keine gültige Messung</source>
+        <translation>no valid measurement</translation>
+    </message>
+    <message>
+        <source>zu wenige Abtastwerte je Periode</source>
+        <translation>too few samples per period</translation>
+    </message>
+    <message>
+        <source>keine Antwort des Oszilloskops</source>
+        <translation>no answer from the oscilloscope</translation>
+    </message>
+    <message>
+        <source>Frequenzgang</source>
+        <translation>Frequency response</translation>
+    </message>
+    <message>
+        <source>Oszilloskop</source>
+        <translation>Oscilloscope</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Suchen</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Suche Oszilloskope im Netz …</source>
+        <translation>Searching the network for oscilloscopes …</translation>
+    </message>
+    <message>
+        <source>Kein Oszilloskop gefunden.</source>
+        <translation>No oscilloscope found.</translation>
+    </message>
+    <message>
+        <source>%1 Oszilloskop(e) gefunden.</source>
+        <translation>%1 oscilloscope(s) found.</translation>
+    </message>
+    <message>
+        <source>Kanal am Eingang</source>
+        <translation>Channel at the input</translation>
+    </message>
+    <message>
+        <source>Kanal am Ausgang</source>
+        <translation>Channel at the output</translation>
+    </message>
+    <message>
+        <source>Messbereich</source>
+        <translation>Sweep</translation>
+    </message>
+    <message>
+        <source>Punkte je Dekade</source>
+        <translation>Points per decade</translation>
+    </message>
+    <message>
+        <source>Punkte, linear verteilt</source>
+        <translation>Points, evenly spaced</translation>
+    </message>
+    <message>
+        <source>Einschwingzeit</source>
+        <translation>Settling time</translation>
+    </message>
+    <message>
+        <source>Verfahren</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>Kurven lesen (DFT)</source>
+        <translation>Read the traces (DFT)</translation>
+    </message>
+    <message>
+        <source>Messungen des Oszilloskops</source>
+        <translation>The oscilloscope's measurements</translation>
+    </message>
+    <message>
+        <source>CSV speichern …</source>
+        <translation>Save CSV …</translation>
+    </message>
+    <message>
+        <source>PNG speichern …</source>
+        <translation>Save PNG …</translation>
+    </message>
+    <message>
+        <source>SVG speichern …</source>
+        <translation>Save SVG …</translation>
+    </message>
+    <message>
+        <source>Betrag (dB)</source>
+        <translation>Magnitude (dB)</translation>
+    </message>
+    <message>
+        <source>Phase (°)</source>
+        <translation>Phase (°)</translation>
+    </message>
+    <message>
+        <source>Betrag</source>
+        <translation>Magnitude</translation>
+    </message>
+    <message>
+        <source>Phase</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>Verbinde mit %1 …</source>
+        <translation>Connecting to %1 …</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Punkt %1 von %2: %3 Hz</source>
+        <translation>Point %1 of %2: %3 Hz</translation>
+    </message>
+    <message>
+        <source>Punkt %1 von %2: %3 Hz, %4</source>
+        <translation>Point %1 of %2: %3 Hz, %4</translation>
+    </message>
+    <message>
+        <source>Fertig: %1 Punkte, davon %2 ohne Wert.</source>
+        <translation>Done: %1 points, %2 of them without a value.</translation>
+    </message>
+    <message>
+        <source>Abgebrochen nach %1 von %2 Punkten.</source>
+        <translation>Cancelled after %1 of %2 points.</translation>
+    </message>
+    <message>
+        <source>Der Generator hat einen Befehl nicht ausgeführt; %1 von %2 Punkten gemessen.</source>
+        <translation>The generator did not carry out a command; %1 of %2 points measured.</translation>
+    </message>
+    <message>
+        <source>Das Oszilloskop antwortet nicht mehr (%1); %2 von %3 Punkten gemessen.</source>
+        <translation>The oscilloscope no longer answers (%1); %2 of %3 points measured.</translation>
+    </message>
+    <message>
+        <source>Das Oszilloskop unter %1 ist nicht erreichbar: %2</source>
+        <translation>The oscilloscope at %1 cannot be reached: %2</translation>
+    </message>
+    <message>
+        <source>Dieses Oszilloskop hat keine Messungen, die das Programm nutzen kann. Bitte lesen Sie die Kurven.</source>
+        <translation>This oscilloscope has no measurements the program can use. Please read the traces.</translation>
+    </message>
+    <message>
+        <source>−3 dB bei %1 Hz, Phase %2°</source>
+        <translation>−3 dB at %1 Hz, phase %2°</translation>
+    </message>
+    <message>
+        <source>Mitte des Bandes %1 Hz</source>
+        <translation>Band centre %1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 Hz: %2 dB, %3°</source>
+        <translation>%1 Hz: %2 dB, %3°</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht gespeichert werden:
+%1</source>
+        <translation>The file could not be saved:
+%1</translation>
+    </message>
 </context>
 </TS>

@@ -84,12 +84,12 @@ TEST(EnglishWindowTest, MainWindowSpeaksEnglishBesideTheGermanOne) {
         {Language::English,
          "Deactivate PC connection",
          "Frequency",
-         {"&File", "&Settings", "&Help"},
+         {"&File", "&Settings", "&Measure", "&Help"},
          Qt::Key_F},
         {Language::German,
          "PC-Verbindung deaktivieren",
          "Frequenz",
-         {"&Datei", "&Einstellungen", "&Info"},
+         {"&Datei", "&Einstellungen", "&Messen", "&Info"},
          Qt::Key_D},
     };
     QImage shots[2];

@@ -114,8 +114,10 @@ std::vector<std::string> logicTexts() {
             }
         }
     }
-    for (std::string& text : literals(kSourceDir / "src/qt/QtMessageBox.cpp")) {
-        texts.push_back(std::move(text));
+    for (const char* file : {"src/qt/QtMessageBox.cpp", "src/qt/measure/ResponseTexts.h"}) {
+        for (std::string& text : literals(kSourceDir / file)) {
+            texts.push_back(std::move(text));
+        }
     }
     return texts;
 }
