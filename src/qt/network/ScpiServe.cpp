@@ -14,6 +14,7 @@
 #include "qt/network/InstrumentAnnouncement.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/network/RpcbindClient.h"
+#include "qt/network/RpcbindRegistration.h"
 #include "qt/network/ScpiServer.h"
 
 namespace tavero::qt {
@@ -75,14 +76,11 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
     const RpcbindAnswer rpcbind =
-        alternateCorePorts ? RpcbindAnswer::kNotRunning : changeRpcbindMapping(core, true);
+        alternateCorePorts ? RpcbindAnswer::kNotRunning : registerWithRpcbind(core, errors);
     switch (rpcbind) {
         case RpcbindAnswer::kDone:
             return core;
         case RpcbindAnswer::kRefused:
-            errors << "tavero-ctl: VXI-11 clients will not find this instrument: rpcbind refused "
-                      "to register it (another VXI-11 server may be registered); give them port "
-                   << server.corePort() << " directly\n";
             return std::nullopt;
         case RpcbindAnswer::kNotRunning:
             break;
@@ -103,7 +101,7 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
 /// Says that every service of the server is open to whoever reaches `host`.
 void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesVxi11,
                        std::ostream& errors) {
-    errors << "tavero-ctl: warning: " << host.toString().toStdString()
+    errors << "tavero-ctl: warning: " << hostText(host).toStdString()
            << " opens the generator to the network, with no password: raw SCPI on port "
            << server.port();
     if (servesVxi11) {
