@@ -101,10 +101,11 @@ int run(const tavero::ctl::CommandLine& line) {
                 return ctl::kExitUsage;
             }
             frontPanel = [&, http](scpi::Instrument& instrument,
-                                   const qt::ListenAddress& scpiAddress, quint16 scpiPort) {
+                                   const qt::ListenAddress& scpiAddress, quint16 scpiPort,
+                                   bool vxi11Findable) {
                 std::unique_ptr<qt::FrontPanelServer> panel =
                     qt::startFrontPanel(*http, line.httpPasswordFile, instrument, environment,
-                                        scpiAddress, scpiPort, std::cout, errors);
+                                        scpiAddress, scpiPort, vxi11Findable, std::cout, errors);
                 const quint16 port = panel ? panel->port() : quint16{0};
                 return qt::CompanionServer{std::move(panel), port};
             };

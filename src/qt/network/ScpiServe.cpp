@@ -156,9 +156,9 @@ int serveScpi(const scpi::InstrumentEnvironment& environment, const ServeOptions
         warnOpenToNetwork(server, address->host, servesVxi11, errors);
     }
     out << "Listening on " << server.listeningOn().toStdString() << std::endl;
-    const CompanionServer companion = options.companion
-                                          ? options.companion(instrument, *address, server.port())
-                                          : CompanionServer{};
+    const CompanionServer companion =
+        options.companion ? options.companion(instrument, *address, server.port(), findable)
+                          : CompanionServer{};
     int status = ctl::kExitFailure;
     if (!options.companion || companion.server) {
         std::unique_ptr<ServiceAnnouncement> announcement;

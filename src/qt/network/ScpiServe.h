@@ -19,10 +19,10 @@ struct CompanionServer {
     quint16 port = 0;  ///< where it serves, for the announcement
 };
 
-/// Starts a companion once the SCPI server listens: gets the SCPI address and the raw socket's
-/// port.
+/// Starts a companion once the SCPI server listens: gets the SCPI address, the raw socket's
+/// port and whether VXI-11 clients find the instrument through the port mapper.
 using ServeCompanion =
-    std::function<CompanionServer(scpi::Instrument&, const ListenAddress&, quint16)>;
+    std::function<CompanionServer(scpi::Instrument&, const ListenAddress&, quint16, bool)>;
 
 /// What `tavero-ctl serve` is asked to serve.
 struct ServeOptions {
