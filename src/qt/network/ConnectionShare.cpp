@@ -16,18 +16,19 @@ std::optional<std::size_t> connectionToClose(std::span<const HeldConnection> hel
     if (own >= addressShare(capacity)) {
         return std::nullopt;
     }
-    std::optional<std::size_t> chosen;
-    // Compared as tuples: partial first, then the larger holder, then the older activity.
-    const auto rank = [&](const HeldConnection& connection) {
-        return std::make_tuple(
-            connection.partialRequest, perAddress.value(connection.peer),
-            std::chrono::steady_clock::time_point::max() - connection.lastActive);
+    // A partial request first, then the larger holder, then the older activity.
+    const auto rank = [&perAddress](const HeldConnection& connection) {
+        return std::make_tuple(connection.partialRequest, perAddress.value(connection.peer));
     };
+    const auto closesBefore = [&rank](const HeldConnection& a, const HeldConnection& b) {
+        return rank(a) != rank(b) ? rank(a) > rank(b) : a.lastActive < b.lastActive;
+    };
+    std::optional<std::size_t> chosen;
     for (std::size_t index = 0; index < held.size(); ++index) {
         if (perAddress.value(held[index].peer) <= own) {
             continue;
         }
-        if (!chosen || rank(held[index]) > rank(held[*chosen])) {
+        if (!chosen || closesBefore(held[index], held[*chosen])) {
             chosen = index;
         }
     }

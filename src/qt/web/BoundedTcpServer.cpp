@@ -69,8 +69,9 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor) {
     }
     auto* connection = new Connection(socket);
     connections_.push_back(connection);
+    // Only the pointer is compared: the object is no Connection any more when it says so.
     connect(connection, &QObject::destroyed, this,
-            [this](QObject* gone) { std::erase(connections_, static_cast<Connection*>(gone)); });
+            [this, connection] { std::erase(connections_, connection); });
     // Qt stops reading from the system once this much is held, which holds back the sender.
     socket->setReadBufferSize(kMaxRequestBytes);
     // Answers and live updates go out as they are made rather than waiting for an ack.

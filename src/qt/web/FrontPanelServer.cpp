@@ -44,7 +44,7 @@ constexpr char kJson[] = "application/json";
 constexpr char kText[] = "text/plain; charset=utf-8";
 constexpr char kIdentificationPath[] = "/lxi/identification";
 
-/// The headers of every answer, the server's own bounds' included.
+/// The headers of every answer, the ones the connections' bounds give by themselves too.
 std::vector<HttpHeader> commonHeaders() {
     return {{"Content-Security-Policy", kContentSecurityPolicy},
             {"X-Content-Type-Options", "nosniff"},
