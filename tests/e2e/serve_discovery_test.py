@@ -123,7 +123,7 @@ class Discovery(unittest.TestCase):
     def test_lxi_discover_finds_it_by_broadcast_and_it_warns_that_it_is_open(self):
         # Port mapper version 2 GETPORT of the VXI-11 core program over TCP, as discovery sends.
         getport = struct.pack(">14I", 0x5444, 0, 2, 100000, 2, 3, 0, 0, 0, 0, 0x0607AF, 1, 6, 0)
-        for host in [ADDRESS, "0.0.0.0"]:
+        for host in [ADDRESS, "0.0.0.0", "::"]:
             with self.subTest(host=host):
                 server = self.start(host)
                 with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
