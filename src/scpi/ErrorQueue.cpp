@@ -52,10 +52,13 @@ std::uint8_t ErrorQueue::takeEventStatus() {
     return std::exchange(eventStatus_, std::uint8_t{0});
 }
 
-std::uint8_t ErrorQueue::statusByte() const {
+std::uint8_t ErrorQueue::statusByte(bool messageAvailable) const {
     std::uint8_t status = 0;
     if (!entries_.empty()) {
         status |= 0x04;
+    }
+    if (messageAvailable) {
+        status |= 0x10;
     }
     if ((eventStatus_ & eventStatusEnable) != 0) {
         status |= 0x20;

@@ -45,9 +45,10 @@ public:
     std::uint16_t operationEnable = 0;
     std::uint16_t questionableEnable = 0;
 
-    /// The status byte: error queue not empty (bit 2), summary of enabled events (bit 5), and the
-    /// request bit (bit 6) when a bit the service request enable mask holds is set.
-    std::uint8_t statusByte() const;
+    /// The status byte: error queue not empty (bit 2), message available (bit 4) when
+    /// `messageAvailable`, summary of enabled events (bit 5), and the request bit (bit 6) when a
+    /// bit the service request enable mask holds is set.
+    std::uint8_t statusByte(bool messageAvailable = false) const;
 
 private:
     std::deque<ErrorEntry> entries_;

@@ -143,6 +143,7 @@ private:
     void operationComplete(Call& call);
     void operationCompleteQuery(Call& call);
     void wait(Call& call);
+    void trigger(Call& call);
     void save(Call& call);
     void recall(Call& call);
     void selfTest(Call& call);

@@ -181,6 +181,7 @@ const std::vector<Instrument::Command>& Instrument::commandTable() {
         {HeaderPattern("SAV"), true, &I::save, nullptr},
         {HeaderPattern("RCL"), true, &I::recall, nullptr},
         {HeaderPattern("TST"), true, nullptr, &I::selfTest},
+        {HeaderPattern("TRG"), true, &I::trigger, nullptr},
         {HeaderPattern("SYSTem:ERRor:[NEXT]"), false, nullptr, &I::nextError},
         {HeaderPattern("SYSTem:ERRor:ALL"), false, nullptr, &I::allErrors},
         {HeaderPattern("SYSTem:ERRor:COUNt"), false, nullptr, &I::errorCount},
@@ -324,6 +325,11 @@ void Instrument::operationCompleteQuery(Call& call) {
 }
 
 void Instrument::wait(Call& call) {
+    call.noParameters();
+}
+
+void Instrument::trigger(Call& call) {
+    // The output runs free: there is nothing a trigger starts.
     call.noParameters();
 }
 

@@ -49,7 +49,13 @@ enum DeviceError : std::uint32_t {
     kLockedByAnother = 11,
     kNoLockHeld = 12,
     kIoTimeout = 15,
+    kAborted = 23,
 };
+
+/// The error a call refused by the lock answers with.
+std::uint32_t lockError(bool aborted) {
+    return aborted ? kAborted : kLockedByAnother;
+}
 
 /// Device_Flags bits.
 constexpr std::uint32_t kWaitLock = 0x01;
@@ -60,9 +66,6 @@ constexpr std::uint32_t kTermCharSet = 0x80;
 constexpr std::uint32_t kReasonRequestCount = 0x01;
 constexpr std::uint32_t kReasonTermChar = 0x02;
 constexpr std::uint32_t kReasonEnd = 0x04;
-
-/// The status byte's message available bit: an answer waits to be read.
-constexpr std::uint8_t kMessageAvailable = 0x10;
 
 constexpr std::size_t kMaxDeviceNameBytes = 256;
 constexpr std::size_t kMaxInterruptHandleBytes = 40;
@@ -102,14 +105,23 @@ Link* CoreService::find(ClientId client, std::uint32_t id) {
     return found != links_.end() && found->second->client == client ? found->second.get() : nullptr;
 }
 
-CoreService::LockState CoreService::lockFor(std::uint32_t id, std::uint32_t flags,
+CoreService::LockState CoreService::lockFor(Link* link, std::uint32_t id, std::uint32_t flags,
                                             std::uint32_t lockTimeoutMs,
-                                            std::chrono::milliseconds waited) const {
-    if (!lockHolder_ || *lockHolder_ == id) {
-        return LockState::kFree;
+                                            std::chrono::milliseconds waited) {
+    LockState state = LockState::kFree;
+    if (lockHolder_ && *lockHolder_ != id) {
+        const bool mayWait = (flags & kWaitLock) != 0 && waited.count() < lockTimeoutMs;
+        state = mayWait ? LockState::kWait : LockState::kLocked;
     }
-    const bool mayWait = (flags & kWaitLock) != 0 && waited.count() < lockTimeoutMs;
-    return mayWait ? LockState::kWait : LockState::kLocked;
+    if (link == nullptr) {
+        return state;
+    }
+    if (state == LockState::kWait && link->abortRequested) {
+        state = LockState::kAborted;
+    }
+    link->waiting = state == LockState::kWait;
+    link->abortRequested = false;
+    return state;
 }
 
 void CoreService::destroy(std::map<std::uint32_t, std::unique_ptr<Link>>::iterator link) {
@@ -179,8 +191,9 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 links_.begin(), links_.end(),
                 [client](const auto& link) { return link.second->client == client; }));
             std::uint32_t error = kNoError;
-            const LockState lock =
-                lockDevice ? lockFor(0, kWaitLock, lockTimeoutMs, waited) : LockState::kFree;
+            const LockState lock = lockDevice
+                                       ? lockFor(nullptr, 0, kWaitLock, lockTimeoutMs, waited)
+                                       : LockState::kFree;
             if (lock == LockState::kWait) {
                 return std::nullopt;
             }
@@ -217,12 +230,12 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 out.uint32(0);
                 return out.take();
             }
-            const LockState lock = lockFor(id, flags, lockTimeoutMs, waited);
+            const LockState lock = lockFor(link, id, flags, lockTimeoutMs, waited);
             if (lock == LockState::kWait) {
                 return std::nullopt;
             }
-            if (lock == LockState::kLocked) {
-                out.uint32(kLockedByAnother);
+            if (lock != LockState::kFree) {
+                out.uint32(lockError(lock == LockState::kAborted));
                 out.uint32(0);
                 return out.take();
             }
@@ -256,15 +269,15 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
             std::uint32_t error = kNoError;
             std::uint32_t reason = 0;
             std::string data;
-            const LockState lock =
-                link != nullptr ? lockFor(id, flags, lockTimeoutMs, waited) : LockState::kFree;
+            const LockState lock = link != nullptr ? lockFor(link, id, flags, lockTimeoutMs, waited)
+                                                   : LockState::kFree;
             if (lock == LockState::kWait) {
                 return std::nullopt;
             }
             if (link == nullptr) {
                 error = kInvalidLinkId;
-            } else if (lock == LockState::kLocked) {
-                error = kLockedByAnother;
+            } else if (lock != LockState::kFree) {
+                error = lockError(lock == LockState::kAborted);
             } else if (link->answer.empty()) {
                 // No answer comes by waiting: every message is carried out before its write
                 // is answered.
@@ -301,28 +314,32 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
             const GenericParameters parameters = readGeneric(in);
             Link* link = find(client, parameters.link);
             std::uint32_t error = kNoError;
-            const LockState lock = link != nullptr ? lockFor(parameters.link, parameters.flags,
-                                                             parameters.lockTimeoutMs, waited)
-                                                   : LockState::kFree;
+            const LockState lock = link != nullptr
+                                       ? lockFor(link, parameters.link, parameters.flags,
+                                                 parameters.lockTimeoutMs, waited)
+                                       : LockState::kFree;
             if (lock == LockState::kWait) {
                 return std::nullopt;
             }
             std::uint8_t statusByte = 0;
             if (link == nullptr) {
                 error = kInvalidLinkId;
-            } else if (lock == LockState::kLocked) {
-                error = kLockedByAnother;
+            } else if (lock != LockState::kFree) {
+                error = lockError(lock == LockState::kAborted);
             } else if (call.procedure == kDeviceReadStb) {
-                statusByte =
-                    link->status.statusByte() | (link->answer.empty() ? 0 : kMessageAvailable);
+                statusByte = link->status.statusByte(!link->answer.empty());
             } else if (call.procedure == kDeviceTrigger) {
-                link->answer = instrument_.execute(link->status, "*TRG", link->origin);
+                // As *TRG would; an answer not yet read stays.
+                link->answer += instrument_.execute(link->status, "*TRG", link->origin);
             } else if (call.procedure == kDeviceClear) {
                 link->message.clear();
                 link->answer.clear();
                 link->overrun = false;
             } else {
                 link->remote = call.procedure == kDeviceRemote;
+                if (!link->remote) {
+                    generator_.goLocal();
+                }
             }
             out.uint32(error);
             if (call.procedure == kDeviceReadStb) {
@@ -334,15 +351,16 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
             const std::uint32_t id = in.uint32();
             const std::uint32_t flags = in.uint32();
             const std::uint32_t lockTimeoutMs = in.uint32();
-            if (find(client, id) == nullptr) {
+            Link* link = find(client, id);
+            if (link == nullptr) {
                 return errorOnly(kInvalidLinkId);
             }
-            const LockState lock = lockFor(id, flags, lockTimeoutMs, waited);
+            const LockState lock = lockFor(link, id, flags, lockTimeoutMs, waited);
             if (lock == LockState::kWait) {
                 return std::nullopt;
             }
-            if (lock == LockState::kLocked) {
-                return errorOnly(kLockedByAnother);
+            if (lock != LockState::kFree) {
+                return errorOnly(lockError(lock == LockState::kAborted));
             }
             holdLock(id);
             return errorOnly(kNoError);
@@ -414,7 +432,7 @@ ServiceOutcome CoreService::callCore(ClientId client, std::string_view record,
     }
 }
 
-ServiceOutcome CoreService::callAbort(std::string_view record) const {
+ServiceOutcome CoreService::callAbort(std::string_view record) {
     auto read = callOf(record, kAbortProgram, kVxi11Version);
     if (auto* instead = std::get_if<std::string>(&read)) {
         return insteadOfCall(std::move(*instead));
@@ -430,8 +448,13 @@ ServiceOutcome CoreService::callAbort(std::string_view record) const {
     XdrReader in = call.arguments;
     try {
         const std::uint32_t id = in.uint32();
-        // Every call is carried out to its end before the next is read: nothing runs to abort.
-        const std::uint32_t error = links_.contains(id) ? kNoError : kInvalidLinkId;
+        // Every call is carried out to its end before the next is read: only a wait for the
+        // lock is under way to be aborted.
+        const auto link = links_.find(id);
+        if (link != links_.end() && link->second->waiting) {
+            link->second->abortRequested = true;
+        }
+        const std::uint32_t error = link != links_.end() ? kNoError : kInvalidLinkId;
         return {ServiceOutcome::Kind::kReply,
                 acceptedReply(call.xid, AcceptStatus::kSuccess, errorOnly(error))};
     } catch (const XdrError&) {

@@ -61,8 +61,9 @@ public:
     /// the lock so far.
     ServiceOutcome callCore(ClientId client, std::string_view record,
                             std::chrono::milliseconds waited = {});
-    /// Answers one record of the abort channel.
-    ServiceOutcome callAbort(std::string_view record) const;
+    /// Answers one record of the abort channel. device_abort ends the link's call that waits for
+    /// the lock, with the abort error, when that call is given again.
+    ServiceOutcome callAbort(std::string_view record);
     /// Names the client as the generator's observers see it, e.g. by its address.
     void nameClient(ClientId client, std::string name);
     /// The client's connection closed: its links end and their lock is released.
@@ -75,10 +76,12 @@ private:
     std::optional<std::string> carryOut(ClientId client, const RpcCall& call,
                                         std::chrono::milliseconds waited);
     Link* find(ClientId client, std::uint32_t id);
-    /// Whether the call of link `id` may go on, must wait for the lock, or is refused.
-    enum class LockState { kFree, kWait, kLocked };
-    LockState lockFor(std::uint32_t id, std::uint32_t flags, std::uint32_t lockTimeoutMs,
-                      std::chrono::milliseconds waited) const;
+    /// Whether the call of link `id` may go on, must wait for the lock, or is refused because
+    /// another link holds it or because the wait was aborted. `link` is null before the link
+    /// exists, whose wait cannot be aborted.
+    enum class LockState { kFree, kWait, kLocked, kAborted };
+    LockState lockFor(Link* link, std::uint32_t id, std::uint32_t flags,
+                      std::uint32_t lockTimeoutMs, std::chrono::milliseconds waited);
     void runMessage(Link& link);
     /// The lock held by `link`, or by none.
     void holdLock(std::optional<std::uint32_t> link);

@@ -21,6 +21,9 @@ struct Link {
     bool overrun = false;  ///< the message outgrew its bound and is dropped up to its END
     std::string answer;    ///< not yet read
     bool remote = false;
+    bool waiting = false;  ///< a call of the link waits for the lock
+    /// device_abort came for the waiting call: it ends with the abort error when tried next.
+    bool abortRequested = false;
 };
 
 }  // namespace tavero::vxi11

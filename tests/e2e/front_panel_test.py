@@ -2,20 +2,33 @@
 """The front panel of tavero-ctl serve --http in headless Chromium, driven by Selenium, against
 tavero-sim on a pseudo-terminal: what the page sends reaches the generator, what the window
 refuses does not, changes of other clients show without a reload, and requests that do not come
-from the page itself are refused with nothing carried out. Leaves screenshots of the page in the
-folder given as the third argument. Exits 77 where Chromium or Selenium is missing."""
+from the page itself are refused with nothing carried out; the server's bounds on slow, hostile
+and many clients. Leaves screenshots of the page in the folder given as the third argument. Runs
+in a network namespace of its own, where loopback is the only interface, every 127.x.y.z address
+a client of its own and port 111 free; exits 77 where no namespace can be made, or Chromium or
+Selenium is missing."""
 import base64
 import http.client
 import json
 import os
+import re
 import shutil
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
+import xml.etree.ElementTree as ElementTree
 
-from scpi_serve import Server
+import network_namespace
+
+network_namespace.enter()
+
+import pyvisa  # noqa: E402
+
+from scpi_serve import Server  # noqa: E402
 
 SIM, CTL, SHOTS = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 
@@ -55,14 +68,26 @@ def browser(language):
     return webdriver.Chrome(service=Service(DRIVER), options=options)
 
 
-def websocket_handshake(port, host, origin):
-    """Opens /live with `host` and `origin`; the connection and the answer's status."""
-    connection = socket.create_connection(("127.0.0.1", port))
+def websocket_handshake(port, host, origin, headers="", source="127.0.0.1"):
+    """Opens /live with `host`, `origin` and further header lines from the address `source`;
+    the connection and the answer's status."""
+    connection = socket.create_connection(("127.0.0.1", port), source_address=(source, 0))
     connection.sendall((f"GET /live HTTP/1.1\r\nHost: {host}\r\nUpgrade: websocket\r\n"
                         "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
                         "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
-                        f"Origin: {origin}\r\n\r\n").encode())
+                        f"Origin: {origin}\r\n{headers}\r\n").encode())
     return connection, int(connection.makefile("rb").readline().split()[1])
+
+
+def basic(password):
+    return "Basic " + base64.b64encode(b"anyone:" + password.encode()).decode()
+
+
+# The elements of an LXI identification's network interface, in the order the LXI schema wants
+# them, after the instrument addresses.
+NETWORK_INFORMATION = ["Hostname", "IPAddress", "SubnetMask", "MACAddress", "Gateway",
+                       "DHCPEnabled", "AutoIPEnabled"]
+LXI = "{http://www.lxistandard.org/InstrumentIdentification/1.0}"
 
 
 class FrontPanel(unittest.TestCase):
@@ -312,9 +337,218 @@ class FrontPanelBounds(unittest.TestCase):
         self.assertEqual(status, 101)
         for page in pages:
             page.close()
+        # Pages that closed leave no trace: more of them than the server holds connections,
+        # one after the other, are all served.
+        for _ in range(300):
+            page, status = self.handshake()
+            page.close()
+            self.assertEqual(status, 101)
 
-    def handshake(self):
-        return websocket_handshake(self.port, self.host, f"http://{self.host}")
+    def handshake(self, password="geheim", origin=None):
+        return websocket_handshake(self.port, self.host, origin or f"http://{self.host}",
+                                   f"Authorization: {basic(password)}\r\n")
+
+    def ask(self, method, path, authorization=None, body=None):
+        """The status, headers and body of one request to the page's server."""
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=WAIT_S)
+        headers = {"Authorization": authorization} if authorization else {}
+        connection.request(method, path, body, headers)
+        response = connection.getresponse()
+        answer = (response.status, dict(response.getheaders()), response.read())
+        connection.close()
+        return answer
+
+    def test_every_request_but_the_identification_needs_the_password(self):
+        right = basic("geheim")
+        cases = [  # method, path, Authorization, status, body expected
+            ("GET", "/", None, 401, b"Password required\n"),
+            ("GET", "/state", right, 200, None),
+            ("HEAD", "/", right, 200, b""),
+            ("HEAD", "/", None, 401, b""),
+            ("PUT", "/", right, 405, b"Method not allowed\n"),
+            ("GET", "/lxi/identification", None, 200, None),
+            ("HEAD", "/lxi/identification", None, 200, b""),
+        ]
+        for method, path, authorization, status, body in cases:
+            with self.subTest(method=method, path=path, authorization=authorization):
+                answered, headers, content = self.ask(method, path, authorization)
+                self.assertEqual(answered, status)
+                if body is not None:
+                    self.assertEqual(content, body)
+                if method == "HEAD" and status == 200:
+                    self.assertGreater(int(headers["Content-Length"]), 0)
+        _, status = self.handshake(password="")
+        self.assertEqual(status, 401)
+
+    def test_wrong_passwords_are_slowed_and_logged_once(self):
+        wrong, right = basic("falsch"), basic("geheim")
+        statuses = [self.ask("GET", "/state", wrong)[0] for _ in range(6)]
+        # Five go free; after the sixth its address waits, and not even the right one is tried.
+        self.assertEqual(statuses, [401] * 6)
+        status, headers, body = self.ask("GET", "/state", right)
+        self.assertEqual(status, 429, body)
+        self.assertIn(b"Too many wrong passwords", body)
+        # Another address is not held up by this one's guesses.
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=WAIT_S,
+                                                source_address=("127.0.0.9", 0))
+        connection.request("GET", "/state", headers={"Authorization": right})
+        self.assertEqual(connection.getresponse().status, 200)
+        connection.close()
+        status, errors = self.server.stop()
+        self.assertEqual(status, 0, errors)
+        lines = [line for line in errors.splitlines() if "wrong password" in line]
+        self.assertEqual(lines, ["tavero-ctl: front panel: wrong password from 127.0.0.1"])
+
+    def test_a_body_over_the_bound_gets_413_before_it_is_sent(self):
+        # The whole body sent anyway, as clients do: it is read and dropped, not reset.
+        status, headers, body = self.ask("POST", "/change", basic("geheim"), b"x" * 200_000)
+        self.assertEqual(status, 413)
+        self.assertEqual(headers["Connection"], "close")
+
+    def test_identification_names_the_interface_and_what_is_served_on_it(self):
+        status, _, body = self.ask("GET", "/lxi/identification")
+        self.assertEqual(status, 200)
+        device = ElementTree.fromstring(body)
+        self.assertEqual(device.tag, LXI + "LXIDevice")
+        interface = device.find(LXI + "Interface")
+        self.assertEqual(interface.get("InterfaceType"), "LXI")
+        self.assertEqual(interface.get("IPType"), "IPv4")
+        self.assertEqual(interface.get("InterfaceName"), "lo")
+        names = [child.tag.removeprefix(LXI) for child in interface]
+        self.assertEqual(names, ["InstrumentAddressString"] * 2 + NETWORK_INFORMATION)
+        values = {child.tag.removeprefix(LXI): child.text for child in interface}
+        self.assertEqual(values["IPAddress"], "127.0.0.1")
+        self.assertEqual(values["SubnetMask"], "255.0.0.0")
+        self.assertEqual(values["Hostname"], socket.gethostname())
+        self.assertIn(values["DHCPEnabled"], ("true", "false"))
+        self.assertEqual([child.text for child in interface][:2], [
+            "TCPIP::127.0.0.1::INSTR", f"TCPIP::127.0.0.1::{self.server.port}::SOCKET"])
+        self.assertEqual(device.find(LXI + "LXIVersion").text, "1.4")
+
+    def test_a_page_that_answers_no_ping_is_closed(self):
+        page, status = self.handshake()
+        self.assertEqual(status, 101)
+        page.settimeout(WAIT_S)
+        # Read, as the system would, but never answered: the server closes it.
+        while page.recv(4096):
+            pass
+        page.close()
+
+    def test_refused_handshakes_write_a_line_a_minute(self):
+        for _ in range(200):
+            page, status = self.handshake(origin="http://evil.example")
+            page.close()
+            self.assertEqual(status, 403)
+        status, errors = self.server.stop()
+        self.assertEqual(status, 0, errors)
+        lines = errors.splitlines()
+        self.assertEqual(len([line for line in lines if "refused a live page" in line]), 1, errors)
+        self.assertLessEqual(len([line for line in lines if "WebSocket" in line]), 1, errors)
+
+class SlowClients(threading.Thread):
+    """`count` connections from `addresses` in turn, each sending a request a byte at a time and
+    never its end, and opened again whenever the server closes one, as a slowloris attack does."""
+
+    REQUEST = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: " + b"a" * 4000
+
+    def __init__(self, port, addresses, count):
+        super().__init__(daemon=True)
+        self.port, self.addresses, self.count = port, addresses, count
+        self.stopping = threading.Event()
+        self.reopened = 0
+        # Set once the server has closed as many as it holds: the attack is in full swing.
+        self.cycling = threading.Event()
+
+    def open(self, number):
+        client = socket.socket()
+        client.bind((self.addresses[number % len(self.addresses)], 0))
+        client.setblocking(False)
+        client.connect_ex(("127.0.0.1", self.port))
+        return [client, 0]
+
+    def run(self):
+        clients = [self.open(number) for number in range(self.count)]
+        while not self.stopping.is_set():
+            for number, held in enumerate(clients):
+                client, sent = held
+                try:
+                    if client.recv(1) == b"":
+                        raise ConnectionError("closed")
+                except BlockingIOError:
+                    pass  # still open: nothing came, as nothing whole was asked
+                except OSError:
+                    client.close()
+                    clients[number] = self.open(number)
+                    self.reopened += 1
+                    if self.reopened >= self.count:
+                        self.cycling.set()
+                    continue
+                try:
+                    held[1] += client.send(self.REQUEST[sent:sent + 1])
+                except (BlockingIOError, ConnectionError):
+                    pass
+            self.stopping.wait(0.5)  # the attack's own pace: a byte per connection per turn
+        for client, _ in clients:
+            client.close()
+
+
+class FrontPanelUnderAttack(unittest.TestCase):
+    """300 slow connections from 20 addresses and 64 pages that never read from another hold the
+    server while a browser and a VISA client from a third address come."""
+
+    def test_a_new_page_and_a_visa_client_are_served_and_the_attackers_closed(self):
+        server = Server(SIM, CTL, options=["--http", "0"])
+        self.addCleanup(server.close)
+        self.assertEqual(server.sim.events(3), ["port opened", "x 01", "P"])
+        url = server.process.stdout.readline().strip().rsplit(" ", 1)[1]
+        port = int(url.rstrip("/").rsplit(":", 1)[1])
+        host = f"127.0.0.1:{port}"
+        slow_addresses = [f"127.0.1.{n}" for n in range(1, 21)]
+        holder = "127.0.2.1"
+        slow = SlowClients(port, slow_addresses, 300)
+        slow.start()
+        self.addCleanup(slow.join)
+        self.addCleanup(slow.stopping.set)
+        held = []
+        for _ in range(64):
+            page, status = websocket_handshake(port, host, f"http://{host}", source=holder)
+            held.append(page)
+            self.assertEqual(status, 101)
+        self.addCleanup(lambda: [page.close() for page in held])
+        self.assertTrue(slow.cycling.wait(WAIT_S))
+
+        started = time.monotonic()
+        driver = browser("de-DE")
+        self.addCleanup(driver.quit)
+        browser_ready = time.monotonic()
+        driver.get(url)
+        WebDriverWait(driver, WAIT_S).until(
+            lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-live") == "open")
+        field = driver.find_element(By.ID, "frequency")
+        field.click()
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys("2345", Keys.ENTER)
+        self.assertEqual(server.sim.events(1), ["f 00 03 94 04"])
+        applied = time.monotonic()
+        print(f"under attack: Chromium started in {browser_ready - started:.2f} s, the page "
+              f"loaded and applied a frequency {applied - browser_ready:.2f} s later "
+              f"({slow.reopened} slow connections were closed and opened again meanwhile)")
+
+        resources = pyvisa.ResourceManager("@py")
+        instrument = resources.open_resource("TCPIP::127.0.0.1::INSTR", read_termination="\n",
+                                             write_termination="\n", timeout=WAIT_S * 1000)
+        self.assertEqual(instrument.query("FREQ?"), "2345.00")
+        instrument.close()
+        resources.close()
+
+        slow.stopping.set()
+        status, errors = server.stop()
+        self.assertEqual(status, 0, errors)
+        closed = re.findall(r"closed .* of (\S+) to serve (\S+)", errors)
+        self.assertTrue(closed, errors)
+        for loser, _ in closed:
+            self.assertIn(loser, slow_addresses + [holder], errors)
+
 
 if __name__ == "__main__":
     unittest.main()

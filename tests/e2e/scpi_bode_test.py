@@ -2,8 +2,9 @@
 """A Siglent oscilloscope's Bode plot session replayed over raw RPC as the scope sends it: a UDP
 GETPORT to port 111 before every link, one link per command (create_link, device_write,
 device_read for a query, destroy_link), against tavero-ctl serve on tavero-sim, with and
-without --vxi11-alternate-ports. Runs in a network namespace of its own; exits 77 (skipped)
-where no namespace can be made."""
+without --vxi11-alternate-ports, and while another address holds every connection the server
+serves. Runs in a network namespace of its own; exits 77 (skipped) where no namespace can be
+made."""
 import socket
 import struct
 import sys
@@ -13,11 +14,11 @@ import network_namespace
 
 network_namespace.enter()
 
+from onc_rpc import CORE, PORT_MAPPER, RpcConnection, call, opaque, results  # noqa: E402
 from scpi_serve import Server  # noqa: E402
 
 SIM, CTL = sys.argv.pop(1), sys.argv.pop(1)
 
-CORE, PORT_MAPPER = 0x0607AF, 100000
 CREATE_LINK, DEVICE_WRITE, DEVICE_READ, DESTROY_LINK = 10, 11, 12, 23
 END = 8
 AMPLITUDE_HINT = ("the scope asks 2 Vpp; the Tavero gives at most 1 Vpp: set the Bode plot's "
@@ -29,61 +30,27 @@ SWEEP = [("10", 1000), ("100.1", 10000), ("1234.567", 123450), ("15000.13", 1500
          ("2999999.99", 300000000), ("30000000", 3000000000)]
 
 
-def call(xid, program, procedure, arguments):
-    return struct.pack(">6I4I", xid, 0, 2, program, 1 if program == CORE else 2, procedure,
-                       0, 0, 0, 0) + arguments
-
-
-def opaque(data):
-    return struct.pack(">I", len(data)) + data + b"\0" * (-len(data) % 4)
-
-
-def results(reply, xid):
-    """The words after an accepted, successful reply's header."""
-    words = struct.unpack(">6I", reply[:24])
-    assert words[:3] == (xid, 1, 0) and words[5] == 0, words
-    return reply[24:]
-
-
 class Link:
     """One link the way the scope makes it: the port asked of the port mapper over UDP, then
     a TCP connection of its own."""
 
     def __init__(self, xid):
-        self.xid = xid
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as mapper:
             mapper.settimeout(10)
             mapper.sendto(call(xid, PORT_MAPPER, 3, struct.pack(">4I", CORE, 1, 6, 0)),
                           ("127.0.0.1", 111))
             self.port = struct.unpack(">I", results(mapper.recv(400), xid))[0]
-        self.socket = socket.create_connection(("127.0.0.1", self.port), timeout=10)
+        self.connection = RpcConnection("127.0.0.1", self.port, xid)
         error, self.id = struct.unpack(
             ">2I", self.rpc(CREATE_LINK, struct.pack(">3I", 0, 0, 0) + opaque(b"inst0"))[:8])
         assert error == 0, error
 
     def rpc(self, procedure, arguments):
-        self.xid += 1
-        record = call(self.xid, CORE, procedure, arguments)
-        self.socket.sendall(struct.pack(">I", 0x80000000 | len(record)) + record)
-        reply = b""
-        last = False
-        while not last:
-            mark = struct.unpack(">I", self.read(4))[0]
-            last = mark & 0x80000000 != 0
-            reply += self.read(mark & 0x7FFFFFFF)
-        return results(reply, self.xid)
-
-    def read(self, count):
-        data = b""
-        while len(data) < count:
-            chunk = self.socket.recv(count - len(data))
-            assert chunk, "the server closed the link"
-            data += chunk
-        return data
+        return self.connection.call(CORE, procedure, arguments)
 
     def close(self):
         assert struct.unpack(">I", self.rpc(DESTROY_LINK, struct.pack(">I", self.id)))[0] == 0
-        self.socket.close()
+        self.connection.close()
 
 
 def scope_sends(xid, command):
@@ -113,12 +80,31 @@ class BodePlotOfASiglentScope(unittest.TestCase):
             with self.subTest(options=options):
                 server = Server(SIM, CTL, options=options)
                 try:
-                    self.replay(server, core_ports)
+                    self.assertEqual(self.replay(server, core_ports),
+                                     ["tavero-ctl: " + AMPLITUDE_HINT])
                 finally:
                     # Ended before the next server, which needs port 111.
                     server.close()
 
+    def test_runs_while_another_address_holds_every_connection(self):
+        server = Server(SIM, CTL)
+        self.addCleanup(server.close)
+        crowd = []
+        for _ in range(256):
+            idle = socket.create_connection(("127.0.0.1", server.port), timeout=10,
+                                            source_address=("127.0.0.2", 0))
+            crowd.append(idle)
+            self.addCleanup(idle.close)
+        # The crowd fills the server: a query on the last of them is answered.
+        crowd[-1].sendall(b"*OPC?\n")
+        self.assertEqual(crowd[-1].recv(16), b"1\n")
+        # Each link of the scope takes the place of an idle one of the crowd; one line says so.
+        self.assertEqual(self.replay(server, 1), [
+            "tavero-ctl: 256 clients are connected: closed the longest idle connection of "
+            "127.0.0.2 to serve 127.0.0.1", "tavero-ctl: " + AMPLITUDE_HINT])
+
     def replay(self, server, core_ports):
+        """Replays the scope's session; the lines the server wrote on standard error."""
         self.assertEqual(server.sim.events(3), ["port opened", "x 01", "P"])
         xid = 1000
         ports = []
@@ -153,7 +139,7 @@ class BodePlotOfASiglentScope(unittest.TestCase):
             self.assertTrue(all(a != b for a, b in zip(ports, ports[1:])), ports)
         status, errors = server.stop()
         self.assertEqual(status, 0, errors)
-        self.assertEqual(errors.splitlines(), ["tavero-ctl: " + AMPLITUDE_HINT])
+        return errors.splitlines()
 
 
 if __name__ == "__main__":

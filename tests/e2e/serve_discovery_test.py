@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """How clients nobody here wrote find tavero-ctl serve on a network: lxi-tools' VXI-11 broadcast,
-and with --announce multicast DNS through a real Avahi daemon, browsed with avahi-browse and
-lxi-tools. Runs in network and mount namespaces of its own, on a veth pair that only this test
+also through a real rpcbind that a killed server left a registration in, and with --announce
+multicast DNS through a real Avahi daemon, browsed with avahi-browse and lxi-tools. Runs in network and mount namespaces of its own, on a veth pair that only this test
 sees, with a D-Bus system bus and an Avahi daemon of its own; exits 77 (skipped) where no such
 namespace can be made."""
 import os
@@ -32,6 +32,7 @@ SIM, CTL = sys.argv.pop(1), sys.argv.pop(1)
 IDENTITY = "Tavero,Tavero,0,1.20-1.2.0"
 NAME = "Tavero on " + socket.gethostname()
 NOTHING_ANNOUNCED = "--announce: nothing announced"
+NOT_FOUND = "VXI-11 clients will not find this instrument"
 OPEN_TO_NETWORK = "opens the generator to the network"
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -122,7 +123,7 @@ class Discovery(unittest.TestCase):
     def test_lxi_discover_finds_it_by_broadcast_and_it_warns_that_it_is_open(self):
         # Port mapper version 2 GETPORT of the VXI-11 core program over TCP, as discovery sends.
         getport = struct.pack(">14I", 0x5444, 0, 2, 100000, 2, 3, 0, 0, 0, 0, 0x0607AF, 1, 6, 0)
-        for host in [ADDRESS, "0.0.0.0"]:
+        for host in [ADDRESS, "0.0.0.0", "::"]:
             with self.subTest(host=host):
                 server = self.start(host)
                 with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
@@ -168,6 +169,49 @@ class Discovery(unittest.TestCase):
         self.assertEqual(len(renamed), 1, renamed)
         self.assertIn(f"'{NAME} #2'", renamed[0])
         self.assertFalse([line for line in self.stop(first) if NOTHING_ANNOUNCED in line])
+
+    def test_a_killed_servers_rpcbind_entry_is_replaced_at_the_next_start(self):
+        subprocess.run(["rpcbind"], check=True)  # bound to port 111 once it returns
+        listed = subprocess.run(["ss", "-Hltnp", "sport = :111"], capture_output=True, text=True,
+                                check=True).stdout
+        rpcbind = int(listed.split("pid=", 1)[1].split(",", 1)[0])
+        self.addCleanup(os.kill, rpcbind, 15)
+
+        def registered():
+            """The port rpcinfo -p names for VXI-11, or None."""
+            result = subprocess.run(["rpcinfo", "-p", "127.0.0.1"], capture_output=True,
+                                    text=True, check=True)
+            ports = [int(row.split()[3]) for row in result.stdout.splitlines()
+                     if row.split()[:3] == ["395183", "1", "tcp"]]
+            return ports[0] if ports else None
+
+        killed = self.start()
+        stale = registered()
+        self.assertIsNotNone(stale)
+        killed.process.kill()
+        killed.process.wait()
+        self.assertEqual(registered(), stale)
+
+        server = self.start()
+        found = registered()
+        self.assertNotEqual(found, stale)
+        socket.create_connection((ADDRESS, found), timeout=5).close()
+        result = subprocess.run(["lxi", "discover", "-t", "2"], capture_output=True, text=True,
+                                timeout=30)
+        self.assertIn(f'Found "{IDENTITY}" on address {ADDRESS}', result.stdout)
+
+        # A third server while this one runs: rpcbind's entry is live, and its holder named.
+        third = self.start()
+        unfound = [line for line in self.stop(third) if NOT_FOUND in line]
+        self.assertEqual(len(unfound), 1, unfound)
+        self.assertIn(f"where tavero-ctl (pid {server.process.pid}) listens", unfound[0])
+        self.assertIn("'rpcinfo -d 395183 1'", unfound[0])
+
+        replaced = [line for line in self.stop(server) if "registered port" in line]
+        self.assertEqual(replaced, [f"tavero-ctl: rpcbind named port {stale} for VXI-11, where "
+                                    "nothing listens any more (a server that ended without "
+                                    f"taking it back): registered port {found} instead"])
+        self.assertIsNone(registered())
 
     def test_says_in_one_line_why_nothing_is_announced_and_serves_on(self):
         cases = [  # listen host, a bus and whether Avahi runs on it, the reason given

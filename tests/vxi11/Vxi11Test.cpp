@@ -149,6 +149,10 @@ protected:
         EXPECT_EQ(reply.results.at(2), 1234U);
         return reply.results.at(1);
     }
+    /// device_abort of `link` on the abort channel.
+    Reply abortLink(std::uint32_t link) {
+        return readReply(service.callAbort(call(kAbortProgram, 1, 1, words({link}))).reply, 1);
+    }
     std::uint32_t write(ClientId client, std::uint32_t link, std::string_view data, bool end = true,
                         std::uint32_t flags = 0) {
         return core(client, 11, words({link, 1000, 0, flags | (end ? 8U : 0U)}, data, true), 2)
@@ -219,6 +223,25 @@ TEST_F(CoreServiceTest, AnswersEachLinkAsTheRawSocketAnswersItsClient) {
         {"unlock without the lock", 19, words({link}), {12}, ""},
         {"lock", 18, words({link, 0, 0}), {0}, ""},
         {"enable SRQ", 20, words({link, 1}, "h", true), {8}, ""},
+        {"service request on message available",
+         11,
+         words({link, 0, 0, 8}, "*SRE 16", true),
+         {0, 7},
+         ""},
+        {"an answer to read", 11, words({link, 0, 0, 8}, "FREQ?", true), {0, 5}, ""},
+        {"status byte with its request bit, as *STB? sets it",
+         13,
+         words({link, 0, 0, 0}),
+         {0, 0x50},
+         ""},
+        {"trigger: nothing to start, nothing dropped", 14, words({link, 0, 0, 0}), {0}, ""},
+        {"the answer is still there", 12, words({link, 100, 0, 0, 0, 0}), {0, 4}, "1500.00\n"},
+        {"and no error was queued", 11, words({link, 0, 0, 8}, "SYST:ERR?", true), {0, 9}, ""},
+        {"the error queue's answer",
+         12,
+         words({link, 100, 0, 0, 0, 0}),
+         {0, 4},
+         "0,\"No error\"\n"},
         {"interrupt channel", 25, words({0, 0, 0, 0, 0}), {8}, ""},
         {"destroy the link", 23, words({link}), {0}, ""},
         {"destroy it again", 23, words({link}), {4}, ""},
@@ -256,6 +279,41 @@ TEST_F(CoreServiceTest, SharesOneLockBetweenTheLinks) {
     const ServiceOutcome granted = service.callCore(2, record, 100ms);
     ASSERT_EQ(granted.kind, ServiceOutcome::Kind::kReply);
     EXPECT_EQ(readReply(granted.reply, 2).results.at(0), 0U);
+}
+
+TEST_F(CoreServiceTest, DeviceAbortEndsTheCallThatWaitsForTheLock) {
+    createLink(1, true);
+    const std::uint32_t waiter = createLink(2);
+    // Each waiting call: the error it ends with once aborted, and how many result words it has.
+    struct Case {
+        const char* what;
+        std::uint32_t procedure;
+        std::string arguments;
+        std::size_t resultWords;
+    };
+    const std::vector<Case> cases = {
+        {"write", 11, words({waiter, 0, 3000, 8 | 1}, "*IDN?", true), 2},
+        {"read", 12, words({waiter, 100, 0, 3000, 1, 0}), 3},
+        {"lock", 18, words({waiter, 1, 3000}), 1},
+        {"read status byte", 13, words({waiter, 1, 3000, 0}), 2},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        const std::string record = call(kCoreProgram, 1, test.procedure, test.arguments);
+        // An abort before the call waits aborts nothing.
+        EXPECT_EQ(abortLink(waiter).results.at(0), 0U);
+        EXPECT_EQ(service.callCore(2, record, 0ms).kind, ServiceOutcome::Kind::kWaitForLock);
+        EXPECT_EQ(abortLink(waiter).results.at(0), 0U);
+        const ServiceOutcome aborted = service.callCore(2, record, 10ms);
+        ASSERT_EQ(aborted.kind, ServiceOutcome::Kind::kReply);
+        const Reply reply = readReply(aborted.reply, test.resultWords);
+        EXPECT_EQ(reply.results.at(0), 23U);
+        // The next call waits again rather than ending with the old abort.
+        EXPECT_EQ(service.callCore(2, record, 0ms).kind, ServiceOutcome::Kind::kWaitForLock);
+        const ServiceOutcome timedOut = service.callCore(2, record, 3000ms);
+        ASSERT_EQ(timedOut.kind, ServiceOutcome::Kind::kReply);
+        EXPECT_EQ(readReply(timedOut.reply, 1).results.at(0), 11U);
+    }
 }
 
 TEST_F(CoreServiceTest, AnswersBadCallsWithTheRpcsOwnErrorsOrACloseAndStaysBounded) {
@@ -306,11 +364,8 @@ TEST_F(CoreServiceTest, AnswersBadCallsWithTheRpcsOwnErrorsOrACloseAndStaysBound
     }
     EXPECT_EQ(core(1, 10, words({1, 0, 0}, "inst0", true), 2).results.at(0), 9U);
     // The abort channel answers for links that exist.
-    const auto abort = [this](std::uint32_t id) {
-        return readReply(service.callAbort(call(kAbortProgram, 1, 1, words({id}))).reply, 1);
-    };
-    EXPECT_EQ(abort(link).results, std::vector<std::uint32_t>{0});
-    EXPECT_EQ(abort(999).results, std::vector<std::uint32_t>{4});
+    EXPECT_EQ(abortLink(link).results, std::vector<std::uint32_t>{0});
+    EXPECT_EQ(abortLink(999).results, std::vector<std::uint32_t>{4});
     EXPECT_EQ(readReply(service.callAbort(call(kAbortProgram, 1, 9, "")).reply).status, 3U);
 }
 

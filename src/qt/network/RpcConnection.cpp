@@ -38,6 +38,10 @@ bool RpcConnection::holdsRequest() const {
     return record_.has_value();
 }
 
+bool RpcConnection::partialRequest() const {
+    return !record_ && reader_.started();
+}
+
 std::size_t RpcConnection::inputRoom() const {
     return reader_.wanted();
 }

@@ -41,6 +41,7 @@ private:
     bool holdsRequest() const override;
     std::size_t inputRoom() const override;
     void take(std::string_view bytes) override;
+    bool partialRequest() const override;
     /// Logs the client when its refused first bytes open like an HTTP request.
     void reportHttp();
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "vxi11/RecordReader.h"
 #include "vxi11/RpcMessage.h"
@@ -19,8 +20,13 @@ namespace tavero::qt {
 
 namespace {
 
-constexpr std::uint32_t kSet = 1;
-constexpr std::uint32_t kUnset = 2;
+enum PortMapperProcedure : std::uint32_t {
+    kNull = 0,
+    kSet = 1,
+    kUnset = 2,
+    kGetPort = 3,
+};
+constexpr std::uint32_t kRpcbindVersion = 4;
 constexpr std::uint32_t kXid = 0x54415645;  // "TAVE"
 
 /// A socket closed when it goes out of scope; nothing is written to it after an error.
@@ -40,12 +46,20 @@ private:
     int descriptor_;
 };
 
-}  // namespace
+/// A port mapper's reply: whether it answered at all, how it accepted the call, and the results.
+struct MapperReply {
+    bool answered = false;
+    std::optional<vxi11::AcceptStatus> status;  ///< nothing when the call was denied
+    std::string results;
+};
 
-RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set) {
+/// Calls `procedure` of the port mapper on 127.0.0.1:111 in `version` over TCP, waiting at most a
+/// second.
+MapperReply callPortMapper(std::uint32_t version, std::uint32_t procedure,
+                           const std::vector<std::uint32_t>& arguments) {
     const Socket socket;
     if (socket.get() < 0) {
-        return RpcbindAnswer::kNotRunning;
+        return {};
     }
     const timeval second{1, 0};
     ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &second, sizeof second);
@@ -55,18 +69,22 @@ RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set) 
     address.sin_port = htons(vxi11::kPortMapperPort);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return RpcbindAnswer::kNotRunning;
+        return {};
     }
     vxi11::XdrWriter call;
     for (const std::uint32_t word :
-         {kXid, 0U, 2U, vxi11::kPortMapperProgram, vxi11::kPortMapperVersion, set ? kSet : kUnset,
-          0U, 0U, 0U, 0U, mapping.program, mapping.version, mapping.protocol, mapping.port}) {
+         {kXid, 0U, 2U, vxi11::kPortMapperProgram, version, procedure, 0U, 0U, 0U, 0U}) {
+        call.uint32(word);
+    }
+    for (const std::uint32_t word : arguments) {
         call.uint32(word);
     }
     const std::string request = vxi11::markRecord(call.bytes());
+    MapperReply reply;
+    reply.answered = true;
     if (::send(socket.get(), request.data(), request.size(), MSG_NOSIGNAL) !=
         static_cast<ssize_t>(request.size())) {
-        return RpcbindAnswer::kRefused;
+        return reply;
     }
     vxi11::RecordReader reader(1024);
     while (!reader.complete() && !reader.tooLong()) {
@@ -74,26 +92,63 @@ RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set) 
         const ssize_t got =
             ::recv(socket.get(), buffer.data(), std::min(reader.wanted(), buffer.size()), 0);
         if (got <= 0) {
-            return RpcbindAnswer::kRefused;
+            return reply;
         }
         reader.feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
     if (!reader.complete()) {
-        return RpcbindAnswer::kRefused;
+        return reply;
     }
-    const std::string reply = reader.take();
+    const std::string record = reader.take();
     try {
-        vxi11::XdrReader in(reply);
-        const bool accepted = in.uint32() == kXid && in.uint32() == 1 && in.uint32() == 0;
+        vxi11::XdrReader in(record);
+        if (in.uint32() != kXid || in.uint32() != 1 || in.uint32() != 0) {
+            return reply;  // not our reply, or denied
+        }
         in.uint32();
         in.opaque(400);
-        const bool succeeded =
-            accepted && in.uint32() == static_cast<std::uint32_t>(vxi11::AcceptStatus::kSuccess) &&
-            in.boolean();
-        return succeeded ? RpcbindAnswer::kDone : RpcbindAnswer::kRefused;
+        reply.status = static_cast<vxi11::AcceptStatus>(in.uint32());
+        reply.results =
+            std::string(record.end() - static_cast<std::ptrdiff_t>(in.remaining()), record.end());
     } catch (const vxi11::XdrError&) {
-        return RpcbindAnswer::kRefused;
+        reply.status.reset();
     }
+    return reply;
+}
+
+/// The first word of a successful reply's results.
+std::optional<std::uint32_t> firstResult(const MapperReply& reply) {
+    if (reply.status != vxi11::AcceptStatus::kSuccess) {
+        return std::nullopt;
+    }
+    try {
+        vxi11::XdrReader in(reply.results);
+        return in.uint32();
+    } catch (const vxi11::XdrError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+RpcbindAnswer changeRpcbindMapping(const vxi11::PortMapping& mapping, bool set) {
+    const MapperReply reply =
+        callPortMapper(vxi11::kPortMapperVersion, set ? kSet : kUnset,
+                       {mapping.program, mapping.version, mapping.protocol, mapping.port});
+    if (!reply.answered) {
+        return RpcbindAnswer::kNotRunning;
+    }
+    const std::optional<std::uint32_t> succeeded = firstResult(reply);
+    return succeeded && *succeeded != 0 ? RpcbindAnswer::kDone : RpcbindAnswer::kRefused;
+}
+
+std::optional<std::uint32_t> registeredPort(const vxi11::PortMapping& mapping) {
+    return firstResult(callPortMapper(vxi11::kPortMapperVersion, kGetPort,
+                                      {mapping.program, mapping.version, mapping.protocol, 0}));
+}
+
+bool portMapperIsRpcbind() {
+    return callPortMapper(kRpcbindVersion, kNull, {}).status == vxi11::AcceptStatus::kSuccess;
 }
 
 }  // namespace tavero::qt

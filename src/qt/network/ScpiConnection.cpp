@@ -27,6 +27,10 @@ bool ScpiConnection::ready() const {
     return !finished_ && output_.size() < kMaxPendingAnswer && holdsRequest();
 }
 
+bool ScpiConnection::partialRequest() const {
+    return (skippingLongLine_ || !input_.isEmpty()) && !holdsRequest();
+}
+
 std::size_t ScpiConnection::inputRoom() const {
     return static_cast<std::size_t>(kMaxLineLength + 1 - input_.size());
 }

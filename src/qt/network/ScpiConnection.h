@@ -45,6 +45,7 @@ private:
     bool holdsRequest() const override;
     std::size_t inputRoom() const override;
     void take(std::string_view bytes) override;
+    bool partialRequest() const override;
     /// The next whole line of the input.
     std::optional<QByteArray> nextLine();
 

@@ -67,7 +67,11 @@ bool ScpiServer::listen(const ListenAddress& address) {
 }
 
 QString ScpiServer::listeningOn() const {
-    return addressText(listener_.serverAddress(), listener_.serverPort());
+    QStringList addresses;
+    for (const QHostAddress& address : reachableAddresses(listener_.serverAddress())) {
+        addresses.append(addressText(address, listener_.serverPort()));
+    }
+    return listText(addresses);
 }
 
 bool ScpiServer::listenVxi11(const QHostAddress& host, bool alternateCorePorts) {
@@ -143,7 +147,7 @@ void ScpiServer::serveOn(TcpListener& listener,
                          std::function<ServerClient*(int descriptor)> makeClient) {
     connect(&listener, &TcpListener::accepted, this,
             [this, makeClient = std::move(makeClient)](int descriptor) {
-                if (clients_.size() < kMaxClients) {
+                if (makeRoomFor(peerAddress(descriptor))) {
                     adopt(makeClient(descriptor));
                     return;
                 }
@@ -154,6 +158,26 @@ void ScpiServer::serveOn(TcpListener& listener,
                          << " clients are connected, the most served at once\n";
                 }
             });
+}
+
+bool ScpiServer::makeRoomFor(const QHostAddress& peer) {
+    if (clients_.size() < kMaxClients) {
+        return true;
+    }
+    std::vector<HeldConnection> held;
+    held.reserve(clients_.size());
+    for (const ServerClient* client : clients_) {
+        held.push_back(client->held());
+    }
+    const std::optional<std::size_t> closed = connectionToClose(held, peer, kMaxClients);
+    if (!closed) {
+        return false;
+    }
+    reportClosedForNewcomer(log_, closedLines_,
+                            std::to_string(kMaxClients) + " clients are connected", held[*closed],
+                            peer);
+    clients_[*closed]->finish();
+    return true;
 }
 
 ServerClient* ScpiServer::makeCoreClient(int descriptor) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ctl/RunClock.h"
+#include "qt/network/LineLimiter.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/network/TcpListener.h"
 #include "scpi/Instrument.h"
@@ -29,7 +30,8 @@ class ScpiServer : public QObject {
     Q_OBJECT
 public:
     /// The most clients served at once, over all sockets: far below the usual limit of 1024
-    /// open files, whose exhaustion would stop a listener for good.
+    /// open files, whose exhaustion would stop a listener for good. When they are all connected,
+    /// a client from an address below its share (addressShare()) takes the place of another.
     static constexpr std::size_t kMaxClients = 256;
 
     /// `log` gets one line for each client closed for sending HTTP.
@@ -39,7 +41,8 @@ public:
     /// False when the address cannot be listened on; errorText() says why.
     bool listen(const ListenAddress& address);
     QString errorText() const { return listener_.errorString(); }
-    /// The address and port listened on, e.g. "127.0.0.1:5025" or "[::1]:5025".
+    /// The address and port listened on, e.g. "127.0.0.1:5025" or "[::1]:5025"; for an
+    /// any-address those of this computer, e.g. "192.168.1.20:5025 and 127.0.0.1:5025".
     QString listeningOn() const;
     quint16 port() const { return listener_.serverPort(); }
 
@@ -60,8 +63,10 @@ public:
 
 private:
     /// Serves each connection accepted by `listener` as the client `makeClient` makes of its
-    /// socket, while fewer than kMaxClients are connected.
+    /// socket, while fewer than kMaxClients are connected or another client gives way to it.
     void serveOn(TcpListener& listener, std::function<ServerClient*(int descriptor)> makeClient);
+    /// Whether the server makes room for a client from `peer`, closing another one if it must.
+    bool makeRoomFor(const QHostAddress& peer);
     /// A client of the core channel, with a link of its own.
     ServerClient* makeCoreClient(int descriptor);
     void adopt(ServerClient* client);
@@ -96,6 +101,8 @@ private:
     std::vector<ServerClient*> clients_;
     /// A refusal was logged since the clients were last at most half of kMaxClients.
     bool refusalReported_ = false;
+    /// Lines on clients closed to make room, one a minute per address that lost them.
+    LineLimiter closedLines_;
     std::size_t nextTurn_ = 0;
     QTimer turnTimer_;
     QTimer taskListTimer_;

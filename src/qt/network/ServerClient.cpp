@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "qt/network/SocketPeer.h"
+
 namespace tavero::qt {
 
 ServerClient::ServerClient(int descriptor, std::ostream& log, QObject* parent)
@@ -16,7 +18,8 @@ ServerClient::ServerClient(int descriptor, std::ostream& log, QObject* parent)
       descriptor_(descriptor),
       log_(log),
       readNotifier_(descriptor, QSocketNotifier::Read),
-      writeNotifier_(descriptor, QSocketNotifier::Write) {
+      writeNotifier_(descriptor, QSocketNotifier::Write),
+      peer_(peerAddress(descriptor)) {
     writeNotifier_.setEnabled(false);
     connect(&readNotifier_, &QSocketNotifier::activated, this, [this] { receive(); });
     connect(&writeNotifier_, &QSocketNotifier::activated, this, &ServerClient::send);
@@ -37,6 +40,8 @@ void ServerClient::receive() {
         const std::size_t room = std::min(inputRoom(), buffer.size());
         const ssize_t got = ::recv(descriptor_, buffer.data(), room, MSG_DONTWAIT);
         if (got > 0) {
+            acknowledgePromptly(descriptor_);
+            lastActive_ = std::chrono::steady_clock::now();
             take(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
         } else if (got == 0) {
             inputEnded_ = true;
@@ -73,6 +78,10 @@ void ServerClient::send() {
     writeNotifier_.setEnabled(!output_.isEmpty());
     emit inputWaiting();
     finishWhenDone();
+}
+
+HeldConnection ServerClient::held() const {
+    return {peer_, lastActive_, partialRequest()};
 }
 
 void ServerClient::finishWhenDone() {

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
 #include <QSocketNotifier>
+#include <chrono>
 #include <cstddef>
 #include <ostream>
 #include <string_view>
+
+#include "qt/network/ConnectionShare.h"
 
 namespace tavero::qt {
 
@@ -24,6 +28,11 @@ public:
     virtual bool ready() const = 0;
     /// Carries out the client's next request, answers it and reads on.
     virtual void takeTurn() = 0;
+    /// What the server's shares of the addresses weigh: the peer, its last activity and whether it
+    /// holds part of a request.
+    HeldConnection held() const;
+    /// Closes the socket, dropping what the client sent and was not yet answered.
+    void finish();
 
 signals:
     /// The client may be ready for a turn.
@@ -45,15 +54,18 @@ protected:
     virtual std::size_t inputRoom() const = 0;
     /// Takes bytes the client sent.
     virtual void take(std::string_view bytes) = 0;
+    /// Part of a request is held and no whole one.
+    virtual bool partialRequest() const = 0;
     /// Sends what output_ holds, as far as the socket takes it.
     void send();
-    void finish();
 
     int descriptor_;
     std::ostream& log_;
     QSocketNotifier readNotifier_;
     QSocketNotifier writeNotifier_;
     QByteArray output_;
+    QHostAddress peer_;
+    std::chrono::steady_clock::time_point lastActive_ = std::chrono::steady_clock::now();
     /// The client ended its direction: a request it did not finish is not answered.
     bool inputEnded_ = false;
     bool finished_ = false;

@@ -2,6 +2,8 @@
 #include "qt/network/SocketPeer.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -11,17 +13,44 @@
 
 namespace tavero::qt {
 
+namespace {
+
+/// The peer's socket address; false when the socket has none.
+bool peerOf(int descriptor, sockaddr_storage& address) {
+    socklen_t length = sizeof address;
+    return ::getpeername(descriptor, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+}
+
+}  // namespace
+
 QByteArray peerName(int descriptor) {
     sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (::getpeername(descriptor, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (!peerOf(descriptor, address)) {
         return "a client";
     }
-    const QHostAddress host(reinterpret_cast<const sockaddr*>(&address));
+    const QHostAddress host =
+        plainAddress(QHostAddress(reinterpret_cast<const sockaddr*>(&address)));
     const quint16 port = address.ss_family == AF_INET6
                              ? ntohs(reinterpret_cast<const sockaddr_in6*>(&address)->sin6_port)
                              : ntohs(reinterpret_cast<const sockaddr_in*>(&address)->sin_port);
     return addressText(host, port).toUtf8();
+}
+
+QHostAddress peerAddress(int descriptor) {
+    sockaddr_storage address{};
+    return peerOf(descriptor, address)
+               ? plainAddress(QHostAddress(reinterpret_cast<const sockaddr*>(&address)))
+               : QHostAddress();
+}
+
+void acknowledgePromptly(int descriptor) {
+#ifdef TCP_QUICKACK
+    // A socket that is not TCP merely acknowledges later.
+    const int on = 1;
+    ::setsockopt(descriptor, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+    static_cast<void>(descriptor);  // the system acknowledges on its own schedule
+#endif
 }
 
 bool peerReset(int descriptor) {

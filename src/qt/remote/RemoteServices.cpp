@@ -8,6 +8,7 @@
 #include "qt/network/InstrumentAnnouncement.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/network/RpcbindClient.h"
+#include "qt/network/RpcbindRegistration.h"
 #include "qt/network/ScpiServer.h"
 #include "qt/network/ServiceAnnouncement.h"
 #include "qt/web/FrontPanelServer.h"
@@ -27,15 +28,11 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
     const vxi11::PortMapping core{vxi11::kCoreProgram, vxi11::kVxi11Version, vxi11::kProtocolTcp,
                                   server.corePort()};
     const RpcbindAnswer rpcbind =
-        alternateCorePorts ? RpcbindAnswer::kNotRunning : changeRpcbindMapping(core, true);
+        alternateCorePorts ? RpcbindAnswer::kNotRunning : registerWithRpcbind(core, errors);
     switch (rpcbind) {
         case RpcbindAnswer::kDone:
             return core;
         case RpcbindAnswer::kRefused:
-            errors << program
-                   << ": VXI-11 clients will not find this instrument: rpcbind refused "
-                      "to register it (another VXI-11 server may be registered); give them port "
-                   << server.corePort() << " directly\n";
             return std::nullopt;
         case RpcbindAnswer::kNotRunning:
             break;
@@ -56,7 +53,7 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
 /// Says that every service of the server is open to whoever reaches `host`.
 void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesVxi11,
                        std::ostream& errors, std::string_view program) {
-    errors << program << ": warning: " << host.toString().toStdString()
+    errors << program << ": warning: " << hostText(host).toStdString()
            << " opens the generator to the network, with no password: raw SCPI on port "
            << server.port();
     if (servesVxi11) {
@@ -133,9 +130,10 @@ std::unique_ptr<RemoteServices> RemoteServices::start(const Environment& environ
     }
     environment.out << "Listening on " << server.listeningOn().toStdString() << std::endl;
     if (http) {
-        services->frontPanel_ = startFrontPanel(
-            *http, options.httpPasswordFile, services->instrument_,
-            services->instrumentEnvironment_, *address, server.port(), environment.out, errors);
+        services->frontPanel_ =
+            startFrontPanel(*http, options.httpPasswordFile, services->instrument_,
+                            services->instrumentEnvironment_, *address, server.port(), findable,
+                            environment.out, errors);
         if (!services->frontPanel_) {
             return nullptr;
         }

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QHostInfo>
 #include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,17 +11,20 @@
 #include <QTcpSocket>
 #include <QUrl>
 #include <QXmlStreamWriter>
-#include <algorithm>
+#include <chrono>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "core/NumberText.h"
 #include "ctl/ProfileFileAccess.h"
 #include "model/OutputFrequency.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/Translations.h"
+#include "qt/network/InterfaceFacts.h"
+#include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
 
@@ -36,14 +38,19 @@ namespace tavero::qt {
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
-
 constexpr char kContentSecurityPolicy[] =
     "default-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 constexpr char kJson[] = "application/json";
 constexpr char kText[] = "text/plain; charset=utf-8";
-/// A change's body is a small JSON object; more is no page's.
-constexpr qsizetype kMaxChangeBytes = 4096;
+constexpr char kIdentificationPath[] = "/lxi/identification";
+
+/// The headers of every answer, the ones the connections' bounds give by themselves too.
+std::vector<HttpHeader> commonHeaders() {
+    return {{"Content-Security-Policy", kContentSecurityPolicy},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Referrer-Policy", "no-referrer"},
+            {"Cache-Control", "no-store"}};
+}
 
 constexpr std::array<std::string_view, 4> kWaveformValues = {"sine", "triangle", "square",
                                                              "square-half"};
@@ -69,23 +76,30 @@ QByteArray messageJson(const QString& message) {
     return QJsonDocument(QJsonObject{{"message", message}}).toJson(QJsonDocument::Compact);
 }
 
-/// The host part of a Host header, brackets of an IPv6 address kept.
-QByteArray hostName(const QByteArray& host) {
-    const QUrl url(QStringLiteral("http://") + QString::fromLatin1(host) + '/');
-    const QString name = url.host();
+/// An address as VISA resource strings carry it: IPv6 in brackets.
+QByteArray visaHost(const QHostAddress& address) {
+    const QString name = address.toString();
     return (name.contains(':') ? '[' + name + ']' : name).toUtf8();
+}
+
+QString yesNo(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
 }
 
 }  // namespace
 
 FrontPanelServer::FrontPanelServer(scpi::Instrument& instrument,
-                                   const scpi::InstrumentEnvironment& environment, quint16 scpiPort,
-                                   QByteArray password, QObject* parent)
+                                   const scpi::InstrumentEnvironment& environment,
+                                   ServedInstrument served, QByteArray password, std::ostream& log,
+                                   QObject* parent)
     : QAbstractHttpServer(parent),
       instrument_(instrument),
       environment_(environment),
-      scpiPort_(scpiPort),
-      password_(std::move(password)) {
+      served_(std::move(served)),
+      password_(std::move(password)),
+      log_(log),
+      tcp_(commonHeaders(), log),
+      pages_(log) {
     registerPageResources();
     for (const QString& folder : Translations::defaultCatalogueFolders()) {
         if (!englishLoaded_) {
@@ -127,30 +141,64 @@ bool FrontPanelServer::listen(const ListenAddress& address) {
 }
 
 QString FrontPanelServer::pageAddress() const {
-    return QStringLiteral("http://") + addressText(tcp_.serverAddress(), tcp_.serverPort()) + '/';
+    QStringList pages;
+    for (const QHostAddress& address : reachableAddresses(tcp_.serverAddress())) {
+        pages.append(QStringLiteral("http://") + addressText(address, tcp_.serverPort()) + '/');
+    }
+    return listText(pages);
 }
 
 void FrontPanelServer::respond(const QHttpServerRequest& request, QTcpSocket* socket, int status,
                                const QByteArray& type, const QByteArray& body) {
-    QHttpServerResponder responder = makeResponder(request, socket);
-    const auto code = static_cast<Status>(status);
-    if (code == Status::Unauthorized) {
-        responder.write(body,
-                        {{"Content-Type", type},
-                         {"Content-Security-Policy", kContentSecurityPolicy},
-                         {"WWW-Authenticate", "Basic realm=\"Tavero\", charset=\"UTF-8\""},
-                         {"Cache-Control", "no-store"}},
-                        code);
-        return;
+    std::vector<HttpHeader> headers = commonHeaders();
+    headers.emplace_back("Content-Type", type);
+    headers.emplace_back("Vary", "Accept-Language");
+    if (status == 401) {
+        headers.emplace_back("WWW-Authenticate", "Basic realm=\"Tavero\", charset=\"UTF-8\"");
+    } else if (status == 405) {
+        headers.emplace_back("Allow", "GET, HEAD, POST");
     }
-    responder.write(body,
-                    {{"Content-Type", type},
-                     {"Content-Security-Policy", kContentSecurityPolicy},
-                     {"X-Content-Type-Options", "nosniff"},
-                     {"Referrer-Policy", "no-referrer"},
-                     {"Vary", "Accept-Language"},
-                     {"Cache-Control", "no-store"}},
-                    code);
+    const QByteArray answer =
+        httpAnswer(status, headers, body, request.method() != QHttpServerRequest::Method::Head);
+    if (socket->write(answer) != answer.size()) {
+        socket->abort();  // the client is gone, or its connection broke
+    }
+}
+
+bool FrontPanelServer::authorized(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const QByteArray authorization = request.value("authorization");
+    if (password_.isEmpty() || request.url().path() == QLatin1String(kIdentificationPath)) {
+        return true;
+    }
+    if (authorization.isEmpty()) {
+        respond(request, socket, 401, kText, "Password required\n");
+        return false;
+    }
+    const QHostAddress peer = plainAddress(socket->peerAddress());
+    const auto now = PasswordAttempts::Clock::now();
+    const auto wait = attempts_.waitFor(peer, now);
+    if (wait > PasswordAttempts::Clock::duration::zero()) {
+        // Not even tried: guessing gains nothing from asking faster.
+        const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
+        respond(request, socket, 429, kText,
+                "Too many wrong passwords: try again in " + QByteArray::number(seconds) + " s\n");
+        return false;
+    }
+    if (passwordRight(authorization)) {
+        attempts_.succeeded(peer);
+        return true;
+    }
+    attempts_.failed(peer, now);
+    if (const std::optional<std::size_t> heldBack =
+            passwordLines_.admit(peer.toString().toStdString(), now)) {
+        log_ << "tavero-ctl: front panel: wrong password from " << peer.toString().toStdString();
+        if (*heldBack != 0) {
+            log_ << " (and " << *heldBack << " more since the last such line)";
+        }
+        log_ << '\n';
+    }
+    respond(request, socket, 401, kText, "Password required\n");
+    return false;
 }
 
 bool FrontPanelServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -159,7 +207,7 @@ bool FrontPanelServer::handleRequest(const QHttpServerRequest& request, QTcpSock
         return handleUpgrade(request, socket);
     }
     // A client that does not read its answers is not sent more of them.
-    if (socket->bytesToWrite() > kMaxUnsentUpdateBytes) {
+    if (socket->bytesToWrite() > kMaxUnsentAnswerBytes) {
         socket->abort();
         return true;
     }
@@ -168,7 +216,11 @@ bool FrontPanelServer::handleRequest(const QHttpServerRequest& request, QTcpSock
         respond(request, socket, 421, kText, "Misdirected request: unknown host\n");
         return true;
     }
-    if (request.method() == QHttpServerRequest::Method::Get) {
+    if (!authorized(request, socket)) {
+        return true;
+    }
+    if (request.method() == QHttpServerRequest::Method::Get ||
+        request.method() == QHttpServerRequest::Method::Head) {
         answerGet(request, socket);
         return true;
     }
@@ -180,11 +232,7 @@ bool FrontPanelServer::handleRequest(const QHttpServerRequest& request, QTcpSock
         respond(request, socket, 403, kText, "Forbidden: not sent by this server's page\n");
         return true;
     }
-    if (!passwordGiven(request)) {
-        respond(request, socket, 401, kText, "Password required\n");
-        return true;
-    }
-    if (request.body().size() > kMaxChangeBytes) {
+    if (request.body().size() > BoundedTcpServer::kMaxBodyBytes) {
         respond(request, socket, 413, kText, "Request too large\n");
         return true;
     }
@@ -203,23 +251,41 @@ bool FrontPanelServer::handleUpgrade(const QHttpServerRequest& request, QTcpSock
     // Answered here; returning false makes the server close the connection after the answer.
     const QByteArray host = request.value("host");
     if (!guard_->hostAllowed(host)) {
-        respond(request, socket, 421, kText, "Misdirected request: unknown host\n");
+        refuseUpgrade(request, socket, 421, "Misdirected request: unknown host");
         return false;
     }
     if (!RequestGuard::originAllowed(request.value("origin"), host)) {
-        respond(request, socket, 403, kText, "Forbidden: not sent by this server's page\n");
+        refuseUpgrade(request, socket, 403, "Forbidden: not sent by this server's page");
         return false;
     }
     if (request.url().path() != QLatin1String("/live")) {
-        respond(request, socket, 404, kText, "Not found\n");
+        refuseUpgrade(request, socket, 404, "Not found");
         return false;
     }
-    if (static_cast<int>(pages_.size()) >= kMaxPages) {
-        respond(request, socket, 503, kText, "Too many open pages\n");
+    if (!authorized(request, socket)) {
+        return false;
+    }
+    if (!pages_.makeRoomFor(plainAddress(socket->peerAddress()))) {
+        refuseUpgrade(request, socket, 503, "Too many open pages");
         return false;
     }
     tcp_.becamePage(socket);
     return true;
+}
+
+void FrontPanelServer::refuseUpgrade(const QHttpServerRequest& request, QTcpSocket* socket,
+                                     int status, const QByteArray& reason) {
+    respond(request, socket, status, kText, reason + '\n');
+    const QString peer = plainAddress(socket->peerAddress()).toString();
+    if (const std::optional<std::size_t> heldBack =
+            refusedLines_.admit(peer.toStdString(), std::chrono::steady_clock::now())) {
+        log_ << "tavero-ctl: front panel: refused a live page to " << peer.toStdString() << ": "
+             << status << ' ' << reason.constData();
+        if (*heldBack != 0) {
+            log_ << " (and " << *heldBack << " more refusals since the last such line)";
+        }
+        log_ << '\n';
+    }
 }
 
 void FrontPanelServer::missingHandler(const QHttpServerRequest& /*request*/,
@@ -242,7 +308,7 @@ void FrontPanelServer::answerGet(const QHttpServerRequest& request, QTcpSocket* 
     } else if (path == QLatin1String("/identity")) {
         const QList<QByteArray> fields = identity();
         QJsonArray addresses;
-        for (const QByteArray& address : instrumentAddresses(request.value("host"))) {
+        for (const QByteArray& address : instrumentAddresses(socket->localAddress())) {
             addresses.append(QString::fromUtf8(address));
         }
         respond(request, socket, 200, kJson,
@@ -254,7 +320,7 @@ void FrontPanelServer::answerGet(const QHttpServerRequest& request, QTcpSocket* 
                     .toJson(QJsonDocument::Compact));
     } else if (path == QLatin1String("/profiles")) {
         respond(request, socket, 200, kJson, profilesJson(catalogue));
-    } else if (path == QLatin1String("/lxi/identification")) {
+    } else if (path == QLatin1String(kIdentificationPath)) {
         respond(request, socket, 200, "text/xml; charset=utf-8",
                 identificationXml(request.value("host"), *socket));
     } else {
@@ -325,21 +391,7 @@ void FrontPanelServer::answerProfile(const QHttpServerRequest& request, QTcpSock
 
 void FrontPanelServer::adoptPage() {
     while (hasPendingWebSocketConnections()) {
-        std::unique_ptr<QWebSocket> page = nextPendingWebSocketConnection();
-        // The page only listens; what it sends is read and dropped, within small bounds.
-        page->setMaxAllowedIncomingFrameSize(1024);
-        page->setMaxAllowedIncomingMessageSize(1024);
-        QWebSocket* raw = page.get();
-        connect(raw, &QWebSocket::disconnected, this, [this, raw] {
-            const auto found = std::find_if(pages_.begin(), pages_.end(),
-                                            [raw](const auto& held) { return held.get() == raw; });
-            if (found != pages_.end()) {
-                found->release()->deleteLater();
-                pages_.erase(found);
-            }
-        });
-        raw->sendTextMessage(QString::fromUtf8(shownState_));
-        pages_.push_back(std::move(page));
+        pages_.add(nextPendingWebSocketConnection(), QString::fromUtf8(shownState_));
     }
 }
 
@@ -349,14 +401,7 @@ void FrontPanelServer::publish() {
         return;
     }
     shownState_ = std::move(state);
-    const QString message = QString::fromUtf8(shownState_);
-    for (const std::unique_ptr<QWebSocket>& page : pages_) {
-        if (page->bytesToWrite() > kMaxUnsentUpdateBytes) {
-            page->abort();  // its browser reads nothing; the page reconnects when it does
-        } else {
-            page->sendTextMessage(message);
-        }
-    }
+    pages_.send(QString::fromUtf8(shownState_));
 }
 
 QByteArray FrontPanelServer::stateJson() {
@@ -408,15 +453,24 @@ QList<QByteArray> FrontPanelServer::identity() {
     return fields;
 }
 
-QList<QByteArray> FrontPanelServer::instrumentAddresses(const QByteArray& host) const {
-    const QByteArray name = hostName(host);
-    return {"TCPIP::" + name + "::INSTR",
-            "TCPIP::" + name + "::" + QByteArray::number(scpiPort_) + "::SOCKET"};
+QList<QByteArray> FrontPanelServer::instrumentAddresses(const QHostAddress& local) const {
+    if (!listensOn(served_.host, local)) {
+        return {};
+    }
+    const QByteArray host = visaHost(plainAddress(local));
+    QList<QByteArray> addresses;
+    if (served_.vxi11Findable) {
+        addresses.append("TCPIP::" + host + "::INSTR");
+    }
+    addresses.append("TCPIP::" + host + "::" + QByteArray::number(served_.scpiPort) + "::SOCKET");
+    return addresses;
 }
 
 QByteArray FrontPanelServer::identificationXml(const QByteArray& host, const QTcpSocket& socket) {
     const QList<QByteArray> fields = identity();
+    const InterfaceFacts facts = interfaceFacts(socket.localAddress());
     const QString base = QStringLiteral("http://") + QString::fromLatin1(host);
+    const QString schemaInstance = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
     QByteArray xml;
     QXmlStreamWriter out(&xml);
     out.setAutoFormatting(true);
@@ -424,8 +478,7 @@ QByteArray FrontPanelServer::identificationXml(const QByteArray& host, const QTc
     out.writeStartElement(QStringLiteral("LXIDevice"));
     out.writeDefaultNamespace(
         QStringLiteral("http://www.lxistandard.org/InstrumentIdentification/1.0"));
-    out.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"),
-                       QStringLiteral("xsi"));
+    out.writeNamespace(schemaInstance, QStringLiteral("xsi"));
     out.writeTextElement(QStringLiteral("Manufacturer"), QString::fromUtf8(fields[0]));
     out.writeTextElement(QStringLiteral("Model"), QString::fromUtf8(fields[1]));
     out.writeTextElement(QStringLiteral("SerialNumber"), QString::fromUtf8(fields[2]));
@@ -434,24 +487,31 @@ QByteArray FrontPanelServer::identificationXml(const QByteArray& host, const QTc
                          QStringLiteral("30 MHz DDS function generator"));
     out.writeTextElement(QStringLiteral("HomepageURL"), base + '/');
     out.writeTextElement(QStringLiteral("DriverURL"), base + '/');
-    out.writeTextElement(QStringLiteral("IdentificationURL"), base + "/lxi/identification");
+    out.writeTextElement(QStringLiteral("IdentificationURL"), base + kIdentificationPath);
     out.writeStartElement(QStringLiteral("Interface"));
-    out.writeAttribute(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"),
-                       QStringLiteral("type"), QStringLiteral("NetworkInformation"));
+    out.writeAttribute(schemaInstance, QStringLiteral("type"),
+                       QStringLiteral("NetworkInformation"));
     out.writeAttribute(QStringLiteral("InterfaceType"), QStringLiteral("LXI"));
     out.writeAttribute(QStringLiteral("IPType"),
-                       socket.localAddress().protocol() == QAbstractSocket::IPv6Protocol
+                       facts.address.protocol() == QAbstractSocket::IPv6Protocol
                            ? QStringLiteral("IPv6")
                            : QStringLiteral("IPv4"));
-    out.writeAttribute(QStringLiteral("InterfaceName"), QStringLiteral("eth0"));
-    for (const QByteArray& address : instrumentAddresses(host)) {
+    if (!facts.name.isEmpty()) {
+        out.writeAttribute(QStringLiteral("InterfaceName"), facts.name);
+    }
+    for (const QByteArray& address : instrumentAddresses(socket.localAddress())) {
         out.writeTextElement(QStringLiteral("InstrumentAddressString"), QString::fromUtf8(address));
     }
-    out.writeTextElement(QStringLiteral("Hostname"), QString::fromUtf8(hostName(host)));
-    out.writeTextElement(QStringLiteral("IPAddress"), socket.localAddress().toString());
+    out.writeTextElement(QStringLiteral("Hostname"), QHostInfo::localHostName());
+    out.writeTextElement(QStringLiteral("IPAddress"), facts.address.toString());
+    out.writeTextElement(QStringLiteral("SubnetMask"), facts.netmask.toString());
+    out.writeTextElement(QStringLiteral("MACAddress"), facts.macAddress);
+    out.writeTextElement(QStringLiteral("Gateway"), facts.gateway.toString());
+    out.writeTextElement(QStringLiteral("DHCPEnabled"), yesNo(facts.dhcp));
+    out.writeTextElement(QStringLiteral("AutoIPEnabled"), yesNo(facts.autoIp));
     out.writeEndElement();
     out.writeTextElement(QStringLiteral("Domain"), QStringLiteral("0"));
-    out.writeTextElement(QStringLiteral("LXIVersion"), QStringLiteral("1.5"));
+    out.writeTextElement(QStringLiteral("LXIVersion"), QStringLiteral("1.4"));
     out.writeEndElement();
     out.writeEndDocument();
     return xml;
@@ -468,11 +528,7 @@ std::optional<std::string> FrontPanelServer::execute(const std::string& line,
     return queue_.pop().message;
 }
 
-bool FrontPanelServer::passwordGiven(const QHttpServerRequest& request) const {
-    if (password_.isEmpty()) {
-        return true;
-    }
-    const QByteArray authorization = request.value("authorization");
+bool FrontPanelServer::passwordRight(const QByteArray& authorization) const {
     if (!authorization.startsWith("Basic ")) {
         return false;
     }

@@ -3,17 +3,17 @@
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
-#include <QSet>
 #include <QTranslator>
-#include <QWebSocket>
-#include <memory>
 #include <optional>
 #include <ostream>
-#include <vector>
 
 #include "model/GeneratorObserver.h"
+#include "qt/network/LineLimiter.h"
 #include "qt/network/ListenAddress.h"
 #include "qt/web/BoundedTcpServer.h"
+#include "qt/web/LivePages.h"
+#include "qt/web/PasswordAttempts.h"
+#include "qt/web/QtWarningLimit.h"
 #include "qt/web/RequestGuard.h"
 #include "scpi/ErrorQueue.h"
 #include "scpi/Instrument.h"
@@ -26,26 +26,35 @@ namespace tavero::qt {
 /// page and its files from the program's resources, the settings as JSON and pushed over a
 /// WebSocket on every change of the generator model, changes checked with the window's rules and
 /// carried out as SCPI lines, and the LXI identification. Answers only requests that name the
-/// server in their Host and, for changes and WebSockets, come from its own page.
+/// server in their Host and, for changes and WebSockets, come from its own page; with a password,
+/// only requests that bring it, but for the identification.
 class FrontPanelServer : public QAbstractHttpServer, private model::GeneratorObserver {
     Q_OBJECT
 public:
-    /// The most live pages at once; one more is refused until another closes.
-    static constexpr int kMaxPages = 64;
-    /// A page whose browser leaves this much of the updates unread is closed; it reconnects.
-    static constexpr qint64 kMaxUnsentUpdateBytes = 256 * 1024;
+    /// A client that leaves this much of its answers unread is closed.
+    static constexpr qint64 kMaxUnsentAnswerBytes = 256 * 1024;
+
+    /// Where the instrument serves beside the page, for the addresses it names.
+    struct ServedInstrument {
+        QHostAddress host;           ///< the SCPI server's listen address
+        quint16 scpiPort = 0;        ///< the raw socket's port
+        bool vxi11Findable = false;  ///< VXI-11 clients find it through the port mapper
+    };
 
     /// @param environment the instrument's; its profile file is the page's
-    /// @param scpiPort the raw socket's port, for the instrument addresses shown
-    /// @param password asked before every change when not empty
+    /// @param served where the instrument serves beside the page
+    /// @param password asked with every request but the identification when not empty
+    /// @param log gets a line a minute per address for refused clients and wrong passwords
     FrontPanelServer(scpi::Instrument& instrument, const scpi::InstrumentEnvironment& environment,
-                     quint16 scpiPort, QByteArray password, QObject* parent = nullptr);
+                     ServedInstrument served, QByteArray password, std::ostream& log,
+                     QObject* parent = nullptr);
     ~FrontPanelServer() override;
 
     /// False when the address cannot be listened on; errorText() says why.
     bool listen(const ListenAddress& address);
     QString errorText() const { return tcp_.errorString(); }
-    /// "http://127.0.0.1:8080/"
+    /// "http://127.0.0.1:8080/"; for an any-address those of this computer, e.g.
+    /// "http://192.168.1.20:8080/ and http://127.0.0.1:8080/".
     QString pageAddress() const;
     quint16 port() const { return tcp_.serverPort(); }
 
@@ -56,8 +65,15 @@ protected:
 
 private:
     bool handleUpgrade(const QHttpServerRequest& request, QTcpSocket* socket);
+    /// Answers `status` with `body`; a HEAD request gets the headers alone.
     void respond(const QHttpServerRequest& request, QTcpSocket* socket, int status,
                  const QByteArray& type, const QByteArray& body);
+    /// Answers a WebSocket handshake that is refused, with a line a minute per address.
+    void refuseUpgrade(const QHttpServerRequest& request, QTcpSocket* socket, int status,
+                       const QByteArray& reason);
+    /// Whether the request brings the password; if not, it is answered 401, or 429 while its
+    /// address must wait after wrong ones.
+    bool authorized(const QHttpServerRequest& request, QTcpSocket* socket);
     void answerGet(const QHttpServerRequest& request, QTcpSocket* socket);
     void answerChange(const QHttpServerRequest& request, QTcpSocket* socket);
     void answerProfile(const QHttpServerRequest& request, QTcpSocket* socket);
@@ -69,26 +85,32 @@ private:
     QByteArray identificationXml(const QByteArray& host, const QTcpSocket& socket);
     /// The manufacturer, model, serial number and firmware revision *IDN? answers.
     QList<QByteArray> identity();
-    /// The LXI addresses for the host the browser named.
-    QList<QByteArray> instrumentAddresses(const QByteArray& host) const;
+    /// The VISA addresses of the instrument at the local address a client reached: only those
+    /// served there.
+    QList<QByteArray> instrumentAddresses(const QHostAddress& local) const;
     /// Carries out one SCPI line for the page that sent `request`; the message of its first
     /// error, or nothing.
     std::optional<std::string> execute(const std::string& line, const QHttpServerRequest& request);
     void settingsChanged(const model::SettingsNotice& notice) override;
     void connectionChanged(const model::ConnectionNotice& notice) override;
-    bool passwordGiven(const QHttpServerRequest& request) const;
+    bool passwordRight(const QByteArray& authorization) const;
     const QTranslator* catalogueFor(const QHttpServerRequest& request) const;
 
     scpi::Instrument& instrument_;
     const scpi::InstrumentEnvironment& environment_;
-    quint16 scpiPort_;
+    ServedInstrument served_;
     QByteArray password_;
+    std::ostream& log_;
+    QtWarningLimit warningLimit_;
     BoundedTcpServer tcp_;
     std::optional<RequestGuard> guard_;
     QTranslator english_;
     bool englishLoaded_ = false;
     scpi::ErrorQueue queue_;
-    std::vector<std::unique_ptr<QWebSocket>> pages_;
+    LivePages pages_;
+    PasswordAttempts attempts_;
+    LineLimiter refusedLines_;
+    LineLimiter passwordLines_;
     /// Subscribed to the generator model once listening.
     bool listening_ = false;
     QByteArray shownState_;

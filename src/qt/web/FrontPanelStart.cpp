@@ -24,7 +24,8 @@ std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
                                                   scpi::Instrument& instrument,
                                                   const scpi::InstrumentEnvironment& environment,
                                                   const ListenAddress& scpi, quint16 scpiPort,
-                                                  std::ostream& out, std::ostream& errors) {
+                                                  bool vxi11Findable, std::ostream& out,
+                                                  std::ostream& errors) {
     const ListenAddress address{http.host.value_or(scpi.host), http.port};
     QByteArray password;
     if (!passwordFile.empty()) {
@@ -41,7 +42,11 @@ std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
             return nullptr;
         }
     }
-    auto panel = std::make_unique<FrontPanelServer>(instrument, environment, scpiPort, password);
+    auto panel = std::make_unique<FrontPanelServer>(
+        instrument, environment,
+        FrontPanelServer::ServedInstrument{
+            .host = scpi.host, .scpiPort = scpiPort, .vxi11Findable = vxi11Findable},
+        password, errors);
     if (!panel->listen(address)) {
         errors << "tavero-ctl: cannot listen on "
                << addressText(address.host, address.port).toStdString() << ": "

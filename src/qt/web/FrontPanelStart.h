@@ -24,13 +24,15 @@ struct HttpAddress {
 std::optional<HttpAddress> parseHttpAddress(const QString& text);
 
 /// Starts the front panel on `http` beside the SCPI server on `scpi`, and names its page on
-/// `out`. Null after saying on `errors` why it cannot: the password file cannot be read or
-/// holds no password, or the address cannot be listened on.
+/// `out`; `vxi11Findable` says whether VXI-11 clients find the instrument. Null after saying on
+/// `errors` why it cannot: the password file cannot be read or holds no password, or the address
+/// cannot be listened on. Refused clients and wrong passwords are logged on `errors` too.
 std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
                                                   const std::filesystem::path& passwordFile,
                                                   scpi::Instrument& instrument,
                                                   const scpi::InstrumentEnvironment& environment,
                                                   const ListenAddress& scpi, quint16 scpiPort,
-                                                  std::ostream& out, std::ostream& errors);
+                                                  bool vxi11Findable, std::ostream& out,
+                                                  std::ostream& errors);
 
 }  // namespace tavero::qt

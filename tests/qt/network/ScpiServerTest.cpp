@@ -39,9 +39,13 @@ protected:
         std::filesystem::remove(folder_ / "tavero-scpi-server-trace.txt", ignored);
     }
 
-    /// A client connected to the server.
-    std::unique_ptr<QTcpSocket> connectClient(quint16 port = 0) {
+    /// A client connected to the server, from `from`.
+    std::unique_ptr<QTcpSocket> connectClient(quint16 port = 0,
+                                              const QHostAddress& from = QHostAddress()) {
         auto socket = std::make_unique<QTcpSocket>();
+        if (!from.isNull()) {
+            EXPECT_TRUE(socket->bind(from));
+        }
         socket->connectToHost(QHostAddress(QHostAddress::LocalHost),
                               port != 0 ? port : server_.port());
         while (socket->state() != QAbstractSocket::ConnectedState) {
@@ -259,6 +263,38 @@ TEST_F(ScpiServerTest, ClientsBeyondTheBoundAreRefusedAndTheServerServesOn) {
     EXPECT_EQ(answersUntilClosed(*clients.front(), ""), "");
     const std::unique_ptr<QTcpSocket> next = connectClient();
     EXPECT_EQ(answersUntilClosed(*next, "FREQ?\n"), "1500.00\n");
+}
+
+TEST_F(ScpiServerTest, AFullServerClosesAnotherAddressesClientForANewOne) {
+    // One address holds every connection, one of them with half a line.
+    std::vector<std::unique_ptr<QTcpSocket>> crowd;
+    for (std::size_t i = 0; i < ScpiServer::kMaxClients; ++i) {
+        crowd.push_back(connectClient(i % 2 == 0 ? server_.port() : server_.corePort()));
+    }
+    EXPECT_EQ(answer(*crowd[2], "FREQ 1500;*OPC?\n"), "1");
+    crowd[4]->write("FREQ 2");
+    crowd[4]->flush();
+    EXPECT_EQ(answer(*crowd[2], "*OPC?\n"), "1");  // the half line has arrived
+    const QHostAddress other("127.0.0.2");
+    struct Case {
+        std::size_t closed;  ///< which of the crowd gives way
+    };
+    // The half line first, then the longest idle of the crowd; the busy one stays.
+    const std::array<Case, 2> cases = {{{4}, {0}}};
+    std::vector<std::unique_ptr<QTcpSocket>> served;
+    for (const Case& c : cases) {
+        served.push_back(connectClient(server_.port(), other));
+        EXPECT_EQ(answer(*served.back(), "FREQ?\n"), "1500.00");
+        while (crowd[c.closed]->state() != QAbstractSocket::UnconnectedState) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+    EXPECT_EQ(answer(*crowd[2], "FREQ?\n"), "1500.00");
+    EXPECT_EQ(generator_.settings().frequenz, 150000U);
+    const std::string log = log_.str();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;  // one a minute per address
+    EXPECT_NE(log.find("unfinished request of 127.0.0.1 to serve 127.0.0.2"), std::string::npos)
+        << log;
 }
 
 TEST_F(ScpiServerTest, Vxi11LinksAreClientsBesideTheRawSocket) {

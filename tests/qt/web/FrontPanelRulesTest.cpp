@@ -3,12 +3,18 @@
 // what each change of the page becomes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
+#include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
+#include "qt/web/PasswordAttempts.h"
 #include "qt/web/RequestGuard.h"
+#include "qt/web/RequestHeadScan.h"
 
 namespace tavero::qt {
 namespace {
@@ -157,6 +163,70 @@ TEST(FrontPanelRulesTest, TurnsEachChangeIntoTheSCPILineOrTheWindowsMessage) {
         EXPECT_EQ(refused != nullptr ? refused->message : "", c.refusal)
             << c.control << '=' << c.value;
     }
+}
+
+TEST(FrontPanelRulesTest, FindsTheBodyLengthAtTheEndOfTheHeadHoweverItArrives) {
+    struct Case {
+        std::vector<QByteArray> parts;
+        bool complete;
+        std::optional<qint64> bodyLength;
+    };
+    const Case cases[] = {
+        {{"POST /change HTTP/1.1\r\nContent-Length: 5000\r\n\r\n"}, true, 5000},
+        {{"POST / HTTP/1.1\r\nconTENT-length:  12 \r", "\n", "\r\nbody"}, true, 12},
+        {{"GET / HTTP/1.1\nHost: x\n\n"}, true, std::nullopt},
+        {{"POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n"}, true, std::nullopt},
+        {{"POST / HTTP/1.1\r\nContent-Length: 99999999999\r\n"}, false, std::nullopt},
+        {{QByteArray(RequestHeadScan::kMaxHeadBytes, 'x'), "\r\n\r\n"}, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        RequestHeadScan scan;
+        for (const QByteArray& part : c.parts) {
+            scan.feed(part);
+        }
+        EXPECT_EQ(scan.complete(), c.complete) << c.parts.front().left(40).constData();
+        EXPECT_EQ(scan.bodyLength(), c.bodyLength) << c.parts.front().left(40).constData();
+    }
+}
+
+TEST(FrontPanelRulesTest, AnswersHeadWithTheHeadersOfGet) {
+    const std::vector<HttpHeader> headers = {{"Content-Type", "text/plain"}};
+    EXPECT_EQ(httpAnswer(200, headers, "hello", true),
+              "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n\r\nhello");
+    EXPECT_EQ(httpAnswer(413, {}, "hello", false),
+              "HTTP/1.1 413 Content Too Large\r\nContent-Length: 5\r\n\r\n");
+}
+
+TEST(FrontPanelRulesTest, SlowsWrongPasswordsDownPerAddress) {
+    using namespace std::chrono_literals;
+    PasswordAttempts attempts;
+    const PasswordAttempts::Clock::time_point start{};
+    const QHostAddress guesser("10.0.0.9"), other("10.0.0.10");
+    struct Step {
+        const char* what;
+        PasswordAttempts::Clock::duration at;
+        bool fails;  ///< a wrong password is tried at that time, else a right one
+        PasswordAttempts::Clock::duration waitAfter;
+    };
+    const Step steps[] = {
+        {"1st wrong", 0s, true, 0s},   {"2nd wrong", 0s, true, 0s}, {"3rd wrong", 0s, true, 0s},
+        {"4th wrong", 0s, true, 0s},   {"5th wrong", 0s, true, 0s}, {"6th wrong", 0s, true, 1s},
+        {"7th wrong", 1s, true, 2s},   {"8th wrong", 3s, true, 4s}, {"right", 7s, false, 0s},
+        {"wrong again", 7s, true, 0s},
+    };
+    for (const Step& step : steps) {
+        if (step.fails) {
+            attempts.failed(guesser, start + step.at);
+        } else {
+            attempts.succeeded(guesser);
+        }
+        EXPECT_EQ(attempts.waitFor(guesser, start + step.at), step.waitAfter) << step.what;
+        EXPECT_EQ(attempts.waitFor(other, start + step.at), 0s) << step.what;
+    }
+    for (int failure = 0; failure < 40; ++failure) {
+        attempts.failed(guesser, start);
+    }
+    EXPECT_EQ(attempts.waitFor(guesser, start), PasswordAttempts::kLongestWait);
 }
 
 }  // namespace
