@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -358,7 +359,10 @@ TEST_F(QtWindowTest, TimersRunUntilStoppedOrTheDialogEnds) {
 
 TEST_F(QtWindowTest, ScreenshotShowsLitSegmentsOfTheDigit) {
     window_->setText(sample::kEdit, "1000.50");
-    const QString path = QStringLiteral(TAVERO_TEST_OUTPUT_DIR "/sample-dialog.png");
+    // The same binary runs at once with other fonts: each font set writes a file of its own.
+    const QString fonts = QFileInfo(qEnvironmentVariable("FONTCONFIG_FILE")).baseName();
+    const QString path = QStringLiteral(TAVERO_TEST_OUTPUT_DIR "/sample-dialog-%1.png")
+                             .arg(fonts.isEmpty() ? QStringLiteral("machine-fonts") : fonts);
     ASSERT_TRUE(window_->widget().grab().save(path));
     const QImage saved(path);
     EXPECT_EQ(saved.size(), window_->widget().size());
