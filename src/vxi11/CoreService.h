@@ -45,6 +45,8 @@ public:
     static constexpr std::size_t kMaxRecordBytes = kMaxReceiveBytes + 1024;
     /// The most links one client holds at once.
     static constexpr std::size_t kMaxLinksPerClient = 16;
+    /// How long a write waits for the profile file before its commands fail with -200.
+    static constexpr std::chrono::milliseconds kMaxFileWait{3000};
 
     /// Carries out the links' messages on `instrument` and tells `generator` who holds the lock.
     CoreService(scpi::Instrument& instrument, model::GeneratorModel& generator)
@@ -82,7 +84,10 @@ private:
     enum class LockState { kFree, kWait, kLocked, kAborted };
     LockState lockFor(Link* link, std::uint32_t id, std::uint32_t flags,
                       std::uint32_t lockTimeoutMs, std::chrono::milliseconds waited);
-    void runMessage(Link& link);
+    /// Carries out the lines of the link's message. With `mayWait`, a line that needs the
+    /// profile file while another program holds it stops the run: the message keeps it and the
+    /// lines after it, and false is returned.
+    bool runMessage(Link& link, bool mayWait);
     /// The lock held by `link`, or by none.
     void holdLock(std::optional<std::uint32_t> link);
     void destroy(std::map<std::uint32_t, std::unique_ptr<Link>>::iterator link);
