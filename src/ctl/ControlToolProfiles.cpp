@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on the window's profile file.
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "ctl/ControlTool.h"
@@ -75,9 +76,15 @@ int ControlTool::store(const CommandLine& line) {
         stored = StoredProfile{generator->settings(), name};
     }
     // The file is read again under the lock: a store made meanwhile by another program stays.
-    return file.update(index, [&stored](StoredProfile& profile) { profile = stored; })
-               ? kExitSuccess
-               : kExitFailure;
+    if (!file.update(index, [&stored](StoredProfile& profile) { profile = stored; })) {
+        return kExitFailure;
+    }
+    // The settings were read whole before the notice: the store itself succeeded.
+    if (std::exchange(disconnectFailed_, false)) {
+        env_.errors << "tavero-ctl: warning: profile " << index + 1
+                    << " was stored; only the disconnect notice failed\n";
+    }
+    return kExitSuccess;
 }
 
 }  // namespace tavero::ctl

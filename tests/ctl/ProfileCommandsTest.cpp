@@ -215,6 +215,22 @@ TEST_F(ProfileCommandsTest, StoreThatCannotReadTheGeneratorLeavesTheFile) {
     EXPECT_EQ(fileBytes(profileFile_), before);
 }
 
+TEST_F(ProfileCommandsTest, AStoreWhoseDisconnectNoticeAloneFailedIsStoredWithAWarning) {
+    writeProfiles(store::defaultProfiles());
+    int commands = 0;
+    // The connect notice and the read go through; the disconnect notice gets no reply.
+    onCommand_ = [&] {
+        if (++commands == 2) {
+            generator_.injectFault(sim::Fault::kNoReply, 'x');
+        }
+    };
+    EXPECT_EQ(run({"store", "2", "Neu"}), kExitSuccess);
+    EXPECT_EQ(errors_.str(),
+              "Fehler beim lesen\n"
+              "tavero-ctl: warning: profile 2 was stored; only the disconnect notice failed\n");
+    EXPECT_EQ(store::readProfileFile(profileFile_).profiles.at(1).name, "Neu");
+}
+
 TEST_F(ProfileCommandsTest, StoreThatCannotWriteSaysSo) {
     writeProfiles(store::defaultProfiles());
     const std::string before = fileBytes(profileFile_);
