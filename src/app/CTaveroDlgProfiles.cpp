@@ -32,27 +32,6 @@ std::string quotedFileMessage(std::string_view verb) {
            std::string(verb) + "!";
 }
 
-/// Why the store of the profile at `row` did not reach `file`.
-std::string profileUpdateProblem(const store::ProfileAccess& update,
-                                 const std::filesystem::path& file, std::size_t row) {
-    switch (update.step) {
-        case store::ProfileStep::kLock:
-            return file.parent_path().string() + ": " + update.lockError.message();
-        case store::ProfileStep::kRead:
-            // Named as at start-up, with what the file holds that cannot be read.
-            return quotedFileMessage("geöffnet werden") + "\n" + file.string() + ": " +
-                   store::readProblemText(update.read);
-        case store::ProfileStep::kIndex:
-            return file.string() + ": " + std::to_string(update.read.profiles.size()) +
-                   " profiles, none numbered " + std::to_string(row + 1);
-        case store::ProfileStep::kCreate:
-        case store::ProfileStep::kSave:
-        case store::ProfileStep::kDone:
-            break;
-    }
-    return update.saved.text();
-}
-
 }  // namespace
 
 void CTaveroDlg::startProfileStore() {
@@ -180,9 +159,12 @@ void CTaveroDlg::WriteProfileFile(std::size_t row, const StoredProfile& stored) 
     }
     // Shown with the lock released: nobody waits for the box to close. The reason follows on a
     // line of its own: "No space left on device" asks for another remedy than "Permission
-    // denied".
+    // denied". A file that cannot be read is named as at start-up.
     host().messageBox(quotedFileMessage("gespeichert werden") + "\n" +
-                      profileUpdateProblem(update, file, row));
+                      (update.step == store::ProfileStep::kRead
+                           ? quotedFileMessage("geöffnet werden") + "\n"
+                           : std::string()) +
+                      store::accessProblemText(update, file, row));
 }
 
 bool CTaveroDlg::offerToStoreProfile() {

@@ -55,8 +55,7 @@ bool ProfileFileAccess::report(const store::ProfileAccess& access, std::size_t i
             if (!access.read.ok()) {
                 errors_ << cannotOpenText() << '\n';
             }
-            errors_ << "tavero-ctl: " << path_.string() << ": "
-                    << store::readProblemText(access.read) << '\n';
+            errors_ << "tavero-ctl: " << store::accessProblemText(access, path_, index) << '\n';
             return false;
         case ProfileStep::kIndex:
             errors_ << "tavero-ctl: " << path_.string() << " now holds "

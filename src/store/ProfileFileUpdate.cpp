@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/ProfileFileUpdate.h"
 
+#include <string>
 #include <utility>
 
 namespace tavero::store {
@@ -65,6 +66,24 @@ ProfileAccess updateProfileFile(BackupFileWriter& writer, const std::filesystem:
         access.step = ProfileStep::kSave;
     }
     return access;
+}
+
+std::string accessProblemText(const ProfileAccess& access, const std::filesystem::path& file,
+                              std::size_t index) {
+    switch (access.step) {
+        case ProfileStep::kLock:
+            return file.parent_path().string() + ": " + access.lockError.message();
+        case ProfileStep::kRead:
+            return file.string() + ": " + readProblemText(access.read);
+        case ProfileStep::kIndex:
+            return file.string() + ": " + std::to_string(access.read.profiles.size()) +
+                   " profiles, none numbered " + std::to_string(index + 1);
+        case ProfileStep::kCreate:
+        case ProfileStep::kSave:
+        case ProfileStep::kDone:
+            break;
+    }
+    return access.saved.text();
 }
 
 }  // namespace tavero::store

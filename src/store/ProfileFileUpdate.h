@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <system_error>
 
 #include "core/StoredProfile.h"
@@ -53,5 +54,10 @@ ProfileAccess updateProfileFile(BackupFileWriter& writer, const std::filesystem:
                                 std::size_t index,
                                 const std::function<void(StoredProfile&)>& change,
                                 LockWait wait = LockWait::kBlock);
+
+/// Why a read or update stopped, naming the file or folder, e.g. "/home/u/Profile.pro: Error:
+/// Unknown entity (line 3, column 12)"; `index` is the profile an update was to change.
+std::string accessProblemText(const ProfileAccess& access, const std::filesystem::path& file,
+                              std::size_t index);
 
 }  // namespace tavero::store
