@@ -51,6 +51,10 @@ struct InstrumentEnvironment {
 /// again after a failed exchange, so an unplugged generator is taken back once it reappears.
 class Instrument {
 public:
+    /// How long a client's line waits for the profile file while another program holds it,
+    /// before its commands that need the file fail with -200.
+    static constexpr std::chrono::milliseconds kMaxFileWait{3000};
+
     explicit Instrument(InstrumentEnvironment environment);
     ~Instrument();
 

@@ -263,7 +263,7 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 link->message.append(data);
             }
             if ((flags & kEnd) != 0) {
-                if (!link->overrun && !runMessage(*link, waited < kMaxFileWait)) {
+                if (!link->overrun && !runMessage(*link, waited < scpi::Instrument::kMaxFileWait)) {
                     return std::nullopt;
                 }
                 link->overrun = false;

@@ -45,8 +45,6 @@ public:
     static constexpr std::size_t kMaxRecordBytes = kMaxReceiveBytes + 1024;
     /// The most links one client holds at once.
     static constexpr std::size_t kMaxLinksPerClient = 16;
-    /// How long a write waits for the profile file before its commands fail with -200.
-    static constexpr std::chrono::milliseconds kMaxFileWait{3000};
 
     /// Carries out the links' messages on `instrument` and tells `generator` who holds the lock.
     CoreService(scpi::Instrument& instrument, model::GeneratorModel& generator)

@@ -92,7 +92,7 @@ void ScpiConnection::takeTurn() {
             waitingSince_ = now;
         }
         std::optional<std::string> answer;
-        if (now - waitingSince_ < kMaxFileWait) {
+        if (now - waitingSince_ < scpi::Instrument::kMaxFileWait) {
             answer = instrument_.tryExecute(status_, text, origin_);
         } else {
             answer = instrument_.execute(status_, text, origin_);

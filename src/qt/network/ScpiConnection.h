@@ -29,8 +29,6 @@ public:
     static constexpr qsizetype kMaxPendingAnswer = 64 * 1024;
     /// How often a line that waits for the profile file tries again.
     static constexpr std::chrono::milliseconds kFileRetry{50};
-    /// How long a line waits for the profile file before its commands fail with -200.
-    static constexpr std::chrono::milliseconds kMaxFileWait{3000};
 
     /// Takes ownership of the connected socket `descriptor`. `log` gets one line for each client
     /// closed for sending HTTP.

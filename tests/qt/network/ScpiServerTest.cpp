@@ -89,6 +89,12 @@ protected:
     static QByteArray call(QTcpSocket& socket, std::uint32_t procedure,
                            std::initializer_list<std::uint32_t> arguments,
                            const QByteArray& opaque = {}) {
+        sendCall(socket, procedure, arguments, opaque);
+        return rpcReply(socket);
+    }
+    static void sendCall(QTcpSocket& socket, std::uint32_t procedure,
+                         std::initializer_list<std::uint32_t> arguments,
+                         const QByteArray& opaque = {}) {
         vxi11::XdrWriter out;
         for (const std::uint32_t word :
              {9U, 0U, 2U, vxi11::kCoreProgram, 1U, procedure, 0U, 0U, 0U, 0U}) {
@@ -101,7 +107,6 @@ protected:
             out.opaque(opaque.toStdString());
         }
         socket.write(QByteArray::fromStdString(vxi11::markRecord(out.bytes())));
-        return rpcReply(socket);
     }
     static QByteArray rpcReply(QTcpSocket& socket) {
         vxi11::RecordReader reader(4096);
@@ -200,20 +205,34 @@ TEST_F(ScpiServerTest, ClientsTakeTurnsOfOneLine) {
     EXPECT_EQ(answer(*streaming, "FREQ?\n"), "2000.00");
 }
 
-TEST_F(ScpiServerTest, ALineWaitingForTheProfileFileHoldsUpNoOtherClient) {
+TEST_F(ScpiServerTest, ALineOrWriteWaitingForTheProfileFileHoldsUpNoOtherClient) {
     const std::unique_ptr<QTcpSocket> saving = connectClient();
+    const std::unique_ptr<QTcpSocket> core = connectClient(server_.corePort());
     const std::unique_ptr<QTcpSocket> other = connectClient();
     ASSERT_EQ(answer(*saving, "*SAV 1;*OPC?\n"), "1");  // makes the folder and the file
-    const int otherProgram = ::open(profileFile_.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_EQ(::flock(otherProgram, LOCK_EX), 0);
+    const std::uint32_t link = static_cast<std::uint8_t>(call(*core, 10, {1, 0, 0}, "inst0")[11]);
+    const auto holdFolder = [this] {
+        const int fd = ::open(profileFile_.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+        EXPECT_EQ(::flock(fd, LOCK_EX), 0);
+        return fd;
+    };
 
+    int otherProgram = holdFolder();
     saving->write("FREQ 2000;*SAV 2;*OPC?\n");
     EXPECT_EQ(answer(*other, "FREQ?\n"), "1000.00") << "the waiting line was not carried out";
     ::close(otherProgram);
-
     EXPECT_EQ(answer(*saving, ""), "1");
     EXPECT_EQ(answer(*saving, "SYST:ERR?\n"), "0,\"No error\"");
-    EXPECT_EQ(store::readProfileFile(profileFile_).profiles.at(1).settings.frequenz, 200000U);
+
+    otherProgram = holdFolder();
+    sendCall(*core, 11, {link, 0, 0, 8}, "FREQ 3000;*SAV 3\n");
+    EXPECT_EQ(answer(*other, "FREQ?\n"), "2000.00") << "the waiting write was not carried out";
+    ::close(otherProgram);
+    EXPECT_EQ(rpcReply(*core), words({0, 0, 17}));
+
+    const std::vector<StoredProfile> profiles = store::readProfileFile(profileFile_).profiles;
+    EXPECT_EQ(profiles.at(1).settings.frequenz, 200000U);
+    EXPECT_EQ(profiles.at(2).settings.frequenz, 300000U);
 }
 
 TEST_F(ScpiServerTest, AClientThatResetsIsDroppedWithAllItSent) {
