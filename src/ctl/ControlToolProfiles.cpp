@@ -17,7 +17,7 @@
 namespace tavero::ctl {
 
 int ControlTool::profiles(const CommandLine&) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -29,7 +29,7 @@ int ControlTool::profiles(const CommandLine&) {
 }
 
 int ControlTool::profile(const CommandLine& line) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -40,7 +40,7 @@ int ControlTool::profile(const CommandLine& line) {
 }
 
 int ControlTool::load(const CommandLine& line) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -61,7 +61,7 @@ int ControlTool::load(const CommandLine& line) {
 int ControlTool::store(const CommandLine& line) {
     const std::string& name = line.arguments[1];
     checkProfileName(name);
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -77,7 +77,7 @@ int ControlTool::store(const CommandLine& line) {
     }
     // The file is read again under the lock: a store made meanwhile by another program stays.
     if (!file.update(index, [&stored](StoredProfile& profile) { profile = stored; })) {
-        return kExitFailure;
+        return stopped();
     }
     // The settings were read whole before the notice: the store itself succeeded.
     if (std::exchange(disconnectFailed_, false)) {

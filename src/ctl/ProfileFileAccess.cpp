@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/ProfileFileAccess.h"
 
+#include <chrono>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -20,8 +21,8 @@ std::string cannotOpenText() {
 }  // namespace
 
 ProfileFileAccess::ProfileFileAccess(std::filesystem::path path, store::FileWriter& writer,
-                                     std::ostream& errors, store::LockWait wait)
-    : path_(std::move(path)), writer_(writer), errors_(errors), wait_(wait) {}
+                                     std::ostream& errors, RunClock* clock)
+    : path_(std::move(path)), writer_(writer), errors_(errors), clock_(clock) {}
 
 bool ProfileFileAccess::makeFolders() {
     if (path_.empty()) {
@@ -77,14 +78,35 @@ bool ProfileFileAccess::report(const store::ProfileAccess& access, std::size_t i
     return true;
 }
 
+store::ProfileAccess ProfileFileAccess::whenLockFree(
+    const std::function<store::ProfileAccess(store::LockWait)>& attempt) {
+    // Polled rather than blocked in flock, which a caught interrupt would not end.
+    constexpr std::chrono::milliseconds kPollInterval{50};
+    bool told = false;
+    for (;;) {
+        const StandardOutputRedirect toErrors(errors_);
+        store::ProfileAccess access = attempt(store::LockWait::kTry);
+        const bool busy = access.step == store::ProfileStep::kLock &&
+                          access.lockError == std::errc::resource_unavailable_try_again;
+        if (!busy || clock_ == nullptr) {
+            return access;
+        }
+        if (!std::exchange(told, true)) {
+            errors_ << "tavero-ctl: waiting for another program that is saving in "
+                    << path_.parent_path().string() << '\n';
+        }
+        if (!clock_->waitUntil(clock_->now() + kPollInterval)) {
+            return access;
+        }
+    }
+}
+
 std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
     if (!makeFolders()) {
         return std::nullopt;
     }
-    store::ProfileAccess access = [this] {
-        const StandardOutputRedirect toErrors(errors_);
-        return store::readProfilesLocked(writer_, path_, wait_);
-    }();
+    store::ProfileAccess access = whenLockFree(
+        [this](store::LockWait wait) { return store::readProfilesLocked(writer_, path_, wait); });
     if (!report(access, 0)) {
         return std::nullopt;
     }
@@ -96,10 +118,9 @@ bool ProfileFileAccess::update(std::size_t index,
     if (!makeFolders()) {
         return false;
     }
-    const store::ProfileAccess access = [&] {
-        const StandardOutputRedirect toErrors(errors_);
-        return store::updateProfileFile(writer_, path_, index, change, wait_);
-    }();
+    const store::ProfileAccess access = whenLockFree([&](store::LockWait wait) {
+        return store::updateProfileFile(writer_, path_, index, change, wait);
+    });
     return report(access, index);
 }
 

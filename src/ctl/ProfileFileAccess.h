@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/StoredProfile.h"
+#include "ctl/RunClock.h"
 #include "store/BackupFileWriter.h"
 #include "store/FileUpdateLock.h"
 #include "store/FileWriter.h"
@@ -21,10 +22,11 @@ namespace tavero::ctl {
 class ProfileFileAccess {
 public:
     /// @param path the profile file; empty when there is no per-user data folder
-    /// @param wait whether the update lock is waited for; a server that must go on serving
-    /// others fails at once instead (lockBusy())
+    /// @param clock waits for the update lock while another program holds it, until an
+    /// interrupt comes; without one (a server that must go on serving others) a held lock fails
+    /// at once (lockBusy())
     ProfileFileAccess(std::filesystem::path path, store::FileWriter& writer, std::ostream& errors,
-                      store::LockWait wait = store::LockWait::kBlock);
+                      RunClock* clock = nullptr);
 
     /// Makes sure the folders and the file exist, as the window does when it starts (a new file
     /// holds 50 empty profiles), and reads the profiles. Nothing after a failure: an existing
@@ -46,11 +48,14 @@ private:
     /// Reports what went wrong, or warns once about a file read only in part; false after a
     /// failure.
     bool report(const store::ProfileAccess& access, std::size_t index);
+    /// Runs `attempt` until it is not kept from the lock, waiting on the clock in between.
+    store::ProfileAccess whenLockFree(
+        const std::function<store::ProfileAccess(store::LockWait)>& attempt);
 
     std::filesystem::path path_;
     store::BackupFileWriter writer_;
     std::ostream& errors_;
-    store::LockWait wait_;
+    RunClock* clock_;
     bool warned_ = false;
     bool lockBusy_ = false;
 };

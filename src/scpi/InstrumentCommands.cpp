@@ -335,8 +335,7 @@ void Instrument::trigger(Call& call) {
 
 void Instrument::save(Call& call) {
     call.parameter();  // refuses a missing number before the file is read
-    ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_,
-                                store::LockWait::kTry);
+    ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         failWithProfileFile(file);
@@ -358,8 +357,7 @@ void Instrument::save(Call& call) {
 
 void Instrument::recall(Call& call) {
     call.parameter();  // refuses a missing number before the file is read
-    ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_,
-                                store::LockWait::kTry);
+    ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         failWithProfileFile(file);

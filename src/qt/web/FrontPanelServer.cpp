@@ -27,7 +27,6 @@
 #include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
-#include "store/FileUpdateLock.h"
 
 // Outside any namespace, as Qt's macro needs: a static library's resources are registered by
 // hand, or the linker leaves them out.
@@ -363,8 +362,7 @@ void FrontPanelServer::answerProfile(const QHttpServerRequest& request, QTcpSock
         failed = execute("*RCL " + std::to_string(number), request);
     } else if (action == QLatin1String("store")) {
         std::ostringstream messages;
-        ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages,
-                                    store::LockWait::kTry);
+        ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
         const std::optional<std::vector<StoredProfile>> profiles = file.read();
         if (profiles && (number < 1 || number > static_cast<int>(profiles->size()))) {
             respond(request, socket, 400, kJson, messageJson(QStringLiteral("unknown profile")));
@@ -431,8 +429,7 @@ QByteArray FrontPanelServer::stateJson() {
 
 QByteArray FrontPanelServer::profilesJson(const QTranslator* catalogue) {
     std::ostringstream messages;
-    ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages,
-                                store::LockWait::kTry);
+    ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     QJsonArray names;
     if (profiles) {
