@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/CTaveroDlg.h"
@@ -11,6 +12,7 @@
 #include "res/MainWindowIds.h"
 #include "store/FileUpdateLock.h"
 #include "store/ProfileFile.h"
+#include "store/ProfileFileUpdate.h"
 #include "store/ProfileRowText.h"
 #include "store/text/Windows1252.h"
 #include "ui/Host.h"
@@ -147,26 +149,22 @@ void CTaveroDlg::WriteProfileFile(std::size_t row, const StoredProfile& stored) 
         return;
     }
     const std::filesystem::path file = store::profileFilePath(dataFolder_);
-    // The reason follows on a line of its own: "No space left on device" asks for another
-    // remedy than "Permission denied".
-    const store::FileUpdateLock lock(file);
-    if (lock.error()) {
-        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" +
-                          file.parent_path().string() + ": " + lock.error().message());
+    // Read again under the lock: a store made meanwhile by another program stays, and a file
+    // that cannot be read whole is not replaced by the window's copy.
+    store::ProfileAccess update = store::updateProfileFile(
+        fileWriter_, file, row, [&stored](StoredProfile& profile) { profile = stored; });
+    if (update.ok()) {
+        profiles_ = std::move(update.read.profiles);
         return;
     }
-    store::ProfileRead read = store::readProfileFile(file);
-    if (read.ok() && read.extent.list == store::ListElement::Found && row < read.profiles.size()) {
-        if (read.extent.inPart) {
-            fileWriter_.keepBackupAtNextSave(file);
-        }
-        profiles_ = std::move(read.profiles);
-        profiles_[row] = stored;
-    }
-    if (const store::SaveResult saved = store::writeProfileFile(fileWriter_, file, profiles_);
-        !saved) {
-        host().messageBox(quotedFileMessage("gespeichert werden") + "\n" + saved.text());
-    }
+    // Shown with the lock released: nobody waits for the box to close. The reason follows on a
+    // line of its own: "No space left on device" asks for another remedy than "Permission
+    // denied". A file that cannot be read is named as at start-up.
+    host().messageBox(quotedFileMessage("gespeichert werden") + "\n" +
+                      (update.step == store::ProfileStep::kRead
+                           ? quotedFileMessage("geöffnet werden") + "\n"
+                           : std::string()) +
+                      store::accessProblemText(update, file, row));
 }
 
 bool CTaveroDlg::offerToStoreProfile() {

@@ -62,9 +62,10 @@ constexpr std::array<CommandInfo, 12> kCommands = {{
      "--once  play the list once even when the file says loop\n"
      "Without a loop the run ends when the last entry's hold time has run out.\n"
      "\n"
-     "SIGINT or SIGTERM stops the run after the exchange under way, with status 130 or 143;\n"
-     "the generator keeps the last entry sent. So does a blocked standard output. When its\n"
-     "reader has gone (play ... | head -1), the run stops before the next entry.\n"},
+     "SIGINT, SIGTERM or SIGHUP stops the run after the exchange under way, with status\n"
+     "130, 143 or 129; the generator keeps the last entry sent. So does a blocked standard\n"
+     "output. When its reader has gone (play ... | head -1), the run stops before the next\n"
+     "entry.\n"},
     {"reset", 0, 0, kFlagYes | kFlagJson, "reset --yes [--json]",
      "restore the generator's factory settings",
      "Restores the generator's factory settings (r), waits 1 s for it to finish, then reads\n"
@@ -81,8 +82,9 @@ constexpr std::array<CommandInfo, 12> kCommands = {{
      "      [--announce] [--vxi11-alternate-ports] [--trace FILE | --no-trace]",
      "serve the generator as a SCPI instrument on TCP",
      "Connects to the generator and serves it as a SCPI instrument on a TCP socket (raw\n"
-     "socket, one command per line) and over VXI-11 until SIGINT or SIGTERM, for PyVISA,\n"
-     "PyMeasure, lxi-tools and the like: TCPIP::HOST::PORT::SOCKET or TCPIP::HOST::INSTR.\n"
+     "socket, one command per line) and over VXI-11 until SIGINT, SIGTERM or SIGHUP, for\n"
+     "PyVISA, PyMeasure, lxi-tools and the like: TCPIP::HOST::PORT::SOCKET or\n"
+     "TCPIP::HOST::INSTR.\n"
      "Every value is checked with the window's rules; the profiles of *SAV and *RCL are the\n"
      "window's. The first line on standard output names the address listened on. The command\n"
      "tree and the error codes are in tavero-ctl(1).\n"
@@ -143,9 +145,9 @@ constexpr std::array<CommandInfo, 12> kCommands = {{
      "invalid-measurement, too-few-samples-per-period, scope-timeout. Progress goes to\n"
      "standard error, a line a point, then the -3 dB points and the phase there.\n"
      "\n"
-     "SIGINT or SIGTERM ends the sweep after the point under way; the points so far are\n"
+     "SIGINT, SIGTERM or SIGHUP ends the sweep after the point under way; the points so far\n"
      "written, the generator and the scope get back the settings the sweep changed, and the\n"
-     "status is 130 or 143. A scope that stops answering or drops off ends it too, with the\n"
+     "status is 130, 143 or 129. A scope that stops answering or drops off ends it too, with the\n"
      "points so far written and status 1.\n"},
 
     {"help", 0, 1, 0, "help [COMMAND]", "show this text, or the text of one command",
@@ -258,13 +260,17 @@ std::string overviewHelpText() {
         "\n"
         "Exit status:\n"
         "  0        success\n"
-        "  1        the generator failed or did not answer (the disconnect notice included),\n"
+        "  1        the generator failed or did not answer (the disconnect notice included,\n"
+        "           but see store below),\n"
         "           a file could not be read or written, or standard output could not be\n"
         "           written (a full disk, a closed output, a pipe whose reader has gone:\n"
         "           play then stops and sends the disconnect notice)\n"
         "  2        usage error, refused input, or a task list that holds no entries\n"
-        "  130, 143 SIGINT or SIGTERM stopped a command on the generator: after the exchange\n"
-        "           under way, with the disconnect notice\n";
+        "  129, 130, 143\n"
+        "           SIGHUP, SIGINT or SIGTERM stopped a command on the generator: after the\n"
+        "           exchange under way, with the disconnect notice\n"
+        "A store whose profile was saved but whose disconnect notice failed ends with 0 and a\n"
+        "warning on standard error.\n";
     return text;
 }
 

@@ -38,7 +38,7 @@ public:
 
     /// Runs what the command line asks for and returns the process exit status: 0 success,
     /// 1 generator or file failure (a failed disconnect notice and output that cannot be
-    /// written included), 2 refused input, 128 + the signal number when SIGINT or SIGTERM
+    /// written included), 2 refused input, 128 + the signal number when SIGINT, SIGTERM or SIGHUP
     /// stopped a command on the generator.
     int run(const CommandLine& line);
 
@@ -58,10 +58,10 @@ private:
     /// Fails a command whose disconnect failed or whose output could not be written.
     int finish(int status);
     /// The session of a command, not yet open: through the program that holds the generator,
-    /// or else a connection of the tool's own. From here on SIGINT and SIGTERM are caught, so
-    /// that an interrupt at any point ends with the disconnect notice.
+    /// or else a connection of the tool's own. From here on SIGINT, SIGTERM and SIGHUP are caught,
+    /// so that an interrupt at any point ends with the disconnect notice.
     std::unique_ptr<GeneratorSession> session();
-    /// Whether SIGINT or SIGTERM has come since the session began: the command then stops
+    /// Whether SIGINT, SIGTERM or SIGHUP has come since the session began: the command then stops
     /// after the exchange under way.
     bool interrupted() const { return env_.clock.interruption() != 0; }
     /// The status of a command that stopped early: 128 + the signal number after an

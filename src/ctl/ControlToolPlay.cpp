@@ -25,9 +25,9 @@ std::string loadFailureDetail(const store::TaskListRead& read) {
                " entries";
     }
     if (read.extent.list != store::ListElement::Found) {
-        return missingListText(read.extent.list, "Playlist");
+        return store::missingListText(read.extent.list, "Playlist");
     }
-    return loadFailureText(read.load);
+    return store::loadFailureText(read.load);
 }
 
 bool loops(LoopChoice choice, bool fileSaysLoop) {

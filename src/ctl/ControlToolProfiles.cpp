@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on the window's profile file.
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "ctl/ControlTool.h"
@@ -16,7 +17,7 @@
 namespace tavero::ctl {
 
 int ControlTool::profiles(const CommandLine&) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -28,7 +29,7 @@ int ControlTool::profiles(const CommandLine&) {
 }
 
 int ControlTool::profile(const CommandLine& line) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -39,7 +40,7 @@ int ControlTool::profile(const CommandLine& line) {
 }
 
 int ControlTool::load(const CommandLine& line) {
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -60,7 +61,7 @@ int ControlTool::load(const CommandLine& line) {
 int ControlTool::store(const CommandLine& line) {
     const std::string& name = line.arguments[1];
     checkProfileName(name);
-    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors);
+    ProfileFileAccess file(env_.profileFile, env_.fileWriter, env_.errors, &env_.clock);
     std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
         return kExitFailure;
@@ -75,9 +76,15 @@ int ControlTool::store(const CommandLine& line) {
         stored = StoredProfile{generator->settings(), name};
     }
     // The file is read again under the lock: a store made meanwhile by another program stays.
-    return file.update(index, [&stored](StoredProfile& profile) { profile = stored; })
-               ? kExitSuccess
-               : kExitFailure;
+    if (!file.update(index, [&stored](StoredProfile& profile) { profile = stored; })) {
+        return stopped();
+    }
+    // The settings were read whole before the notice: the store itself succeeded.
+    if (std::exchange(disconnectFailed_, false)) {
+        env_.errors << "tavero-ctl: warning: profile " << index + 1
+                    << " was stored; only the disconnect notice failed\n";
+    }
+    return kExitSuccess;
 }
 
 }  // namespace tavero::ctl

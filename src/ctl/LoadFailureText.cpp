@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/LoadFailureText.h"
 
-#include "store/text/FileProblem.h"
-
 namespace tavero::ctl {
 
 namespace {
@@ -29,19 +27,6 @@ std::string_view readInPartReason(store::PartReason reason) {
 
 }  // namespace
 
-std::string loadFailureText(const store::xml::LoadResult& load) {
-    using store::text::FileProblem;
-    if (load.fileProblem != FileProblem::None && load.fileProblem != FileProblem::Missing) {
-        return std::string(store::text::fileProblemText(load.fileProblem));
-    }
-    std::string text(store::xml::LoadCodeText(load.code));
-    if (load.line > 0) {
-        text +=
-            " (line " + std::to_string(load.line) + ", column " + std::to_string(load.column) + ")";
-    }
-    return text;
-}
-
 std::string readInPartWarning(const std::filesystem::path& path, const store::ReadExtent& extent,
                               std::size_t count, EntryNoun noun) {
     if (!extent.inPart) {
@@ -58,15 +43,6 @@ std::string readInPartWarning(const std::filesystem::path& path, const store::Re
                 std::to_string(count) + " are not from the file";
     }
     return text;
-}
-
-std::string missingListText(store::ListElement list, std::string_view listName) {
-    if (list == store::ListElement::InDeclaration) {
-        return "starts with an XML declaration (<?xml ...?>), which these files do not have and "
-               "which hides the " +
-               std::string(listName) + " element";
-    }
-    return "holds no " + std::string(listName) + " element";
 }
 
 }  // namespace tavero::ctl

@@ -7,14 +7,8 @@
 #include <string_view>
 
 #include "store/ListFile.h"
-#include "store/xml/LoadResult.h"
 
 namespace tavero::ctl {
-
-/// Why a file was not accepted, with the place where reading stopped when there is one, e.g.
-/// "Error: Unknown entity (line 3, column 12)", or what kept it from being read ("is a
-/// directory").
-std::string loadFailureText(const store::xml::LoadResult& load);
 
 /// Names for the entries of a list file, as the warnings use them.
 struct EntryNoun {
@@ -27,8 +21,5 @@ struct EntryNoun {
 /// are not from the file". Empty when the file was read whole.
 std::string readInPartWarning(const std::filesystem::path& path, const store::ReadExtent& extent,
                               std::size_t count, EntryNoun noun);
-
-/// Why a file holds no list: "holds no Playlist element", or that an XML declaration hides it.
-std::string missingListText(store::ListElement list, std::string_view listName);
 
 }  // namespace tavero::ctl

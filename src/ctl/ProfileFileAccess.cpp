@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/ProfileFileAccess.h"
 
+#include <chrono>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include "ctl/LoadFailureText.h"
 #include "ctl/StandardOutputRedirect.h"
-#include "store/FileUpdateLock.h"
-#include "store/ProfileFile.h"
 
 namespace tavero::ctl {
 
@@ -19,19 +18,11 @@ std::string cannotOpenText() {
     return "Datei \"" + std::string(store::kProfileFileName) + "\" konnte nicht geöffnet werden!";
 }
 
-std::string loadFailureDetail(const store::ProfileRead& read) {
-    if (read.failure == store::ReadFailure::CountAboveLimit) {
-        return "Anzahl announces more than " + std::to_string(store::kMaxProfileCount) +
-               " profiles";
-    }
-    return loadFailureText(read.load);
-}
-
 }  // namespace
 
 ProfileFileAccess::ProfileFileAccess(std::filesystem::path path, store::FileWriter& writer,
-                                     std::ostream& errors)
-    : path_(std::move(path)), writer_(writer), errors_(errors) {}
+                                     std::ostream& errors, RunClock* clock)
+    : path_(std::move(path)), writer_(writer), errors_(errors), clock_(clock) {}
 
 bool ProfileFileAccess::makeFolders() {
     if (path_.empty()) {
@@ -48,50 +39,78 @@ bool ProfileFileAccess::makeFolders() {
     return true;
 }
 
-std::optional<std::vector<StoredProfile>> ProfileFileAccess::readLocked() {
-    if (const store::SaveResult created = store::createProfileFileIfMissing(writer_, path_);
-        !created) {
-        errors_ << "tavero-ctl: cannot create " << created.text() << '\n';
-        return std::nullopt;
+bool ProfileFileAccess::report(const store::ProfileAccess& access, std::size_t index) {
+    using store::ProfileStep;
+    lockBusy_ = access.step == ProfileStep::kLock &&
+                access.lockError == std::errc::resource_unavailable_try_again;
+    switch (access.step) {
+        case ProfileStep::kLock:
+            errors_ << "tavero-ctl: cannot lock the folder of " << path_.string() << ": "
+                    << (lockBusy_ ? "another program is saving there" : access.lockError.message())
+                    << '\n';
+            return false;
+        case ProfileStep::kCreate:
+            errors_ << "tavero-ctl: cannot create " << access.saved.text() << '\n';
+            return false;
+        case ProfileStep::kRead:
+            if (!access.read.ok()) {
+                errors_ << cannotOpenText() << '\n';
+            }
+            errors_ << "tavero-ctl: " << store::accessProblemText(access, path_, index) << '\n';
+            return false;
+        case ProfileStep::kIndex:
+            errors_ << "tavero-ctl: " << path_.string() << " now holds "
+                    << access.read.profiles.size() << " profiles, none numbered " << index + 1
+                    << '\n';
+            return false;
+        case ProfileStep::kSave:
+            errors_ << "tavero-ctl: cannot save the profiles: " << access.saved.text() << '\n';
+            return false;
+        case ProfileStep::kDone:
+            break;
     }
-    store::ProfileRead read = [this] {
+    if (access.read.extent.inPart && !std::exchange(warned_, true)) {
+        errors_ << readInPartWarning(path_, access.read.extent, access.read.profiles.size(),
+                                     {"profile", "profiles"})
+                << "; a store keeps the file as it is now in "
+                << store::BackupFileWriter::backupPath(path_).string() << '\n';
+    }
+    return true;
+}
+
+store::ProfileAccess ProfileFileAccess::whenLockFree(
+    const std::function<store::ProfileAccess(store::LockWait)>& attempt) {
+    // Polled rather than blocked in flock, which a caught interrupt would not end.
+    constexpr std::chrono::milliseconds kPollInterval{50};
+    bool told = false;
+    for (;;) {
         const StandardOutputRedirect toErrors(errors_);
-        return store::readProfileFile(path_);
-    }();
-    if (!read.ok()) {
-        errors_ << cannotOpenText() << "\ntavero-ctl: " << path_.string() << ": "
-                << loadFailureDetail(read) << '\n';
-        return std::nullopt;
-    }
-    if (read.extent.list == store::ListElement::InDeclaration) {
-        errors_ << "tavero-ctl: " << path_.string() << ": "
-                << missingListText(read.extent.list, "Profillisten") << '\n';
-        return std::nullopt;
-    }
-    if (read.extent.inPart) {
-        if (!warned_) {
-            errors_ << readInPartWarning(path_, read.extent, read.profiles.size(),
-                                         {"profile", "profiles"})
-                    << "; a store keeps the file as it is now in "
-                    << store::BackupFileWriter::backupPath(path_).string() << '\n';
-            warned_ = true;
+        store::ProfileAccess access = attempt(store::LockWait::kTry);
+        const bool busy = access.step == store::ProfileStep::kLock &&
+                          access.lockError == std::errc::resource_unavailable_try_again;
+        if (!busy || clock_ == nullptr) {
+            return access;
         }
-        writer_.keepBackupAtNextSave(path_);
+        if (!std::exchange(told, true)) {
+            errors_ << "tavero-ctl: waiting for another program that is saving in "
+                    << path_.parent_path().string() << '\n';
+        }
+        if (!clock_->waitUntil(clock_->now() + kPollInterval)) {
+            return access;
+        }
     }
-    return std::move(read.profiles);
 }
 
 std::optional<std::vector<StoredProfile>> ProfileFileAccess::read() {
     if (!makeFolders()) {
         return std::nullopt;
     }
-    const store::FileUpdateLock lock(path_);
-    if (lock.error()) {
-        errors_ << "tavero-ctl: cannot lock the folder of " << path_.string() << ": "
-                << lock.error().message() << '\n';
+    store::ProfileAccess access = whenLockFree(
+        [this](store::LockWait wait) { return store::readProfilesLocked(writer_, path_, wait); });
+    if (!report(access, 0)) {
         return std::nullopt;
     }
-    return readLocked();
+    return std::move(access.read.profiles);
 }
 
 bool ProfileFileAccess::update(std::size_t index,
@@ -99,31 +118,10 @@ bool ProfileFileAccess::update(std::size_t index,
     if (!makeFolders()) {
         return false;
     }
-    const store::FileUpdateLock lock(path_);
-    if (lock.error()) {
-        errors_ << "tavero-ctl: cannot lock the folder of " << path_.string() << ": "
-                << lock.error().message() << '\n';
-        return false;
-    }
-    std::optional<std::vector<StoredProfile>> profiles = readLocked();
-    if (!profiles) {
-        return false;
-    }
-    if (index >= profiles->size()) {
-        errors_ << "tavero-ctl: " << path_.string() << " now holds " << profiles->size()
-                << " profiles, none numbered " << index + 1 << '\n';
-        return false;
-    }
-    change((*profiles)[index]);
-    return write(*profiles);
-}
-
-bool ProfileFileAccess::write(std::span<const StoredProfile> profiles) {
-    if (const store::SaveResult saved = store::writeProfileFile(writer_, path_, profiles); !saved) {
-        errors_ << "tavero-ctl: cannot save the profiles: " << saved.text() << '\n';
-        return false;
-    }
-    return true;
+    const store::ProfileAccess access = whenLockFree([&](store::LockWait wait) {
+        return store::updateProfileFile(writer_, path_, index, change, wait);
+    });
+    return report(access, index);
 }
 
 }  // namespace tavero::ctl

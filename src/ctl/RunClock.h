@@ -5,7 +5,7 @@
 
 namespace tavero::ctl {
 
-/// Time and waiting as the tool's commands see them. Waits end early when SIGINT or SIGTERM
+/// Time and waiting as the tool's commands see them. Waits end early when SIGINT, SIGTERM or SIGHUP
 /// arrives, or when the results' output hangs up (a pipe whose reader has gone), so the clock
 /// is also where interrupts and the output are watched. Tests use one that only pretends to
 /// wait.
@@ -22,7 +22,7 @@ public:
     /// interrupt or not; false when it has hung up, or when an interrupt comes while it has no
     /// room.
     virtual bool waitForOutput() = 0;
-    /// From now on SIGINT and SIGTERM are caught instead of ending the program.
+    /// From now on SIGINT, SIGTERM and SIGHUP are caught instead of ending the program.
     virtual void catchInterrupts() = 0;
     /// The signal number of the interrupt caught, 0 while there is none.
     virtual int interruption() const = 0;

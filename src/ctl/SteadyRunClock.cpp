@@ -30,7 +30,7 @@ extern "C" void catchSignal(int signal) {
     errno = saved;
 }
 
-constexpr std::array<int, 2> kInterrupts = {SIGINT, SIGTERM};
+constexpr std::array<int, 3> kInterrupts = {SIGINT, SIGTERM, SIGHUP};
 
 /// Waits beyond this are cut to it, so that the deadline stays within the clock's range.
 constexpr std::chrono::milliseconds kFarthestDeadline = std::chrono::hours(24 * 365 * 100);

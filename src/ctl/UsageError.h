@@ -16,7 +16,8 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     kExitFailure = 1,  ///< the generator or a file failed
     kExitUsage = 2,    ///< bad command line or refused input
-    /// Plus the signal number: a run stopped by SIGINT ends with 130, by SIGTERM with 143.
+    /// Plus the signal number: a run stopped by SIGINT ends with 130, by SIGTERM with 143, by
+    /// SIGHUP with 129.
     kExitInterrupted = 128,
 };
 

@@ -2,13 +2,18 @@
 #include "scpi/Instrument.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "ctl/ProfileFileAccess.h"
 #include "ctl/UsageError.h"
 #include "model/ChangePlan.h"
 #include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
+#include "store/FileUpdateLock.h"
 
 namespace tavero::scpi {
 
@@ -88,6 +93,43 @@ std::string Instrument::execute(ErrorQueue& client, std::string_view line,
     return asciiAnswer(joined + '\n');
 }
 
+std::optional<std::string> Instrument::tryExecute(ErrorQueue& client, std::string_view line,
+                                                  const model::Origin& origin) {
+    // Held for the whole line, which then takes it again without waiting.
+    std::optional<store::FileUpdateLock> fileLock;
+    if (!env_.profileFile.empty() && needsProfileFile(line)) {
+        fileLock.emplace(env_.profileFile, store::LockWait::kTry);
+        if (fileLock->busy()) {
+            return std::nullopt;
+        }
+    }
+    return execute(client, line, origin);
+}
+
+bool Instrument::needsProfileFile(std::string_view line) const {
+    std::vector<std::string> relativeTo;
+    for (const std::string_view text : splitUnits(line)) {
+        try {
+            const ProgramUnit unit = parseUnit(text);
+            if (unit.nodes.empty()) {
+                continue;
+            }
+            std::vector<std::string> path;
+            const Command& command = find(unit, relativeTo, path);
+            if (!unit.common) {
+                relativeTo.assign(path.begin(), path.end() - 1);
+            }
+            if (command.set == &Instrument::save || command.set == &Instrument::recall) {
+                return true;
+            }
+        } catch (const ScpiError&) {
+            // A header that is not found ends the line before any later command.
+            return false;
+        }
+    }
+    return false;
+}
+
 const Instrument::Command& Instrument::find(const ProgramUnit& unit,
                                             const std::vector<std::string>& relativeTo,
                                             std::vector<std::string>& path) const {
@@ -117,6 +159,14 @@ void Instrument::generator() {
     if (!env_.generator.ensureConnected(requester())) {
         failWithMessages(kDeviceNotConnected, false);
     }
+}
+
+void Instrument::failWithProfileFile(const ctl::ProfileFileAccess& file) {
+    if (file.lockBusy()) {
+        messages_.str({});
+        throw ScpiError(kExecutionError, "another program is saving the profile file");
+    }
+    failWithMessages(kProfileFileFailed, false);
 }
 
 void Instrument::exchanged(bool succeeded) {

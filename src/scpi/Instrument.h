@@ -25,6 +25,10 @@
 #include "scpi/TaskListRun.h"
 #include "store/FileWriter.h"
 
+namespace tavero::ctl {
+class ProfileFileAccess;
+}  // namespace tavero::ctl
+
 namespace tavero::scpi {
 
 struct FieldCommand;
@@ -47,6 +51,10 @@ struct InstrumentEnvironment {
 /// again after a failed exchange, so an unplugged generator is taken back once it reappears.
 class Instrument {
 public:
+    /// How long a client's line waits for the profile file while another program holds it,
+    /// before its commands that need the file fail with -200.
+    static constexpr std::chrono::milliseconds kMaxFileWait{3000};
+
     explicit Instrument(InstrumentEnvironment environment);
     ~Instrument();
 
@@ -58,8 +66,14 @@ public:
 
     /// Carries out one line (without its LF) for a client whose status `client` holds and who
     /// is `origin` to the generator. Returns the responses of its queries joined by ";" and
-    /// ended by LF, in 7-bit ASCII, or nothing.
+    /// ended by LF, in 7-bit ASCII, or nothing. Never waits for the profile file: a command
+    /// that needs it while another program holds its update lock fails with -200.
     std::string execute(ErrorQueue& client, std::string_view line, const model::Origin& origin);
+    /// As execute(), unless the line needs the profile file while another program holds its
+    /// update lock: then nothing of it is carried out and nothing is returned, so that the
+    /// caller can give it again later and serve the others meanwhile.
+    std::optional<std::string> tryExecute(ErrorQueue& client, std::string_view line,
+                                          const model::Origin& origin);
 
     /// Sends the task list steps that have fallen due. Failures stop the run and go to the
     /// queue of the client that started it, while it is connected.
@@ -97,6 +111,10 @@ private:
     void send(model::Edit edit);
     /// Throws the device error for the messages written since the last one.
     [[noreturn]] void failWithMessages(int fallbackCode, bool dropConnection);
+    /// Throws the error for a failed read or update of the profile file.
+    [[noreturn]] void failWithProfileFile(const ctl::ProfileFileAccess& file);
+    /// Whether a command of the line stores or recalls a profile.
+    bool needsProfileFile(std::string_view line) const;
     /// Stops a running task list before the settings change, saying so in the client's queue.
     void stopTaskListFor(ErrorQueue& client);
     /// Checks the assignments against the window's rules, applies them and sends each group

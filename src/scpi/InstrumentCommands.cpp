@@ -11,7 +11,6 @@
 #include "core/BuildConfig.h"
 #include "core/SettingsLimits.h"
 #include "ctl/LineSafeText.h"
-#include "ctl/LoadFailureText.h"
 #include "ctl/ProfileFileAccess.h"
 #include "model/FieldRules.h"
 #include "model/OutputFrequency.h"
@@ -20,6 +19,7 @@
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
 #include "scpi/ScpiError.h"
+#include "store/ListFile.h"
 #include "store/ProfileFile.h"
 #include "store/ProfileRowText.h"
 #include "store/TaskListFile.h"
@@ -338,7 +338,7 @@ void Instrument::save(Call& call) {
     ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
-        failWithMessages(kProfileFileFailed, false);
+        failWithProfileFile(file);
     }
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     generator();
@@ -351,7 +351,7 @@ void Instrument::save(Call& call) {
             profile.settings = settings();
         });
     if (!saved) {
-        failWithMessages(kProfileFileFailed, false);
+        failWithProfileFile(file);
     }
 }
 
@@ -360,7 +360,7 @@ void Instrument::recall(Call& call) {
     ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     if (!profiles) {
-        failWithMessages(kProfileFileFailed, false);
+        failWithProfileFile(file);
     }
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
     // What the window refuses is not sent as the file holds it.
@@ -743,7 +743,7 @@ void Instrument::loadTaskList(Call& call) {
     }
     const store::TaskListRead read = store::readTaskListFile(path);
     if (!read.ok() || read.list.entries.empty()) {
-        const std::string detail = read.ok() ? "no entries" : ctl::loadFailureText(read.load);
+        const std::string detail = read.ok() ? "no entries" : store::loadFailureText(read.load);
         throw ScpiError(kTaskListUnreadable, "Die Aufgabenliste könnte nicht gelesen werden. " +
                                                  escapedClientBytes(path) + ": " + detail);
     }

@@ -24,7 +24,8 @@ SaveResult BackupFileWriter::replaceFile(const std::filesystem::path& path,
             return {path, std::make_error_code(std::errc::io_error)};
         }
         if (old.problem == text::FileProblem::None) {
-            if (SaveResult backup = writer_.replaceFile(backupPath(path), old.bytes); !backup) {
+            if (SaveResult backup = writer_.replaceFileLike(backupPath(path), old.bytes, path);
+                !backup) {
                 return backup;
             }
         }

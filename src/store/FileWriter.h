@@ -47,6 +47,14 @@ public:
     /// `bytes`; a writer may trade that for an in-place write only where the folder refuses a new
     /// file but the file itself is writable.
     virtual SaveResult replaceFile(const std::filesystem::path& path, std::string_view bytes) = 0;
+
+    /// As replaceFile(), the file taking the owner, group, mode and ACL of the file `model`
+    /// where the writer keeps them, so that a copy is no more open to others than its original.
+    virtual SaveResult replaceFileLike(const std::filesystem::path& path, std::string_view bytes,
+                                       const std::filesystem::path& model) {
+        static_cast<void>(model);
+        return replaceFile(path, bytes);
+    }
 };
 
 }  // namespace tavero::store

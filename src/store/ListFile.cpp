@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "store/AttributeConversions.h"
+#include "store/text/FileProblem.h"
 #include "store/text/Windows1252.h"
 #include "store/xml/XmlReader.h"
 #include "store/xml/XmlWriter.h"
@@ -81,6 +82,28 @@ void appendName(const xml::DocNode& element, std::string_view name) {
 std::string nameFromElement(const xml::DocNode& element) {
     const std::optional<std::string> text = xml::TextAt(element, 0);
     return text ? text::utf8FromWindows1252(*text) : std::string();
+}
+
+std::string loadFailureText(const xml::LoadResult& load) {
+    using text::FileProblem;
+    if (load.fileProblem != FileProblem::None && load.fileProblem != FileProblem::Missing) {
+        return std::string(text::fileProblemText(load.fileProblem));
+    }
+    std::string text(xml::LoadCodeText(load.code));
+    if (load.line > 0) {
+        text +=
+            " (line " + std::to_string(load.line) + ", column " + std::to_string(load.column) + ")";
+    }
+    return text;
+}
+
+std::string missingListText(ListElement list, std::string_view listName) {
+    if (list == ListElement::InDeclaration) {
+        return "starts with an XML declaration (<?xml ...?>), which these files do not have and "
+               "which hides the " +
+               std::string(listName) + " element";
+    }
+    return "holds no " + std::string(listName) + " element";
 }
 
 }  // namespace tavero::store

@@ -83,4 +83,12 @@ void appendName(const xml::DocNode& element, std::string_view name);
 /// The element's first text as UTF-8; empty when it has none.
 std::string nameFromElement(const xml::DocNode& element);
 
+/// Why a file was not accepted, with the place where reading stopped when there is one, e.g.
+/// "Error: Unknown entity (line 3, column 12)", or what kept it from being read ("is a
+/// directory").
+std::string loadFailureText(const xml::LoadResult& load);
+
+/// Why a file holds no list: "holds no Playlist element", or that an XML declaration hides it.
+std::string missingListText(ListElement list, std::string_view listName);
+
 }  // namespace tavero::store

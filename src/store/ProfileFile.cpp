@@ -87,4 +87,14 @@ SaveResult writeProfileFile(FileWriter& writer, const std::filesystem::path& pat
     return writer.replaceFile(path, profileFileBytes(profiles));
 }
 
+std::string readProblemText(const ProfileRead& read) {
+    if (read.failure == ReadFailure::CountAboveLimit) {
+        return "Anzahl announces more than " + std::to_string(kMaxProfileCount) + " profiles";
+    }
+    if (read.ok()) {
+        return missingListText(read.extent.list, kListElement);
+    }
+    return loadFailureText(read.load);
+}
+
 }  // namespace tavero::store

@@ -61,4 +61,8 @@ ProfileRead readProfileFile(const std::filesystem::path& path);
 SaveResult writeProfileFile(FileWriter& writer, const std::filesystem::path& path,
                             std::span<const StoredProfile> profiles);
 
+/// Why the file cannot be read, e.g. "Error: Unknown entity (line 3, column 12)"; also for a
+/// file whose list an XML declaration hides.
+std::string readProblemText(const ProfileRead& read);
+
 }  // namespace tavero::store

@@ -152,27 +152,39 @@ void CoreService::dropClient(ClientId client) {
     }
 }
 
-void CoreService::runMessage(Link& link) {
+bool CoreService::runMessage(Link& link, bool mayWait) {
     std::string_view message = link.message;
     if (message.ends_with('\n')) {
         message.remove_suffix(1);
     }
     // An answer left unread is dropped by the next program message, so that a client that
     // never reads holds one answer at most.
-    link.answer.clear();
+    if (!link.waitingForFile) {
+        link.answer.clear();
+    }
     while (true) {
         const std::size_t end = message.find('\n');
         std::string_view line = message.substr(0, end);
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        link.answer += instrument_.execute(link.status, line, link.origin);
+        const std::optional<std::string> answer =
+            mayWait ? instrument_.tryExecute(link.status, line, link.origin)
+                    : instrument_.execute(link.status, line, link.origin);
+        if (!answer) {
+            link.message.erase(0, static_cast<std::size_t>(message.data() - link.message.data()));
+            link.waitingForFile = true;
+            return false;
+        }
+        link.answer += *answer;
         if (end == std::string_view::npos) {
             break;
         }
         message.remove_prefix(end + 1);
     }
     link.message.clear();
+    link.waitingForFile = false;
+    return true;
 }
 
 std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall& call,
@@ -239,18 +251,20 @@ std::optional<std::string> CoreService::carryOut(ClientId client, const RpcCall&
                 out.uint32(0);
                 return out.take();
             }
-            if (!link->overrun && link->message.size() + data.size() > kMaxMessageBytes) {
+            // A write given again after waiting for the profile file brings nothing new.
+            if (!link->waitingForFile && !link->overrun &&
+                link->message.size() + data.size() > kMaxMessageBytes) {
                 link->status.push(
                     {scpi::kInputBufferOverrun, scpi::standardMessage(scpi::kInputBufferOverrun)});
                 link->overrun = true;
                 link->message.clear();
             }
-            if (!link->overrun) {
+            if (!link->waitingForFile && !link->overrun) {
                 link->message.append(data);
             }
             if ((flags & kEnd) != 0) {
-                if (!link->overrun) {
-                    runMessage(*link);
+                if (!link->overrun && !runMessage(*link, waited < scpi::Instrument::kMaxFileWait)) {
+                    return std::nullopt;
                 }
                 link->overrun = false;
             }

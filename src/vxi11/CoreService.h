@@ -82,7 +82,10 @@ private:
     enum class LockState { kFree, kWait, kLocked, kAborted };
     LockState lockFor(Link* link, std::uint32_t id, std::uint32_t flags,
                       std::uint32_t lockTimeoutMs, std::chrono::milliseconds waited);
-    void runMessage(Link& link);
+    /// Carries out the lines of the link's message. With `mayWait`, a line that needs the
+    /// profile file while another program holds it stops the run: the message keeps it and the
+    /// lines after it, and false is returned.
+    bool runMessage(Link& link, bool mayWait);
     /// The lock held by `link`, or by none.
     void holdLock(std::optional<std::uint32_t> link);
     void destroy(std::map<std::uint32_t, std::unique_ptr<Link>>::iterator link);

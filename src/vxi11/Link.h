@@ -19,7 +19,10 @@ struct Link {
     scpi::ErrorQueue status;
     std::string message;   ///< written so far, until a write with END completes it
     bool overrun = false;  ///< the message outgrew its bound and is dropped up to its END
-    std::string answer;    ///< not yet read
+    /// `message` holds the lines of a write that waits for the profile file; the write is given
+    /// again without new data.
+    bool waitingForFile = false;
+    std::string answer;  ///< not yet read
     bool remote = false;
     bool waiting = false;  ///< a call of the link waits for the lock
     /// device_abort came for the waiting call: it ends with the abort error when tried next.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 
+#include "FolderLock.h"
 #include "MainWindowFixture.h"
 #include "store/ProfileFile.h"
 
@@ -138,6 +139,42 @@ TEST_F(MainWindowTest, AStoreKeepsWhatAnotherProgramStoredMeanwhile) {
     EXPECT_EQ(read.profiles.at(0).name, "Meins");
     EXPECT_EQ(read.profiles.at(2).name, "Andere");
     EXPECT_EQ(window_->rows(res::kComboProfiles).at(2), "3: Andere");
+}
+
+TEST_F(MainWindowTest, AStoreOverAFileThatCannotBeReadAgainChangesNothingAndSaysWhy) {
+    const std::string cannotSave = "Datei \"Profile.pro\" konnte nicht gespeichert werden!\n";
+    const struct {
+        const char* name;
+        std::string file;
+        std::string problem;
+    } cases[] = {
+        {"a bare & in a name", profileFileWith("1", {"<Profil_1>A & B</Profil_1>"}),
+         std::string(kCannotOpen) + "\n" + profileFile().string() +
+             ": Error: Unknown entity (line 2, column 14)"},
+        {"its list hidden by an XML declaration",
+         "<?xml version=\"1.0\"?>\r\n" + profileFileWith("1", {"<Profil_1>A</Profil_1>"}),
+         std::string(kCannotOpen) + "\n" + profileFile().string() +
+             ": starts with an XML declaration (<?xml ...?>), which these files do not have and "
+             "which hides the Profillisten element"},
+        {"fewer profiles than the row", profileFileWith("0", {}),
+         profileFile().string() + ": 0 profiles, none numbered 1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(profileFile());
+        restart();
+        openConnected();
+        writeFile(profileFile(), c.file);
+        bool lockFree = false;
+        host_->whileMessageBoxShown(
+            [&] { lockFree = store::folderLockIsFree(profileFile().parent_path()); });
+
+        window_->click(res::kButtonSaveProfile);
+
+        EXPECT_EQ(store::fileBytes(profileFile()), c.file);
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{cannotSave + c.problem});
+        EXPECT_TRUE(lockFree) << "the update lock is held while the message waits";
+    }
 }
 
 TEST_F(MainWindowTest, LoadSendsTheProfileAndStoreWritesTheFile) {

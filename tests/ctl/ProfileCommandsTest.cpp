@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -12,6 +17,8 @@
 
 namespace tavero::ctl {
 namespace {
+
+using namespace std::chrono_literals;
 
 class ProfileCommandsTest : public ToolTest {
 protected:
@@ -212,6 +219,43 @@ TEST_F(ProfileCommandsTest, StoreThatCannotReadTheGeneratorLeavesTheFile) {
     generator_.injectFault(sim::Fault::kNoReply, 'P');
     EXPECT_EQ(run({"store", "1", "Neu"}), kExitFailure);
     EXPECT_EQ(errors_.str(), "Fehler beim lesen (Parameter)\n");
+    EXPECT_EQ(fileBytes(profileFile_), before);
+}
+
+TEST_F(ProfileCommandsTest, AStoreWhoseDisconnectNoticeAloneFailedIsStoredWithAWarning) {
+    writeProfiles(store::defaultProfiles());
+    int commands = 0;
+    // The connect notice and the read go through; the disconnect notice gets no reply.
+    onCommand_ = [&] {
+        if (++commands == 2) {
+            generator_.injectFault(sim::Fault::kNoReply, 'x');
+        }
+    };
+    EXPECT_EQ(run({"store", "2", "Neu"}), kExitSuccess);
+    EXPECT_EQ(errors_.str(),
+              "Fehler beim lesen\n"
+              "tavero-ctl: warning: profile 2 was stored; only the disconnect notice failed\n");
+    EXPECT_EQ(store::readProfileFile(profileFile_).profiles.at(1).name, "Neu");
+}
+
+TEST_F(ProfileCommandsTest, AStoreWaitsForAnotherProgramsLockUntilAnInterrupt) {
+    writeProfiles(store::defaultProfiles());
+    const std::string before = fileBytes(profileFile_);
+    int otherProgram = -1;
+    // Another program starts saving while the generator is read.
+    onCommand_ = [&] {
+        if (otherProgram < 0) {
+            otherProgram = ::open(profileFile_.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+            EXPECT_EQ(::flock(otherProgram, LOCK_EX), 0);
+            clock_.interruptAt(clock_.now() + 10s, SIGTERM);
+        }
+    };
+    EXPECT_EQ(run({"store", "2", "Neu"}), kExitInterrupted + SIGTERM);
+    ::close(otherProgram);
+    EXPECT_EQ(errors_.str(), "tavero-ctl: waiting for another program that is saving in " +
+                                 profileFile_.parent_path().string() +
+                                 "\ntavero-ctl: cannot lock the folder of " +
+                                 profileFile_.string() + ": another program is saving there\n");
     EXPECT_EQ(fileBytes(profileFile_), before);
 }
 

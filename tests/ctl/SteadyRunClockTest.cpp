@@ -16,13 +16,16 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(SteadyRunClock, ACaughtInterruptEndsEveryWaitAtOnce) {
-    SteadyRunClock clock;
-    clock.catchInterrupts();
-    EXPECT_EQ(clock.interruption(), 0);
-    std::raise(SIGTERM);
-    EXPECT_EQ(clock.interruption(), SIGTERM);
-    // A wait of a day returns false at once rather than after the day.
-    EXPECT_FALSE(clock.waitUntil(24h));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        SteadyRunClock clock;
+        clock.catchInterrupts();
+        EXPECT_EQ(clock.interruption(), 0);
+        std::raise(signal);
+        EXPECT_EQ(clock.interruption(), signal);
+        // A wait of a day returns false at once rather than after the day.
+        EXPECT_FALSE(clock.waitUntil(24h));
+    }
 }
 
 TEST(SteadyRunClock, AnInterruptCaughtBeforeDoesNotStopTheNextRun) {

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -348,6 +352,42 @@ TEST(InstrumentTest, SavesAndRecallsTheWindowsProfiles) {
 
     bench.run("*SAV 51");
     EXPECT_EQ(bench.client.pop().code, kDataOutOfRange);
+}
+
+TEST(InstrumentTest, ALineThatNeedsTheProfileFileNeverWaitsForAnotherProgramsLock) {
+    Bench bench(testFolder());
+    bench.run("*SAV 1");  // creates the folder and the file
+    const std::string before = store::fileBytes(bench.profileFile);
+    const int other = ::open(bench.profileFile.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const model::Origin origin{model::FrontEnd::kScpi, "test"};
+    struct Case {
+        const char* line;
+        std::optional<std::string> tried;  ///< what tryExecute() gives while the lock is held
+    };
+    const Case cases[] = {
+        {"FREQ?", "1000.00\n"},
+        {"FREQ 2000;*SAV 2", std::nullopt},
+        {"*RCL 1;FREQ?", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::string sent = bench.generator.receivedLetters();
+        EXPECT_EQ(bench.instrument.tryExecute(bench.client, c.line, origin), c.tried);
+        if (!c.tried) {
+            EXPECT_EQ(bench.generator.receivedLetters(), sent) << "nothing of the line is done";
+            bench.instrument.execute(bench.client, c.line, origin);
+            EXPECT_EQ(bench.client.pop(),
+                      (ErrorEntry{kExecutionError,
+                                  "Execution error; another program is saving the profile file"}));
+        }
+        EXPECT_TRUE(bench.client.empty());
+    }
+    EXPECT_EQ(store::fileBytes(bench.profileFile), before);
+
+    ::close(other);
+    EXPECT_EQ(bench.instrument.tryExecute(bench.client, "FREQ 3000;*SAV 2;*RCL 2;FREQ?", origin),
+              "3000.00\n");
 }
 
 TEST(InstrumentTest, ReportsFailedExchangesAndConnectsAgainWhenTheGeneratorIsBack) {

@@ -3,9 +3,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -202,6 +205,121 @@ TEST_F(AtomicFileWriterTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) 
         const std::string bytes = targetBytes();
         ASSERT_TRUE(bytes == first || bytes == second)
             << "round " << round << ": " << bytes.size() << " bytes";
+    }
+    // Whatever a kill left beside the file, the next save removes.
+    ASSERT_TRUE(writer_.replaceFile(target_, "last"));
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"Profile.pro"});
+}
+
+TEST_F(AtomicFileWriterTest, ASaveRemovesOnlyTheTemporaryFilesOfItsFileThatDeadProcessesLeft) {
+    const pid_t dead = fork();
+    if (dead == 0) {
+        _exit(0);
+    }
+    waitpid(dead, nullptr, 0);
+    const std::string live = std::to_string(getpid());
+    const std::string gone = std::to_string(dead);
+    for (const std::string& name :
+         {"Profile.pro.new-" + gone + "-3", "Profile.pro.new-" + live + "-999",
+          "Other.pro.new-" + gone + "-0", std::string("Profile.pro.new-x-1")}) {
+        std::ofstream(folder_ / name) << "left";
+    }
+
+    ASSERT_TRUE(writer_.replaceFile(target_, "new"));
+
+    std::vector<std::string> names = folderEntries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Other.pro.new-" + gone + "-0", "Profile.pro",
+                                               "Profile.pro.new-" + live + "-999",
+                                               "Profile.pro.new-x-1"}));
+}
+
+/// The access ACL of a file as the system stores it; empty when it has none.
+std::string accessAcl(const fs::path& path) {
+    std::string acl(256, '\0');
+    const ssize_t size = getxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size());
+    acl.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    return acl;
+}
+
+/// An access ACL that also lets user 1000 read: owner rw, user 1000 r, group rw, mask rw,
+/// others nothing (mode 0660), in the system's little-endian xattr form.
+std::string aclWithOneUser() {
+    std::string acl;
+    const auto put = [&acl](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            acl += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(2, 4);  // version
+    const std::uint32_t entries[][3] = {{0x01, 6, 0xFFFFFFFF},
+                                        {0x02, 4, 1000},
+                                        {0x04, 6, 0xFFFFFFFF},
+                                        {0x10, 6, 0xFFFFFFFF},
+                                        {0x20, 0, 0xFFFFFFFF}};
+    for (const auto& entry : entries) {
+        put(entry[0], 2);
+        put(entry[1], 2);
+        put(entry[2], 4);
+    }
+    return acl;
+}
+
+TEST_F(AtomicFileWriterTest, ASaveAndABackupKeepTheFilesOwnerGroupModeAndAcl) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "files of other users need root";
+    }
+    constexpr uid_t kNobody = 65534;
+    struct Case {
+        const char* name;
+        uid_t owner;
+        gid_t group;
+        fs::perms mode;
+        bool withAcl;
+        uid_t savedBy;
+    };
+    const Case cases[] = {
+        {"another user's private file", kNobody, kNobody, fs::perms(0600), false, 0},
+        {"a file shared by an ACL", kNobody, 0, fs::perms(0660), true, 0},
+        {"root's file that another user may write", 0, 0, fs::perms(0666), false, kNobody},
+    };
+    fs::permissions(folder_, fs::perms::all);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(folder_ / "Profile.pro.bak");
+        fs::remove(target_);
+        writeDirectly("old");
+        ASSERT_EQ(chown(target_.c_str(), c.owner, c.group), 0);
+        fs::permissions(target_, c.mode);
+        const std::string acl = c.withAcl ? aclWithOneUser() : std::string();
+        if (c.withAcl) {
+            ASSERT_EQ(
+                setxattr(target_.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
+        }
+
+        const int status = statusOfChild([this, &c] {
+            if (c.savedBy != 0 && (setgid(c.savedBy) != 0 || setuid(c.savedBy) != 0)) {
+                return kCouldNotDropPrivileges;
+            }
+            const SaveResult backup =
+                writer_.replaceFileLike(folder_ / "Profile.pro.bak", "old", target_);
+            return backup ? statusOf(writer_.replaceFile(target_, "new")) : statusOf(backup);
+        });
+
+        EXPECT_EQ(status, kReportedSuccess);
+        EXPECT_EQ(targetBytes(), "new");
+        for (const fs::path& file : {target_, folder_ / "Profile.pro.bak"}) {
+            SCOPED_TRACE(file.filename().string());
+            struct stat saved {};
+            ASSERT_EQ(stat(file.c_str(), &saved), 0);
+            // A backup that another user makes is that user's: only root gives files away.
+            const bool givenAway = c.savedBy == 0 || file == target_;
+            EXPECT_EQ(saved.st_uid, givenAway ? c.owner : c.savedBy);
+            EXPECT_EQ(saved.st_gid, givenAway ? c.group : c.savedBy);
+            EXPECT_EQ(fs::perms(saved.st_mode & 07777), c.mode);
+            EXPECT_EQ(accessAcl(file), acl);
+        }
+        EXPECT_EQ(folderEntries().size(), 2U);
     }
 }
 

@@ -137,6 +137,9 @@ ui::CreateDirectoryResult HeadlessHost::createDirectory(const std::filesystem::p
 }
 
 ui::Answer HeadlessHost::showMessageBox(const ui::MessageBoxRequest& box) {
+    if (boxObserver_) {
+        boxObserver_();
+    }
     // A box with only an OK button has nothing to decide: it is acknowledged unless the script
     // holds an OK for it, and only recorded.
     if (box.buttons == ui::Buttons::Ok &&

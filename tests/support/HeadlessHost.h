@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "HeadlessPrinters.h"
@@ -78,6 +79,11 @@ public:
     /// Queues the answer of the next message box that has no answer yet.
     void answer(ui::Answer answer) { answers_.push_back(answer); }
     const std::vector<MessageBoxRecord>& messageBoxes() const { return messageBoxes_; }
+    /// Runs while each later message box is shown, e.g. to see what the program holds
+    /// meanwhile.
+    void whileMessageBoxShown(std::function<void()> observer) {
+        boxObserver_ = std::move(observer);
+    }
 
     // File dialogs
 
@@ -137,6 +143,7 @@ private:
     std::vector<ModalRun> modalRuns_;
     std::deque<ui::Answer> answers_;
     std::vector<MessageBoxRecord> messageBoxes_;
+    std::function<void()> boxObserver_;
     std::deque<std::optional<std::filesystem::path>> fileChoices_;
     std::vector<FileDialogRecord> fileDialogs_;
     std::int64_t nowMs_ = 0;

@@ -48,11 +48,13 @@ void CAufgabenlisteDlg::SaveTaskList() {
         return;
     }
     const store::TaskList list{entries_, window().isChecked(ids::kLoopCheck)};
-    // The backup of a file read in part and the save are one step for other writers.
-    const store::FileUpdateLock lock(*path);
-    const store::SaveResult saved = lock.error()
-                                        ? store::SaveResult(path->parent_path(), lock.error())
-                                        : store::writeTaskListFile(fileWriter_, *path, list);
+    // The backup of a file read in part and the save are one step for other writers; the lock
+    // is gone before a message box waits for the user.
+    const store::SaveResult saved = [&] {
+        const store::FileUpdateLock lock(*path);
+        return lock.error() ? store::SaveResult(path->parent_path(), lock.error())
+                            : store::writeTaskListFile(fileWriter_, *path, list);
+    }();
     if (!saved) {
         host().messageBox(std::string(kNotWritten) + "\n\n" + saved.text(), kNotWrittenCaption,
                           ui::Icon::Information);

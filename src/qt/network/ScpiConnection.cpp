@@ -13,18 +13,26 @@ ScpiConnection::ScpiConnection(int descriptor, scpi::Instrument& instrument, std
                                QObject* parent)
     : ServerClient(descriptor, log, parent),
       instrument_(instrument),
-      origin_{model::FrontEnd::kScpi, peerName(descriptor).toStdString()} {}
+      origin_{model::FrontEnd::kScpi, peerName(descriptor).toStdString()} {
+    fileRetry_.setSingleShot(true);
+    fileRetry_.setInterval(kFileRetry);
+    connect(&fileRetry_, &QTimer::timeout, this, [this] {
+        retryDue_ = true;
+        emit inputWaiting();
+    });
+}
 
 ScpiConnection::~ScpiConnection() {
     instrument_.forget(status_);
 }
 
 bool ScpiConnection::holdsRequest() const {
-    return input_.contains('\n');
+    return waitingLine_ || input_.contains('\n');
 }
 
 bool ScpiConnection::ready() const {
-    return !finished_ && output_.size() < kMaxPendingAnswer && holdsRequest();
+    return !finished_ && output_.size() < kMaxPendingAnswer && holdsRequest() &&
+           (!waitingLine_ || retryDue_);
 }
 
 bool ScpiConnection::partialRequest() const {
@@ -48,7 +56,10 @@ void ScpiConnection::take(std::string_view bytes) {
 }
 
 std::optional<QByteArray> ScpiConnection::nextLine() {
-    while (holdsRequest()) {
+    if (waitingLine_) {
+        return std::exchange(waitingLine_, std::nullopt);
+    }
+    while (input_.contains('\n')) {
         const qsizetype end = input_.indexOf('\n');
         QByteArray line = input_.left(end);
         input_.remove(0, end + 1);
@@ -64,17 +75,34 @@ void ScpiConnection::takeTurn() {
         finish();
         return;
     }
-    if (const std::optional<QByteArray> line = nextLine()) {
+    const bool retried = waitingLine_.has_value();
+    retryDue_ = false;
+    if (std::optional<QByteArray> line = nextLine()) {
         std::string_view text(line->constData(), static_cast<std::size_t>(line->size()));
         if (text.ends_with('\r')) {
             text.remove_suffix(1);
         }
-        if (isHttpRequestLine(text, std::exchange(firstLine_, false))) {
+        if (!retried && isHttpRequestLine(text, std::exchange(firstLine_, false))) {
             logHttpRefused(log_, descriptor_);
             finish();
             return;
         }
-        output_ += QByteArray::fromStdString(instrument_.execute(status_, text, origin_));
+        const auto now = std::chrono::steady_clock::now();
+        if (!retried) {
+            waitingSince_ = now;
+        }
+        std::optional<std::string> answer;
+        if (now - waitingSince_ < scpi::Instrument::kMaxFileWait) {
+            answer = instrument_.tryExecute(status_, text, origin_);
+        } else {
+            answer = instrument_.execute(status_, text, origin_);
+        }
+        if (!answer) {
+            waitingLine_ = std::move(*line);
+            fileRetry_.start();
+            return;
+        }
+        output_ += QByteArray::fromStdString(*answer);
         send();
     }
     if (!finished_) {

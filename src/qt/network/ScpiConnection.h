@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QTimer>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <ostream>
@@ -25,6 +27,8 @@ public:
     static constexpr qsizetype kMaxLineLength = 4096;
     /// No line is taken while this much of the answers waits to be sent, in bytes.
     static constexpr qsizetype kMaxPendingAnswer = 64 * 1024;
+    /// How often a line that waits for the profile file tries again.
+    static constexpr std::chrono::milliseconds kFileRetry{50};
 
     /// Takes ownership of the connected socket `descriptor`. `log` gets one line for each client
     /// closed for sending HTTP.
@@ -37,7 +41,9 @@ public:
 
     /// A line is waiting and the client reads its answers.
     bool ready() const override;
-    /// Carries out the client's next line, answers it and reads on.
+    /// Carries out the client's next line, answers it and reads on. A line that needs the
+    /// profile file while another program saves there is set aside and tried again later, the
+    /// other clients taking their turns meanwhile.
     void takeTurn() override;
     const scpi::ErrorQueue& status() const { return status_; }
 
@@ -53,6 +59,11 @@ private:
     scpi::ErrorQueue status_;
     model::Origin origin_;
     QByteArray input_;
+    /// The line set aside until the profile file is free, and since when.
+    std::optional<QByteArray> waitingLine_;
+    std::chrono::steady_clock::time_point waitingSince_;
+    QTimer fileRetry_;
+    bool retryDue_ = false;
     bool skippingLongLine_ = false;
     bool firstLine_ = true;
 };

@@ -32,6 +32,7 @@ InterruptWatch::InterruptWatch() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previousInt_);
     sigaction(SIGTERM, &action, &previousTerm_);
+    sigaction(SIGHUP, &action, &previousHup_);
 }
 
 InterruptWatch::~InterruptWatch() {
@@ -40,6 +41,7 @@ InterruptWatch::~InterruptWatch() {
     }
     sigaction(SIGINT, &previousInt_, nullptr);
     sigaction(SIGTERM, &previousTerm_, nullptr);
+    sigaction(SIGHUP, &previousHup_, nullptr);
     notifier_.reset();
     close(interruptPipe[0]);
     close(interruptPipe[1]);

@@ -7,7 +7,7 @@
 
 namespace tavero::qt {
 
-/// Turns SIGINT and SIGTERM into an orderly end of the running event loop, so that the
+/// Turns SIGINT, SIGTERM and SIGHUP into an orderly end of the running event loop, so that the
 /// generator gets its disconnect notice. A handler rather than a blocked mask, as Qt's own
 /// threads would otherwise take the signal with its default action. One at a time.
 class InterruptWatch {
@@ -20,6 +20,7 @@ public:
 private:
     struct sigaction previousInt_ {};
     struct sigaction previousTerm_ {};
+    struct sigaction previousHup_ {};
     std::optional<QSocketNotifier> notifier_;
 };
 

@@ -33,8 +33,8 @@ struct ServeEnvironment {
 };
 
 /// `tavero-ctl serve`, in the running QCoreApplication: connects to the generator, starts the
-/// services, serves until SIGINT or SIGTERM, and sends the disconnect notice. While it serves
-/// it watches the generator, and connects again by itself to one plugged in again; the other
+/// services, serves until SIGINT, SIGTERM or SIGHUP, and sends the disconnect notice. While it
+/// serves it watches the generator, and connects again by itself to one plugged in again; the other
 /// commands of tavero-ctl reach the generator through it meanwhile. Returns the
 /// exit status: 0 after an interrupt, 1 when the generator, an address or the front panel
 /// failed, 2 for an address that cannot be one.

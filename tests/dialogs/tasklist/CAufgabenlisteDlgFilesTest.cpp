@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderLock.h"
 #include "TaskListSession.h"
 #include "ui/FileDialogRequest.h"
 
@@ -190,7 +191,11 @@ TEST(CAufgabenlisteDlgFilesTest, AFileThatCannotBeWrittenShowsTheMessageAndChang
     TaskListSession session;
     session.add(0, "1");
     session.writer.refuse = true;
+    bool lockFree = false;
+    session.host.whileMessageBoxShown(
+        [&] { lockFree = store::folderLockIsFree(session.documents.path()); });
     const std::filesystem::path file = session.save();
+    EXPECT_TRUE(lockFree) << "the update lock is held while the message waits";
     ASSERT_EQ(session.host.messageBoxes().size(), 1U);
     EXPECT_EQ(session.host.messageBoxes()[0].box,
               information("Zieldatei kann nicht erzeugt werden!\nÜberprüfen Sie die Schreibrechte."

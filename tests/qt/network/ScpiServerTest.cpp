@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QTcpSocket>
@@ -9,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -19,6 +23,7 @@
 #include "scpi/Instrument.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
+#include "store/ProfileFile.h"
 #include "vxi11/CoreService.h"
 #include "vxi11/RecordReader.h"
 #include "vxi11/Xdr.h"
@@ -37,6 +42,7 @@ protected:
     ~ScpiServerTest() override {
         std::error_code ignored;
         std::filesystem::remove(folder_ / "tavero-scpi-server-trace.txt", ignored);
+        std::filesystem::remove_all(profileFile_.parent_path().parent_path(), ignored);
     }
 
     /// A client connected to the server, from `from`.
@@ -83,6 +89,12 @@ protected:
     static QByteArray call(QTcpSocket& socket, std::uint32_t procedure,
                            std::initializer_list<std::uint32_t> arguments,
                            const QByteArray& opaque = {}) {
+        sendCall(socket, procedure, arguments, opaque);
+        return rpcReply(socket);
+    }
+    static void sendCall(QTcpSocket& socket, std::uint32_t procedure,
+                         std::initializer_list<std::uint32_t> arguments,
+                         const QByteArray& opaque = {}) {
         vxi11::XdrWriter out;
         for (const std::uint32_t word :
              {9U, 0U, 2U, vxi11::kCoreProgram, 1U, procedure, 0U, 0U, 0U, 0U}) {
@@ -95,7 +107,6 @@ protected:
             out.opaque(opaque.toStdString());
         }
         socket.write(QByteArray::fromStdString(vxi11::markRecord(out.bytes())));
-        return rpcReply(socket);
     }
     static QByteArray rpcReply(QTcpSocket& socket) {
         vxi11::RecordReader reader(4096);
@@ -126,6 +137,8 @@ protected:
     char* argv_[2] = {name_, nullptr};
     QCoreApplication application_{argc_, argv_};
     std::filesystem::path folder_ = std::filesystem::temp_directory_path();
+    std::filesystem::path profileFile_ =
+        folder_ / ("tavero-scpi-server-" + std::to_string(::getpid())) / "Profile" / "Profile.pro";
     ctl::FakeRunClock clock_;
     sim::SimulatedGenerator generator_;
     sim::SimulatedBridge bridge_{generator_};
@@ -134,12 +147,11 @@ protected:
     std::ostringstream log_;
     link::TraceFile trace_{folder_ / "tavero-scpi-server-trace.txt"};
     model::GeneratorModel model_{bridge_, trace_, diagnostics_, model::ConnectPolicy::kOnDemand};
-    scpi::Instrument instrument_{
-        {.generator = model_,
-         .profileFile = {},  // no data folder: the profiles are not needed here
-         .fileWriter = writer_,
-         .clock = clock_,
-         .log = diagnostics_}};
+    scpi::Instrument instrument_{{.generator = model_,
+                                  .profileFile = profileFile_,
+                                  .fileWriter = writer_,
+                                  .clock = clock_,
+                                  .log = diagnostics_}};
     ScpiServer server_{instrument_, clock_, log_};
 };
 
@@ -191,6 +203,36 @@ TEST_F(ScpiServerTest, ClientsTakeTurnsOfOneLine) {
     const QByteArray during = answer(*other, "FREQ?\n");
     EXPECT_LE(during.toDouble(), 1010.0) << during.toStdString();
     EXPECT_EQ(answer(*streaming, "FREQ?\n"), "2000.00");
+}
+
+TEST_F(ScpiServerTest, ALineOrWriteWaitingForTheProfileFileHoldsUpNoOtherClient) {
+    const std::unique_ptr<QTcpSocket> saving = connectClient();
+    const std::unique_ptr<QTcpSocket> core = connectClient(server_.corePort());
+    const std::unique_ptr<QTcpSocket> other = connectClient();
+    ASSERT_EQ(answer(*saving, "*SAV 1;*OPC?\n"), "1");  // makes the folder and the file
+    const std::uint32_t link = static_cast<std::uint8_t>(call(*core, 10, {1, 0, 0}, "inst0")[11]);
+    const auto holdFolder = [this] {
+        const int fd = ::open(profileFile_.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+        EXPECT_EQ(::flock(fd, LOCK_EX), 0);
+        return fd;
+    };
+
+    int otherProgram = holdFolder();
+    saving->write("FREQ 2000;*SAV 2;*OPC?\n");
+    EXPECT_EQ(answer(*other, "FREQ?\n"), "1000.00") << "the waiting line was not carried out";
+    ::close(otherProgram);
+    EXPECT_EQ(answer(*saving, ""), "1");
+    EXPECT_EQ(answer(*saving, "SYST:ERR?\n"), "0,\"No error\"");
+
+    otherProgram = holdFolder();
+    sendCall(*core, 11, {link, 0, 0, 8}, "FREQ 3000;*SAV 3\n");
+    EXPECT_EQ(answer(*other, "FREQ?\n"), "2000.00") << "the waiting write was not carried out";
+    ::close(otherProgram);
+    EXPECT_EQ(rpcReply(*core), words({0, 0, 17}));
+
+    const std::vector<StoredProfile> profiles = store::readProfileFile(profileFile_).profiles;
+    EXPECT_EQ(profiles.at(1).settings.frequenz, 200000U);
+    EXPECT_EQ(profiles.at(2).settings.frequenz, 300000U);
 }
 
 TEST_F(ScpiServerTest, AClientThatResetsIsDroppedWithAllItSent) {
