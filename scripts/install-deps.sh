@@ -14,7 +14,7 @@ packages=(
     desktop-file-utils appstream dpkg-dev file librsvg2-bin libxml2-utils groff-base lintian
     locales fonts-dejavu-core
     python3-pyvisa python3-pyvisa-py python3-pymeasure socat netcat-openbsd
-    lxi-tools util-linux iproute2 avahi-daemon avahi-utils dbus-daemon
+    lxi-tools util-linux iproute2 rpcbind avahi-daemon avahi-utils dbus-daemon
     chromium chromium-driver python3-selenium
 )
 
@@ -40,4 +40,8 @@ export DEBIAN_FRONTEND=noninteractive
 # would announce this machine on its network, so one installed here is not left running.
 if [[ " ${missing[*]} " == *" avahi-daemon "* && -d /run/systemd/system ]]; then
     "${sudo[@]}" systemctl disable --now avahi-daemon.service avahi-daemon.socket
+fi
+# The tests start an rpcbind of their own in a namespace; the system's would answer on the network.
+if [[ " ${missing[*]} " == *" rpcbind "* && -d /run/systemd/system ]]; then
+    "${sudo[@]}" systemctl disable --now rpcbind.service rpcbind.socket
 fi
