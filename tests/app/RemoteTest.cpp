@@ -9,7 +9,9 @@
 #include "MainWindowFixture.h"
 #include "link/MessageSink.h"
 #include "model/Edit.h"
+#include "res/AufgabenlisteTemplate.h"
 #include "res/MainWindowIds.h"
+#include "res/StandardIds.h"
 
 namespace tavero::app::testing {
 namespace {
@@ -82,6 +84,24 @@ TEST_F(RemoteTest, ALockOrLockoutMakesTheWindowReadOnlyUntilReleasedOrLocal) {
         EXPECT_EQ(received(), "f");
         window.pressEscape();
     }
+}
+
+TEST_F(RemoteTest, ATaskListStepShowsInTheWindowUntilTheListGivesTheSettingsBack) {
+    GeneratorSettings own = GeneratorSettings::emptyProfile();
+    own.frequenz = 500000;
+    openConnected(own);
+    std::string shownWhilePlaying;
+    host_->scriptModal(res::aufgabenliste::kDialogId, [&](HeadlessWindow& taskList) {
+        taskList.click(res::aufgabenliste::kAdd);  // the first stored profile: 1000.00 Hz
+        taskList.click(res::aufgabenliste::kStart);
+        host_->advance(1);
+        shownWhilePlaying = frequencyDigits();
+        taskList.click(res::kIdCancel);
+    });
+    window_->click(res::kButtonTaskList);
+    EXPECT_EQ(shownWhilePlaying, "    100000");
+    EXPECT_EQ(frequencyDigits(), "    500000");
+    EXPECT_FALSE(window_->isVisible(res::kButtonLocal));
 }
 
 }  // namespace
