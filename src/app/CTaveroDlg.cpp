@@ -79,7 +79,7 @@ void CTaveroDlg::onTimer(int timerId) {
         watchGenerator();
     } else if (timerId == kRefreshTimer) {
         window().stopTimer(kRefreshTimer);
-        ShowSettings();
+        showOtherFrontEndsChange();
     } else if (timerId == kLossTimer) {
         reportLostGenerator();
     } else if (timerId == kRemoteTimer) {

@@ -90,6 +90,9 @@ private:
     void remoteControlChanged() override;
 
     // Remote control
+    /// Shows the record as other front ends changed it; an entry field the user is typing in
+    /// keeps what is typed.
+    void showOtherFrontEndsChange();
     /// Shows the indicator naming `origin` for a while.
     void noteRemoteChange(const model::Origin& origin);
     /// The indicator and the controls as the remote control and the recent changes say.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the other front ends do to the generator, as the main window shows it.
+#include <array>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "app/CTaveroDlg.h"
 #include "res/MainWindowIds.h"
@@ -55,6 +58,21 @@ void CTaveroDlg::connectionChanged(const model::ConnectionNotice& notice) {
     // request has returned.
     if (!lossReported_) {
         window().startTimer(kLossTimer, kShowSoonMs);
+    }
+}
+
+void CTaveroDlg::showOtherFrontEndsChange() {
+    std::array<std::optional<std::string>, res::kEntryEditIds.size()> typing;
+    for (std::size_t i = 0; i < typing.size(); ++i) {
+        if (std::string text = window().text(res::kEntryEditIds[i]); text != editTexts_[i]) {
+            typing[i] = std::move(text);
+        }
+    }
+    ShowSettings();
+    for (std::size_t i = 0; i < typing.size(); ++i) {
+        if (typing[i]) {
+            window().setText(res::kEntryEditIds[i], *typing[i]);
+        }
     }
 }
 

@@ -38,11 +38,13 @@ protected:
 TEST_F(RemoteTest, AScriptsChangeShowsInTheDigitsTheEntryFieldsAndTheIndicator) {
     HeadlessWindow& window = openConnected();
     EXPECT_FALSE(window.isVisible(res::kButtonLocal));
+    window.type(res::kEditAmplitude, "12");  // not entered yet: it stays
     scriptSets("Frequenz", 123450, "f");
     scriptSets("Signalform", 2, "s");
     host_->advance(1);
     EXPECT_EQ(frequencyDigits(), "    123450");
     EXPECT_EQ(window.text(res::kEditFrequency), "1234.50");
+    EXPECT_EQ(window.text(res::kEditAmplitude), "12");
     EXPECT_TRUE(window.isChecked(res::kRadioSinus + 2));
     EXPECT_TRUE(window.isVisible(res::kButtonLocal));
     EXPECT_EQ(window.text(res::kLabelRemoteClient), "192.0.2.7");
