@@ -21,6 +21,10 @@ public:
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         mainWindow_.setFrequencyResponseWindow(window);
     }
+    /// Where the main window opens its remote control dialog; not owned.
+    void setRemoteControlWindow(RemoteControlWindow* window) {
+        mainWindow_.setRemoteControlWindow(window);
+    }
 
     /// Runs the main window until it closes.
     /// @param connectAtStart connect as soon as the window is shown

@@ -29,6 +29,7 @@ class GeneratorDialog;
 namespace tavero::app {
 
 class FrequencyResponseWindow;
+class RemoteControlWindow;
 
 /// The main window: owns the port, the link, the current settings with the derived output
 /// frequency, and the flags that follow the connection and unsaved changes. Every change the
@@ -53,6 +54,9 @@ public:
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         frequencyResponse_ = window;
     }
+    /// Where "Einstellungen" > "Fernsteuerung…" opens; not owned. Without one the entry does
+    /// nothing.
+    void setRemoteControlWindow(RemoteControlWindow* window) { remoteControl_ = window; }
 
     int templateId() const override;
     void onInit() override;
@@ -169,6 +173,7 @@ private:
     void openAmplitudeCalibration();
     void openFrequencyCalibration();
     void openFrequencyResponse();
+    void openRemoteControl();
 
     /// Shows the command layer's failures as error boxes of this window.
     class Messages final : public link::MessageSink {
@@ -199,6 +204,7 @@ private:
     /// The dialog that talks to the generator while it is open.
     dialogs::GeneratorDialog* generatorDialog_ = nullptr;
     FrequencyResponseWindow* frequencyResponse_ = nullptr;
+    RemoteControlWindow* remoteControl_ = nullptr;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

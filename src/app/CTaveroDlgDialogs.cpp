@@ -2,6 +2,7 @@
 // The secondary dialogs the main window opens, and what it does after each closes.
 #include "app/CTaveroDlg.h"
 #include "app/FrequencyResponseWindow.h"
+#include "app/RemoteControlWindow.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
 #include "dialogs/calibration/COffsetDlg.h"
 #include "dialogs/calibration/COszillatorDlg.h"
@@ -96,6 +97,12 @@ void CTaveroDlg::openFrequencyResponse() {
         },
         settings_);
     frequencyResponse_->run(source);
+}
+
+void CTaveroDlg::openRemoteControl() {
+    if (remoteControl_ != nullptr) {
+        remoteControl_->run();
+    }
 }
 
 }  // namespace tavero::app
