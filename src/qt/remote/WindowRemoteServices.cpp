@@ -33,7 +33,6 @@ bool WindowRemoteServices::start(const RemoteOptions& options) {
     stop();
     recorder_.recorded.clear();
     recorder_.recording = true;
-    int status = 0;
     services_ = RemoteServices::start({.generator = env_.generator,
                                        .profileFile = env_.profileFile,
                                        .fileWriter = env_.fileWriter,
@@ -41,7 +40,7 @@ bool WindowRemoteServices::start(const RemoteOptions& options) {
                                        .out = env_.out,
                                        .errors = errors_,
                                        .program = "tavero"},
-                                      options, status);
+                                      options, startStatus_);
     recorder_.recording = false;
     return services_ != nullptr;
 }

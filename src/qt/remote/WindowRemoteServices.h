@@ -41,6 +41,9 @@ public:
     bool serving() const { return services_ != nullptr; }
     /// What the last start said on `errors`: its refusals and warnings, one a line.
     const std::string& startReport() const { return recorder_.recorded; }
+    /// The exit status of the last start as `serve` has it: 0 when it started, 1 for an
+    /// address that cannot be listened on, 2 for one that cannot be one.
+    int startStatus() const { return startStatus_; }
 
 private:
     /// Passes what is written on to `errors`, and keeps it while a start goes on.
@@ -60,6 +63,7 @@ private:
     Recorder recorder_;
     std::ostream errors_;
     std::unique_ptr<RemoteServices> services_;
+    int startStatus_ = 0;
 };
 
 }  // namespace tavero::qt

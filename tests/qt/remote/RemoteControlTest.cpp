@@ -189,6 +189,7 @@ TEST(WindowRemoteServicesTest, ServesTheWindowsModelWhereTheLastStartSaid) {
     const std::string taken = "127.0.0.1:" + std::to_string(other.serverPort());
     EXPECT_FALSE(services.start({.listen = taken, .vxi11 = false}));
     EXPECT_FALSE(services.serving());
+    EXPECT_EQ(services.startStatus(), 1);
     EXPECT_EQ(services.startReport().rfind("tavero: cannot listen on " + taken + ": ", 0), 0U)
         << services.startReport();
     EXPECT_NE(errors.str().find(services.startReport()), std::string::npos);
