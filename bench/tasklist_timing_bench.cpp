@@ -36,11 +36,11 @@
 #include "ctl/CommandLine.h"
 #include "ctl/ControlTool.h"
 #include "ctl/SteadyRunClock.h"
+#include "ctl/StreamMessageSink.h"
 #include "ctl/UsageError.h"
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
-#include "link/ComCP2102.h"
 #include "link/Connection.h"
-#include "link/PacketLink.h"
+#include "model/GeneratorModel.h"
 #include "qt/QtHost.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/AufgabenlisteTemplate.h"
@@ -217,22 +217,23 @@ void driveDialog(qt::QtHost& host, Clock::time_point& startPressed) {
 /// The moment the run started, by the task list dialog's Start click.
 Clock::time_point playInDialog(const std::string& terminal, const std::filesystem::path& trace) {
     qt::SerialPortBridge bridge(QString::fromStdString(terminal));
-    link::ComCP2102 port(bridge);
     std::ostringstream diagnostics;
     link::TraceFile traceFile(trace);
-    link::PacketLink link(traceFile, diagnostics);
-    if (!port.OpenById(kGeneratorVendorId, kGeneratorProductId, link::kGeneratorBaudRate, 500)) {
-        fail("cannot open the simulator's terminal " + terminal);
+    model::GeneratorModel generator(bridge, traceFile, diagnostics);
+    std::ostringstream failures;
+    ctl::StreamMessageSink failureSink(failures);
+    const model::Requester window{{model::FrontEnd::kWindow, {}}, failureSink};
+    if (generator.connect(window) != link::ConnectResult::kConnected) {
+        fail("cannot connect to the simulator's terminal " + terminal + ": " + failures.str());
     }
-    link.SetCom(&port);
     store::AtomicFileWriter writer;
     qt::QtHost host;
     const std::vector<StoredProfile> profiles = twoProfiles();
-    dialogs::CAufgabenlisteDlg dialog(profiles, port, link, writer);
+    dialogs::CAufgabenlisteDlg dialog(profiles, generator, writer);
     Clock::time_point startPressed;
     QTimer::singleShot(0, [&host, &startPressed] { driveDialog(host, startPressed); });
     host.runModal(dialog);
-    port.Close();
+    generator.disconnect(window);
     return startPressed;
 }
 

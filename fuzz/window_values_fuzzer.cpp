@@ -23,6 +23,8 @@
 #include "HeadlessWindow.h"
 #include "app/CTaveroDlg.h"
 #include "core/GeneratorSettings.h"
+#include "link/TraceFile.h"
+#include "model/GeneratorModel.h"
 #include "res/AufgabenlisteTemplate.h"
 #include "res/MainWindowIds.h"
 #include "res/ModulationTemplate.h"
@@ -195,7 +197,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream diagnostics;
     // No trace: it would grow with every run, and opening it for every byte costs most of the
     // time.
-    app::CTaveroDlg main(bridge, fileWriter, app::CTaveroDlg::LinkSetup{"", &diagnostics});
+    link::TraceFile trace("");
+    model::GeneratorModel generatorModel(bridge, trace, diagnostics);
+    app::CTaveroDlg main(generatorModel, fileWriter);
     HeadlessHost host;
     host.setDataFolder(folder / "Tavero");
     host.setDocumentsFolder(folder);

@@ -31,19 +31,26 @@ struct CommandRoute {
 }  // namespace
 
 void CTaveroDlg::Messages::showError(std::string_view text, std::string_view caption) {
-    if (window_.port_.deviceLost()) {
+    if (window_.generator_.lost()) {
         window_.reportLostGenerator();
         return;
     }
     window_.host().messageBox(text, caption, ui::Icon::Error, ui::Buttons::Ok);
 }
 
-CTaveroDlg::CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter,
-                       const LinkSetup& linkSetup)
-    : fileWriter_(fileWriter),
-      port_(bridge),
-      trace_(linkSetup.tracePath),
-      link_(trace_, *linkSetup.diagnostics) {}
+CTaveroDlg::CTaveroDlg(model::GeneratorModel& generator, store::FileWriter& fileWriter)
+    : generator_(generator), fileWriter_(fileWriter) {
+    generator_.subscribe(*this);
+}
+
+CTaveroDlg::~CTaveroDlg() {
+    generator_.unsubscribe(*this);
+}
+
+bool CTaveroDlg::send(const GeneratorSettings& changed, std::string commands) {
+    return generator_.apply(model::Edit::fromDraft(settings(), changed, std::move(commands)),
+                            requester());
+}
 
 int CTaveroDlg::templateId() const {
     return res::kMainWindowId;
@@ -52,7 +59,6 @@ int CTaveroDlg::templateId() const {
 void CTaveroDlg::onInit() {
     connected_ = false;
     settingsModified_ = false;
-    firmwareVersion_ = 0;
     window().checkRadio(res::kRadioFrequencyFirst, res::kRadioFrequencyLast,
                         res::kRadioFrequencyLast);
     window().setRange(res::kTrackbarAmplitude, 0, 1000);
@@ -71,12 +77,21 @@ void CTaveroDlg::onTimer(int timerId) {
         ToggleConnection();
     } else if (timerId == kWatchTimer) {
         watchGenerator();
+    } else if (timerId == kRefreshTimer) {
+        window().stopTimer(kRefreshTimer);
+        ShowSettings();
+    } else if (timerId == kLossTimer) {
+        reportLostGenerator();
+    } else if (timerId == kRemoteTimer) {
+        window().stopTimer(kRemoteTimer);
+        remoteClient_.clear();
+        showRemoteControl();
     }
 }
 
 void CTaveroDlg::enableConnectionControls(bool enabled) {
     for (const int id : res::kConnectionControls) {
-        window().enable(id, enabled);
+        window().enable(id, enabled && !lockedOut());
     }
 }
 
@@ -86,15 +101,15 @@ void CTaveroDlg::UpdateDisplay() {
     window().setPosition(
         res::kTrackbarAmplitude,
         static_cast<int>(kMaximumAmplitudeMillivolt -
-                         std::min(settings_.amplitude, kMaximumAmplitudeMillivolt)));
+                         std::min(settings().amplitude, kMaximumAmplitudeMillivolt)));
     window().setText(res::kLabelFrequencyEdit,
-                     model::usesPllStage(settings_) ? kFrequencyLabelPll : kFrequencyLabel);
+                     model::usesPllStage(settings()) ? kFrequencyLabelPll : kFrequencyLabel);
     editTexts_ = {
         formatFixed(static_cast<double>(outputFrequency_) / 100, 2),
-        std::to_string(static_cast<std::int32_t>(settings_.amplitude)),
-        model::limitText(settings_.minimalfrequenz),
-        model::limitText(settings_.maximalfrequenz),
-        formatFixed(static_cast<double>(settings_.schrittweite) / 100, 2),
+        std::to_string(static_cast<std::int32_t>(settings().amplitude)),
+        model::limitText(settings().minimalfrequenz),
+        model::limitText(settings().maximalfrequenz),
+        formatFixed(static_cast<double>(settings().schrittweite) / 100, 2),
     };
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
         window().setText(res::kEntryEditIds[i], editTexts_[i]);
@@ -116,10 +131,10 @@ void CTaveroDlg::UpdateDisplay() {
 //   typed minimum.
 // - Every field is sent as it is, cut to its wire width, and stored as it was read.
 void CTaveroDlg::ShowSettings() {
-    window().setChecked(res::kCheckFilterOff,
-                        (settings_.konfiguration & kKonfigurationFilter) == 0);
+    const GeneratorSettings& shown = settings();
+    window().setChecked(res::kCheckFilterOff, (shown.konfiguration & kKonfigurationFilter) == 0);
     window().checkRadio(res::kRadioStandard, res::kRadioModulation, res::kRadioStandard);
-    switch (settings_.konfiguration & kKonfigurationBetriebsartMask) {
+    switch (shown.konfiguration & kKonfigurationBetriebsartMask) {
         case kBetriebsartWobbeln:
             window().checkRadio(res::kRadioStandard, res::kRadioModulation, res::kRadioWobbeln);
             break;
@@ -129,11 +144,11 @@ void CTaveroDlg::ShowSettings() {
         default:
             break;
     }
-    if (settings_.signalform <= 3) {
+    if (shown.signalform <= 3) {
         window().checkRadio(res::kRadioSinus, res::kRadioRechteckHalf,
-                            res::kRadioSinus + settings_.signalform);
+                            res::kRadioSinus + shown.signalform);
     }
-    outputFrequency_ = model::outputFrequencyOf(settings_);
+    outputFrequency_ = model::outputFrequencyOf(shown);
     UpdateDisplay();
 }
 
@@ -171,7 +186,12 @@ void CTaveroDlg::onCommand(int id) {
         {res::kRadioStandard, &CTaveroDlg::selectStandard, false},
         {res::kRadioWobbeln, &CTaveroDlg::selectWobbeln, false},
         {res::kRadioModulation, &CTaveroDlg::selectModulation, false},
+        {res::kButtonLocal, &CTaveroDlg::goLocal, false},
     };
+    // A locked-out window changes nothing until the user takes it back.
+    if (lockedOut() && id != res::kButtonLocal && id != res::kMenuAbout && id != res::kMenuExit) {
+        return;
+    }
     if (id >= res::kRadioSinus && id <= res::kRadioRechteckHalf) {
         selectWaveform(static_cast<std::uint8_t>(id - res::kRadioSinus));
         return;
@@ -198,8 +218,9 @@ void CTaveroDlg::onCancel() {
         return;
     }
     if (connected_) {
-        commands_.SendConnect(false);
-        closePort();
+        if (!generator_.disconnect(requester()).closed) {
+            host().messageBox(link::kCloseFailedText);
+        }
     }
     window().endDialog(res::kIdCancel);
 }
@@ -216,7 +237,7 @@ void CTaveroDlg::onClose() {
 }
 
 void CTaveroDlg::closePort() {
-    if (!port_.Close()) {
+    if (!generator_.closeWithoutNotice({model::FrontEnd::kWindow, {}})) {
         host().messageBox(link::kCloseFailedText);
     }
 }

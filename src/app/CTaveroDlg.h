@@ -4,20 +4,17 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <iostream>
+#include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/GeneratorSettings.h"
 #include "core/StoredProfile.h"
-#include "link/ComCP2102.h"
-#include "link/DeviceCommands.h"
 #include "link/MessageSink.h"
-#include "link/PacketLink.h"
-#include "link/TraceFile.h"
+#include "model/GeneratorModel.h"
+#include "model/GeneratorObserver.h"
 #include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
 #include "ui/Dialog.h"
@@ -31,22 +28,21 @@ namespace tavero::app {
 class FrequencyResponseWindow;
 class RemoteControlWindow;
 
-/// The main window: owns the port, the link, the current settings with the derived output
-/// frequency, and the flags that follow the connection and unsaved changes. Every change the
-/// user makes is sent to the generator at once.
-class CTaveroDlg final : public ui::Dialog {
+/// The main window: a view of the generator model with the output frequency it derives, and
+/// the flags that follow the connection and unsaved changes. Every change the user makes is
+/// sent to the generator at once; what other front ends change is shown as it arrives.
+class CTaveroDlg final : public ui::Dialog, private model::GeneratorObserver {
 public:
-    /// Where the link traces what it sends and prints what it receives.
-    struct LinkSetup {
-        std::filesystem::path tracePath = link::kDefaultTracePath;
-        std::ostream* diagnostics = &std::cout;
-    };
+    /// Tells the user which other program holds the generator a connect could not open;
+    /// whether one does, having said so.
+    using HeldGeneratorNotice = std::function<bool(ui::Host&)>;
 
-    /// @param bridge the USB bridge library the port opens the generator through; not owned
+    /// @param generator the model the window views and changes; not owned
     /// @param fileWriter saves the profile file; not owned
-    CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter, const LinkSetup& linkSetup);
-    CTaveroDlg(link::UsbBridge& bridge, store::FileWriter& fileWriter)
-        : CTaveroDlg(bridge, fileWriter, LinkSetup{}) {}
+    CTaveroDlg(model::GeneratorModel& generator, store::FileWriter& fileWriter);
+    ~CTaveroDlg() override;
+    CTaveroDlg(const CTaveroDlg&) = delete;
+    CTaveroDlg& operator=(const CTaveroDlg&) = delete;
 
     /// Connects as soon as the window is shown, as a click on the connect button would.
     void connectWhenShown() { connectWhenShown_ = true; }
@@ -57,6 +53,8 @@ public:
     /// Where "Einstellungen" > "Fernsteuerung…" opens; not owned. Without one the entry does
     /// nothing.
     void setRemoteControlWindow(RemoteControlWindow* window) { remoteControl_ = window; }
+    /// Asked before the window says it found no generator.
+    void setHeldGeneratorNotice(HeldGeneratorNotice notice) { heldNotice_ = std::move(notice); }
 
     int templateId() const override;
     void onInit() override;
@@ -73,16 +71,40 @@ public:
     bool connected() const { return connected_; }
     bool settingsModified() const { return settingsModified_; }
     bool profileLoaded() const { return profileLoaded_; }
-    const GeneratorSettings& settings() const { return settings_; }
+    const GeneratorSettings& settings() const { return generator_.settings(); }
     /// In 0.01 Hz, after the PLL stage; below zero only with a negative PLL offset.
     std::int64_t outputFrequency() const { return outputFrequency_; }
     /// In hundredths: 120 is version 1.20.
-    std::uint16_t firmwareVersion() const { return firmwareVersion_; }
+    std::uint16_t firmwareVersion() const { return generator_.firmwareVersion(); }
 
 private:
     // Timer 1 belongs to the task list.
     static constexpr int kConnectTimer = 2;
     static constexpr int kWatchTimer = 3;
+    /// Shows what another front end changed, once the change's request has returned.
+    static constexpr int kRefreshTimer = 4;
+    /// Reports a generator another front end found gone.
+    static constexpr int kLossTimer = 5;
+    /// Ends the remote indicator a while after the last remote change.
+    static constexpr int kRemoteTimer = 6;
+
+    void settingsChanged(const model::SettingsNotice& notice) override;
+    void connectionChanged(const model::ConnectionNotice& notice) override;
+    void remoteControlChanged() override;
+
+    // Remote control
+    /// Shows the indicator naming `origin` for a while.
+    void noteRemoteChange(const model::Origin& origin);
+    /// The indicator and the controls as the remote control and the recent changes say.
+    void showRemoteControl();
+    bool lockedOut() const { return generator_.remoteControl().windowLocked(); }
+    void goLocal();
+
+    /// The window's requests: failures shown as its own message boxes.
+    model::Requester requester() { return {{model::FrontEnd::kWindow, {}}, messages_}; }
+    /// Takes the fields in which `changed` differs from the record and sends `commands`;
+    /// whether the generator took all of them.
+    bool send(const GeneratorSettings& changed, std::string commands);
 
     // State and start-up
     void UpdateDisplay();
@@ -92,6 +114,7 @@ private:
     void whenConnected(void (CTaveroDlg::*action)());
     void enableConnectionControls(bool enabled);
     void closeWindow();
+    /// Closes the port without a notice; says so when it cannot.
     void closePort();
 
     // Connection and device maintenance
@@ -99,7 +122,9 @@ private:
     void connect();
     void disconnect();
     void showDisconnected();
-    /// The generator vanished: one message, and the window disconnected with the port closed.
+    /// The generator vanished: the window disconnected, and a dialog talking to it ended.
+    void showLostGenerator();
+    /// Says once that the generator vanished.
     void reportLostGenerator();
     /// Notices a generator that went while nothing was sent to it.
     void watchGenerator();
@@ -110,9 +135,10 @@ private:
     // Display and stepping
     void renderFrequency();
     void renderAmplitude();
-    bool raiseFrequency(std::uint64_t step);
-    bool lowerFrequency(std::uint64_t step);
-    void stepAmplitude(std::uint64_t step, bool raise);
+    /// Steps the output frequency and with it `draft`'s frequenz, unless a limit is in the way.
+    bool raiseFrequency(GeneratorSettings& draft, std::uint64_t step);
+    bool lowerFrequency(GeneratorSettings& draft, std::uint64_t step);
+    void stepAmplitude(GeneratorSettings& draft, std::uint64_t step, bool raise);
     void stepFrequencyUp();
     void stepFrequencyDown();
     int selectedDigitRadio() const;
@@ -185,24 +211,24 @@ private:
         CTaveroDlg& window_;
     };
 
+    model::GeneratorModel& generator_;
     store::BackupFileWriter fileWriter_;
-    link::ComCP2102 port_;
-    /// Says nothing when it cannot be written, as the window never did.
-    link::TraceFile trace_;
-    link::PacketLink link_;
     Messages messages_{*this};
-    link::DeviceCommands commands_{port_, link_, messages_};
-    GeneratorSettings settings_;
+    HeldGeneratorNotice heldNotice_;
     std::int64_t outputFrequency_ = 0;
-    std::uint16_t firmwareVersion_ = 0;
     bool connected_ = false;
     bool settingsModified_ = false;
     bool profileLoaded_ = false;
     bool connectWhenShown_ = false;
     /// The vanished generator has been reported; further failures of the same loss are not.
     bool lossReported_ = false;
+    /// The client that changed something last, while the indicator shows it.
+    std::string remoteClient_;
     /// The dialog that talks to the generator while it is open.
     dialogs::GeneratorDialog* generatorDialog_ = nullptr;
+    /// While the task list is open: the settings it gives back when it closes, with what other
+    /// front ends changed meanwhile.
+    std::optional<GeneratorSettings> taskListReturn_;
     FrequencyResponseWindow* frequencyResponse_ = nullptr;
     RemoteControlWindow* remoteControl_ = nullptr;
     std::filesystem::path dataFolder_;

@@ -32,8 +32,11 @@ void CTaveroDlg::ToggleConnection() {
 
 void CTaveroDlg::connect() {
     lossReported_ = false;
-    switch (link::connectGenerator(port_, link_, commands_)) {
+    switch (generator_.connect(requester())) {
         case link::ConnectResult::kNoDevice:
+            if (heldNotice_ && heldNotice_(host())) {
+                return;
+            }
             host().messageBox(link::kConnectFailedText, link::kConnectionErrorCaption,
                               ui::Icon::Information);
             return;
@@ -44,7 +47,7 @@ void CTaveroDlg::connect() {
     }
     connected_ = true;
     window().setPicture(res::kPictureUsb, res::Picture::usbIndicator(true));
-    commands_.ReadParameters(settings_, firmwareVersion_);
+    generator_.readParameters(requester());
     if (!connected_) {
         return;  // the generator vanished during the read
     }
@@ -56,9 +59,8 @@ void CTaveroDlg::connect() {
 }
 
 void CTaveroDlg::watchGenerator() {
-    // A flush sends nothing to the generator, and the next exchange flushes anyway; on a
-    // device that has gone it fails at once.
-    if (connected_ && !port_.Flush() && port_.deviceLost()) {
+    generator_.watch();
+    if (generator_.lost()) {
         reportLostGenerator();
     }
 }
@@ -66,7 +68,7 @@ void CTaveroDlg::watchGenerator() {
 void CTaveroDlg::disconnect() {
     // The port is closed whatever the notice's outcome, so the window must not claim a
     // connection that can no longer carry a command.
-    const link::DisconnectResult result = link::disconnectGenerator(port_, commands_);
+    const link::DisconnectResult result = generator_.disconnect(requester());
     showDisconnected();
     if (!result.closed) {
         host().messageBox(link::kCloseFailedText);
@@ -81,25 +83,30 @@ void CTaveroDlg::showDisconnected() {
     enableConnectionControls(false);
 }
 
-void CTaveroDlg::reportLostGenerator() {
-    if (lossReported_) {
-        return;
-    }
-    lossReported_ = true;
-    // No disconnect notice: nothing can carry it. The record and the profiles stay as they are.
+void CTaveroDlg::showLostGenerator() {
+    // The model closed the port without a notice: nothing can carry it. The record and the
+    // profiles stay as they are.
     if (connected_) {
         showDisconnected();
-        closePort();
     }
     // A dialog cannot go on without the generator; it closes once its handler returns.
     if (generatorDialog_ != nullptr && generatorDialog_->isOpen()) {
         generatorDialog_->end(res::kIdCancel);
     }
+}
+
+void CTaveroDlg::reportLostGenerator() {
+    window().stopTimer(kLossTimer);
+    if (lossReported_) {
+        return;
+    }
+    lossReported_ = true;
+    showLostGenerator();
     host().messageBox(link::kConnectionLostText, link::kConnectionErrorCaption, ui::Icon::Error);
 }
 
 void CTaveroDlg::showAbout() {
-    dialogs::CAboutDlg about(firmwareVersion_, connected_);
+    dialogs::CAboutDlg about(generator_.firmwareVersion(), connected_);
     host().runModal(about);
 }
 
@@ -110,9 +117,9 @@ void CTaveroDlg::factoryReset() {
     }
     host().setWaitCursor(true);
     // Only a reset that happened replaced the record; otherwise its changes are still unsaved.
-    if (commands_.SendFactoryReset()) {
+    if (generator_.sendFactoryReset(requester())) {
         host().pause(kFactoryResetPauseMs);
-        commands_.ReadParameters(settings_, firmwareVersion_);
+        generator_.readParameters(requester());
         ShowSettings();
         settingsModified_ = false;
     }
@@ -124,7 +131,7 @@ void CTaveroDlg::startBootloader() {
                           ui::Buttons::YesNo) != ui::Answer::Yes) {
         return;
     }
-    if (!commands_.StartBootloader()) {
+    if (!generator_.startBootloader(requester())) {
         return;
     }
     showDisconnected();

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The secondary dialogs the main window opens, and what it does after each closes.
+#include <string>
+
 #include "app/CTaveroDlg.h"
 #include "app/FrequencyResponseWindow.h"
 #include "app/RemoteControlWindow.h"
@@ -10,9 +12,9 @@
 #include "dialogs/signal/CPLLDlg.h"
 #include "dialogs/signal/CWobbelDlg.h"
 #include "dialogs/tasklist/CAufgabenlisteDlg.h"
+#include "model/Edit.h"
 #include "model/GeneratorSignalSource.h"
 #include "model/OutputFrequency.h"
-#include "model/SettingsCommand.h"
 #include "ui/Host.h"
 
 namespace tavero::app {
@@ -25,54 +27,60 @@ void CTaveroDlg::runGeneratorDialog(dialogs::GeneratorDialog& dialog) {
 }
 
 void CTaveroDlg::openSweep() {
-    dialogs::CWobbelDlg sweep(settings_, port_, link_);
+    dialogs::CWobbelDlg sweep(generator_);
     runGeneratorDialog(sweep);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openModulation() {
-    dialogs::CModulationDlg modulation(settings_, port_, link_);
+    dialogs::CModulationDlg modulation(generator_);
     runGeneratorDialog(modulation);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openPll() {
-    dialogs::CPLLDlg pll(settings_);
+    const GeneratorSettings base = settings();
+    GeneratorSettings draft = base;
+    dialogs::CPLLDlg pll(draft);
     host().runModal(pll);
     // All four go out even when one fails or nothing changed.
-    commands_.SendFrequency(settings_);
-    commands_.SendStep(settings_);
-    commands_.SendPllFactor(settings_);
-    commands_.SendPllOffset(settings_);
-    outputFrequency_ = model::outputFrequencyOf(settings_);
+    generator_.apply(model::Edit::fromDraft(base, draft, std::string(model::kPllCommands)),
+                     requester());
+    outputFrequency_ = model::outputFrequencyOf(settings());
     UpdateDisplay();
 }
 
 void CTaveroDlg::openTaskList() {
-    dialogs::CAufgabenlisteDlg taskList(profiles_, port_, link_, fileWriter_);
+    taskListReturn_ = settings();
+    dialogs::CAufgabenlisteDlg taskList(profiles_, generator_, fileWriter_);
     runGeneratorDialog(taskList);
-    // What the list played reached only the generator: give it the window's settings back,
-    // unless the generator went while the list was open.
+    const GeneratorSettings back = *taskListReturn_;
+    taskListReturn_.reset();
+    // Give the generator the window's settings back, unless it went while the list was open.
     if (connected_) {
-        commands_.SendSettings(settings_);
+        const bool played = model::differingFields(settings(), back).any();
+        generator_.apply(model::Edit::whole(back), requester());
+        if (played) {
+            ShowSettings();
+        }
     }
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openOffsetCalibration() {
-    dialogs::COffsetDlg offset(settings_, port_, link_);
+    dialogs::COffsetDlg offset(generator_);
     runGeneratorDialog(offset);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openAmplitudeCalibration() {
-    dialogs::CAmplitudeDlg amplitude(settings_, port_, link_);
+    dialogs::CAmplitudeDlg amplitude(generator_);
     runGeneratorDialog(amplitude);
     settingsModified_ = true;
 }
 
 void CTaveroDlg::openFrequencyCalibration() {
-    dialogs::COszillatorDlg oszillator(settings_, port_, link_);
+    dialogs::COszillatorDlg oszillator(generator_);
     runGeneratorDialog(oszillator);
     settingsModified_ = true;
 }
@@ -83,19 +91,8 @@ void CTaveroDlg::openFrequencyResponse() {
     }
     // The sweep gives the generator its settings back when it ends, so the window's stay true.
     model::GeneratorSignalSource source(
-        [this](const model::Edit& edit) {
-            bool taken = true;
-            for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
-                if (edit.fields[i]) {
-                    settingsFields()[i].set(settings_, settingsFields()[i].get(edit.values));
-                }
-            }
-            for (const char letter : edit.commands) {
-                taken = model::sendSettingsCommand(commands_, letter, settings_) && taken;
-            }
-            return taken;
-        },
-        settings_);
+        [this](const model::Edit& edit) { return generator_.apply(edit, requester()); },
+        settings());
     frequencyResponse_->run(source);
 }
 

@@ -37,6 +37,9 @@ bool onGrid(std::int64_t value) {
 }  // namespace
 
 bool CTaveroDlg::onEnterKey() {
+    if (lockedOut()) {
+        return false;
+    }
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
         editTexts_[i] = window().text(res::kEntryEditIds[i]);
     }
@@ -84,56 +87,61 @@ void CTaveroDlg::refuseWith(const std::string& message) {
 void CTaveroDlg::enterFrequency() {
     editTexts_[kFrequencyText] = withDecimalPoints(editTexts_[kFrequencyText]);
     const std::optional<std::int64_t> value =
-        model::acceptedOutputFrequency(editTexts_[kFrequencyText], settings_);
+        model::acceptedOutputFrequency(editTexts_[kFrequencyText], settings());
     if (!value) {
         refuseWith(model::frequencyRefusalText(editTexts_[kMinimumText], editTexts_[kMaximumText]));
         return;
     }
     outputFrequency_ = *value;
-    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
-    commands_.SendFrequency(settings_);
+    GeneratorSettings draft = settings();
+    draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
+    send(draft, "f");
 }
 
 void CTaveroDlg::enterMinimum() {
     const std::optional<std::int64_t> value = readFrequencyEdit(kMinimumText);
-    const std::uint64_t required = pllRequiredMinimum(settings_);
+    const std::uint64_t required = pllRequiredMinimum(settings());
     // A least frequency above the maximum (PLL values from the generator or a file) cannot be
     // a minimum: taking it would put the minimum above the maximum.
     if (!value || !onGrid(*value) || *value < kFrequencyGridCentiHz ||
-        *value > settings_.maximalfrequenz || required > settings_.maximalfrequenz) {
+        *value > settings().maximalfrequenz || required > settings().maximalfrequenz) {
         refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: " +
                     editTexts_[kMaximumText] + " Hz");
         return;
     }
     const auto minimum = static_cast<std::uint32_t>(*value);
+    std::optional<std::uint32_t> taken;
     if (minimum >= required) {
-        if (settings_.frequenz < minimum) {
+        if (settings().frequenz < minimum) {
             moveFrequency(minimum);
         }
-        settings_.minimalfrequenz = minimum;
+        taken = minimum;
     } else if (host().messageBox(kPllQuestion, kPllQuestionCaption, ui::Icon::Warning,
                                  ui::Buttons::YesNo) == ui::Answer::Yes) {
         // Sent like the other branch, so the generator's frequency follows its new minimum.
         moveFrequency(static_cast<std::uint32_t>(required));
-        settings_.minimalfrequenz = static_cast<std::uint32_t>(required);
+        taken = static_cast<std::uint32_t>(required);
     }
-    commands_.SendLimits(settings_);
+    GeneratorSettings draft = settings();
+    draft.minimalfrequenz = taken.value_or(draft.minimalfrequenz);
+    send(draft, "c");
 }
 
 void CTaveroDlg::enterMaximum() {
     const std::optional<std::int64_t> value = readFrequencyEdit(kMaximumText);
-    if (!value || !onGrid(*value) || *value < settings_.minimalfrequenz ||
+    if (!value || !onGrid(*value) || *value < settings().minimalfrequenz ||
         *value > kMaximumFrequencyCentiHz) {
         refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
                     " Hz\nMaximalfrequenz: 30000000.00 Hz");
         return;
     }
     const auto maximum = static_cast<std::uint32_t>(*value);
-    if (settings_.frequenz > maximum) {
+    if (settings().frequenz > maximum) {
         moveFrequency(maximum);
     }
-    settings_.maximalfrequenz = maximum;
-    commands_.SendLimits(settings_);
+    GeneratorSettings draft = settings();
+    draft.maximalfrequenz = maximum;
+    send(draft, "c");
 }
 
 void CTaveroDlg::enterAmplitude() {
@@ -144,8 +152,9 @@ void CTaveroDlg::enterAmplitude() {
         refuseWith(model::amplitudeRefusalText());
         return;
     }
-    settings_.amplitude = *amplitude;
-    commands_.SendAmplitude(settings_);
+    GeneratorSettings draft = settings();
+    draft.amplitude = *amplitude;
+    send(draft, "g");
 }
 
 void CTaveroDlg::enterStep() {
@@ -154,14 +163,16 @@ void CTaveroDlg::enterStep() {
         refuseEntry("Auflösung: 0.25: Hz\nMaximalfrequenz: 30000000.00 Hz");
         return;
     }
-    settings_.schrittweite = static_cast<std::uint32_t>(*value);
-    commands_.SendStep(settings_);
+    GeneratorSettings draft = settings();
+    draft.schrittweite = static_cast<std::uint32_t>(*value);
+    send(draft, "z");
 }
 
 void CTaveroDlg::moveFrequency(std::uint32_t frequenz) {
-    settings_.frequenz = frequenz;
-    outputFrequency_ = model::outputFrequencyOf(settings_);
-    commands_.SendFrequency(settings_);
+    GeneratorSettings draft = settings();
+    draft.frequenz = frequenz;
+    outputFrequency_ = model::outputFrequencyOf(draft);
+    send(draft, "f");
 }
 
 }  // namespace tavero::app

@@ -88,13 +88,11 @@ void CTaveroDlg::LoadProfile() {
         return;
     }
     const StoredProfile& profile = profiles_.at(static_cast<std::size_t>(row));
-    const GeneratorSettings kept = settings_;
-    settings_ = profile.settings;
-    if (commands_.SendSettings(settings_)) {
+    model::Edit load = model::Edit::whole(profile.settings);
+    load.restoreOnFailure = true;
+    if (generator_.apply(load, requester())) {
         window().setText(res::kEditProfileName, profile.name);
         ShowSettings();
-    } else {
-        settings_ = kept;
     }
     settingsModified_ = false;
     profileLoaded_ = true;
@@ -116,7 +114,7 @@ bool CTaveroDlg::storeProfile() {
     // Shown as the file holds it, so that the window does not promise what the next start undoes.
     const std::string name =
         store::text::utf8FromWindows1252(store::text::windows1252FromUtf8(typed));
-    WriteProfileFile(static_cast<std::size_t>(row), {settings_, name});
+    WriteProfileFile(static_cast<std::size_t>(row), {settings(), name});
     window().setText(res::kEditProfileName, name);
     fillProfileList(row);
     settingsModified_ = false;

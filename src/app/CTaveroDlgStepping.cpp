@@ -55,42 +55,42 @@ void CTaveroDlg::renderFrequency() {
 }
 
 void CTaveroDlg::renderAmplitude() {
-    const auto digits = amplitudeReadout(settings_.amplitude);
+    const auto digits = amplitudeReadout(settings().amplitude);
     for (std::size_t position = 0; position < kAmplitudeDigits; ++position) {
         window().setPicture(res::kAmplitudeDigitIds[position], digits[position]);
     }
 }
 
-bool CTaveroDlg::raiseFrequency(std::uint64_t step) {
+bool CTaveroDlg::raiseFrequency(GeneratorSettings& draft, std::uint64_t step) {
     // Steps stay far below 2^63 and the limits far inside it, so nothing here overflows.
-    const std::int64_t maximum = model::outputMaximum(settings_);
+    const std::int64_t maximum = model::outputMaximum(draft);
     if (outputFrequency_ > maximum ||
         static_cast<std::int64_t>(step) > maximum - outputFrequency_) {
         return false;
     }
     outputFrequency_ += static_cast<std::int64_t>(step);
-    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
+    draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
     return true;
 }
 
-bool CTaveroDlg::lowerFrequency(std::uint64_t step) {
+bool CTaveroDlg::lowerFrequency(GeneratorSettings& draft, std::uint64_t step) {
     // A minimum below zero (a negative PLL offset with a low Minimalfrequenz) is no frequency
     // the generator can put out, so stepping stops at zero.
-    const std::int64_t minimum = std::max<std::int64_t>(model::outputMinimum(settings_), 0);
+    const std::int64_t minimum = std::max<std::int64_t>(model::outputMinimum(draft), 0);
     if (outputFrequency_ < minimum ||
         outputFrequency_ - minimum < static_cast<std::int64_t>(step)) {
         return false;
     }
     outputFrequency_ -= static_cast<std::int64_t>(step);
-    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
+    draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
     return true;
 }
 
-void CTaveroDlg::stepAmplitude(std::uint64_t step, bool raise) {
-    if (raise && settings_.amplitude + step <= kMaximumAmplitudeMillivolt) {
-        settings_.amplitude += static_cast<std::uint32_t>(step);
-    } else if (!raise && settings_.amplitude >= step) {
-        settings_.amplitude -= static_cast<std::uint32_t>(step);
+void CTaveroDlg::stepAmplitude(GeneratorSettings& draft, std::uint64_t step, bool raise) {
+    if (raise && draft.amplitude + step <= kMaximumAmplitudeMillivolt) {
+        draft.amplitude += static_cast<std::uint32_t>(step);
+    } else if (!raise && draft.amplitude >= step) {
+        draft.amplitude -= static_cast<std::uint32_t>(step);
     }
 }
 
@@ -113,19 +113,20 @@ void CTaveroDlg::selectDigitRadio(int selected) {
 }
 
 void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
-    if (!connected_) {
+    if (!connected_ || lockedOut()) {
         return;
     }
     const Scale before = scaleOf(outputFrequency_);
     const int radio = selectedDigitRadio();
+    GeneratorSettings draft = settings();
     if (!keysBlockStep(event.keys) && holds(window().frameRect(), event.position) &&
         radio != res::kNoId && event.delta != 0) {
         const std::uint64_t step = wheelStep(radio, before);
         const bool raise = event.delta > 0;
         if (isFrequencyRadio(radio)) {
-            raise ? raiseFrequency(step) : lowerFrequency(step);
+            raise ? raiseFrequency(draft, step) : lowerFrequency(draft, step);
         } else {
-            stepAmplitude(step, raise);
+            stepAmplitude(draft, step, raise);
         }
         const Scale after = scaleOf(outputFrequency_);
         const int lastHertzDecade = res::kRadioFrequencyLast - kDecadesPerScale;
@@ -138,14 +139,13 @@ void CTaveroDlg::onMouseWheel(const ui::WheelEvent& event) {
             selectDigitRadio(radio - kDecadesPerScale);
         }
     }
-    settings_.frequenz = model::frequenzForOutput(settings_, outputFrequency_);
-    commands_.SendFrequency(settings_);
-    commands_.SendAmplitude(settings_);
+    draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
+    send(draft, "fg");
     UpdateDisplay();
 }
 
 void CTaveroDlg::onMouseClick(const ui::MouseClick& event) {
-    if (!connected_) {
+    if (!connected_ || lockedOut()) {
         return;
     }
     clickDigit(event);
@@ -172,25 +172,28 @@ void CTaveroDlg::clickDigit(const ui::MouseClick& event) {
     };
 
     const bool raise = event.button == ui::MouseButton::Left;
+    GeneratorSettings draft = settings();
     if (const auto position = hitIn(res::kFrequencyDigitIds)) {
         const std::uint64_t step = frequencyClickStep(*position, scaleOf(outputFrequency_));
-        raise ? raiseFrequency(step) : lowerFrequency(step);
-        commands_.SendFrequency(settings_);
+        raise ? raiseFrequency(draft, step) : lowerFrequency(draft, step);
+        send(draft, "f");
     } else if (const auto amplitudePosition = hitIn(res::kAmplitudeDigitIds)) {
-        stepAmplitude(amplitudeClickStep(*amplitudePosition), raise);
-        commands_.SendAmplitude(settings_);
+        stepAmplitude(draft, amplitudeClickStep(*amplitudePosition), raise);
+        send(draft, "g");
     }
 }
 
 void CTaveroDlg::stepFrequencyUp() {
-    raiseFrequency(settings_.schrittweite);
-    commands_.SendFrequency(settings_);
+    GeneratorSettings draft = settings();
+    raiseFrequency(draft, draft.schrittweite);
+    send(draft, "f");
     UpdateDisplay();
 }
 
 void CTaveroDlg::stepFrequencyDown() {
-    lowerFrequency(settings_.schrittweite);
-    commands_.SendFrequency(settings_);
+    GeneratorSettings draft = settings();
+    lowerFrequency(draft, draft.schrittweite);
+    send(draft, "f");
     UpdateDisplay();
 }
 

@@ -3,6 +3,7 @@
 
 #include <bitset>
 #include <string>
+#include <string_view>
 
 #include "core/GeneratorSettings.h"
 
@@ -18,6 +19,9 @@ FieldSet differingFields(const GeneratorSettings& a, const GeneratorSettings& b)
 /// `z` step, `g` amplitude, `s` waveform, `a` filter, `e` mode, `w` sweep, `m` modulation,
 /// `t` PLL factor, `o` PLL offset, `p` the whole record.
 inline constexpr std::string_view kSettingsCommands = "cfzgsaewmtop";
+/// What the window sends after its PLL settings, changed or not: frequency, step, factor and
+/// offset.
+inline constexpr std::string_view kPllCommands = "fzto";
 
 /// A change a front end asks of the generator: new values for some fields of the record, and
 /// the commands to send afterwards, in order. Each command sends the record's values at that

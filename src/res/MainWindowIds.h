@@ -51,6 +51,11 @@ inline constexpr int kComboProfiles = 1083;
 inline constexpr int kButtonLoadProfile = 1046;
 inline constexpr int kButtonSaveProfile = 1026;
 
+/// The remote indicator: shown while another program controls the generator.
+inline constexpr int kLabelRemote = 1090;
+inline constexpr int kLabelRemoteClient = 1091;
+inline constexpr int kButtonLocal = 1092;
+
 inline constexpr int kButtonSweep = 1040;
 inline constexpr int kButtonModulation = 1041;
 inline constexpr int kButtonPll = 1042;

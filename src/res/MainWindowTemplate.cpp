@@ -281,6 +281,18 @@ constexpr ControlTemplate kControls[] = {
      .text = "PLL-Einstellung",
      .rect = {342, 307, 106, 14},
      .style = style::kDisabled},
+    // Shown while a script, an instrument or a browser controls the generator.
+    {.kind = ControlKind::Label,
+     .id = 1090,
+     .text = "Fernsteuerung",
+     .rect = {12, 333, 70, 10},
+     .style = style::kHidden},
+    {.kind = ControlKind::Label, .id = 1091, .rect = {85, 333, 250, 10}, .style = style::kHidden},
+    {.kind = ControlKind::Button,
+     .id = 1092,
+     .text = "Lokal",
+     .rect = {400, 330, 48, 14},
+     .style = style::kHidden},
     // Enter never closes the main window.
     kHiddenDefaultButton,
 };
@@ -337,7 +349,7 @@ constexpr MenuItem kMenu[] = {
 const DialogTemplate kMainWindowTemplate = {
     .id = 102,
     .title = "Tavero",
-    .size = {460, 330},
+    .size = {460, 350},
     .controls = kControls,
     .menu = kMenu,
     .minimizeBox = true,

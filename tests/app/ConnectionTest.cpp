@@ -105,7 +105,8 @@ TEST_F(MainWindowTest, ConnectWithoutGeneratorShowsTheConnectionMessage) {
     sim::SimulatedBridge empty;
     headless::HeadlessHost host;
     host.setDataFolder(dataFolder());
-    CTaveroDlg dialog(empty, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+    tavero::testing::ModelOnBridge generator(empty, trace_, diagnostics_);
+    CTaveroDlg dialog(generator.model, fileWriter_);
     HeadlessWindow& window = host.open(dialog);
     window.click(res::kButtonConnection);
     ASSERT_EQ(host.messageBoxes().size(), 1U);
@@ -120,7 +121,8 @@ TEST_F(MainWindowTest, DeviceThatNeverStopsTalkingFailsTheConnectInsteadOfFreezi
     sim::SimulatedBridge talker;
     const std::string log = "boot: ok\r\n";
     talker.attachForeign(sim::SimulatedBridge::generatorIdentity(), {log.begin(), log.end()});
-    CTaveroDlg dialog(talker, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+    tavero::testing::ModelOnBridge generator(talker, trace_, diagnostics_);
+    CTaveroDlg dialog(generator.model, fileWriter_);
     HeadlessWindow& window = host_->open(dialog);
     window.click(res::kButtonConnection);
     EXPECT_EQ(messageTexts(), std::vector<std::string>{"Fehler beim lesen"});
@@ -257,7 +259,8 @@ TEST_F(MainWindowTest, EscapeAndExitDisconnectAndEnd) {
         SCOPED_TRACE(byMenu);
         headless::HeadlessHost host;
         host.setDataFolder(dataFolder());
-        CTaveroDlg dialog(bridge_, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+        tavero::testing::ModelOnBridge generator(bridge_, trace_, diagnostics_);
+        CTaveroDlg dialog(generator.model, fileWriter_);
         HeadlessWindow& window = host.open(dialog);
         window.click(res::kButtonConnection);
         generator_.clearReceived();
@@ -302,7 +305,8 @@ TEST_F(MainWindowTest, EveryActionShowsOneMessagePerFailure) {
             generator_.setSettings(GeneratorSettings::emptyProfile());
             headless::HeadlessHost host;
             host.setDataFolder(dataFolder());
-            CTaveroDlg dialog(bridge_, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+            tavero::testing::ModelOnBridge generator(bridge_, trace_, diagnostics_);
+            CTaveroDlg dialog(generator.model, fileWriter_);
             HeadlessWindow& window = host.open(dialog);
             window.click(res::kButtonConnection);
             generator_.injectFault(fault, std::nullopt, 1);

@@ -12,6 +12,7 @@
 #include "DirectFileWriter.h"
 #include "HeadlessHost.h"
 #include "HeadlessWindow.h"
+#include "ModelOnBridge.h"
 #include "app/CTaveroDlg.h"
 #include "core/GeneratorSettings.h"
 #include "res/MainWindowIds.h"
@@ -49,8 +50,10 @@ protected:
     /// A new host and main window on the same generator; the old window's port is closed.
     void restart() {
         window_ = nullptr;
-        dialog_ = std::make_unique<CTaveroDlg>(bridge_, fileWriter_,
-                                               CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+        dialog_.reset();
+        generatorModel_ =
+            std::make_unique<tavero::testing::ModelOnBridge>(bridge_, trace_, diagnostics_);
+        dialog_ = std::make_unique<CTaveroDlg>(generatorModel_->model, fileWriter_);
         host_ = std::make_unique<headless::HeadlessHost>();
         host_->setDataFolder(dataFolder());
         host_->setDocumentsFolder(folder_ / "Dokumente");
@@ -99,8 +102,10 @@ protected:
     sim::SimulatedGenerator generator_;
     sim::SimulatedBridge bridge_{generator_};
     std::unique_ptr<headless::HeadlessHost> host_ = std::make_unique<headless::HeadlessHost>();
-    std::unique_ptr<CTaveroDlg> dialog_ = std::make_unique<CTaveroDlg>(
-        bridge_, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_});
+    std::unique_ptr<tavero::testing::ModelOnBridge> generatorModel_ =
+        std::make_unique<tavero::testing::ModelOnBridge>(bridge_, trace_, diagnostics_);
+    std::unique_ptr<CTaveroDlg> dialog_ =
+        std::make_unique<CTaveroDlg>(generatorModel_->model, fileWriter_);
     headless::HeadlessWindow* window_ = nullptr;
 };
 

@@ -9,9 +9,14 @@
 
 #include "app/CTaveroApp.h"
 #include "core/BuildConfig.h"
+#include "link/TraceFile.h"
+#include "model/GeneratorModel.h"
+#include "qt/FrontWindow.h"
 #include "qt/QtHost.h"
+#include "qt/SecondWindow.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/Translations.h"
+#include "qt/instance/InstanceHolder.h"
 #include "qt/measure/QtFrequencyResponseWindow.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/ProgramTemplates.h"
@@ -61,21 +66,41 @@ int main(int argc, char* argv[]) {
         tavero::qt::Translations::defaultCatalogueFolders());
     // Lets Wayland tie the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName("de.tavero.Tavero");
-    tavero::sim::SimulatedGenerator generator;
+    tavero::sim::SimulatedGenerator simulated;
     std::unique_ptr<tavero::link::UsbBridge> bridge;
+    // The serial bridge names the device held, for tavero-ctl and a second window to find it.
+    tavero::qt::SerialPortBridge* serial = nullptr;
     if (parser.isSet(simulator)) {
-        bridge = std::make_unique<tavero::sim::SimulatedBridge>(generator);
-    } else if (parser.isSet(port)) {
-        bridge = std::make_unique<tavero::qt::SerialPortBridge>(parser.value(port));
+        bridge = std::make_unique<tavero::sim::SimulatedBridge>(simulated);
     } else {
-        bridge = std::make_unique<tavero::qt::SerialPortBridge>();
+        auto serialBridge = parser.isSet(port)
+                                ? std::make_unique<tavero::qt::SerialPortBridge>(parser.value(port))
+                                : std::make_unique<tavero::qt::SerialPortBridge>();
+        serial = serialBridge.get();
+        bridge = std::move(serialBridge);
     }
+
+    // Says nothing when it cannot be written, as the window never did.
+    tavero::link::TraceFile trace(tavero::link::kDefaultTracePath);
+    tavero::model::GeneratorModel generator(*bridge, trace, std::cout);
+    const tavero::qt::InstanceHolder holder(
+        generator,
+        {.program = "tavero",
+         .devicePath =
+             [serial] { return serial != nullptr ? serial->openDevicePath() : QString(); },
+         .raise = &tavero::qt::bringWindowsToFront},
+        std::cerr);
 
     tavero::qt::QtHost host(tavero::res::programTemplates());
     tavero::store::AtomicFileWriter fileWriter;
-    tavero::app::CTaveroApp app(host, *bridge, fileWriter);
+    tavero::app::CTaveroApp app(host, generator, fileWriter);
     tavero::qt::QtFrequencyResponseWindow frequencyResponse(host);
     app.setFrequencyResponseWindow(&frequencyResponse);
+    if (serial != nullptr) {
+        app.setHeldGeneratorNotice([serial](tavero::ui::Host& windowHost) {
+            return tavero::qt::tellWhoHoldsTheGenerator(windowHost, serial->generatorDevicePaths());
+        });
+    }
     app.run(parser.isSet(connect));
     return 0;
 }

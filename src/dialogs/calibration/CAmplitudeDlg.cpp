@@ -78,7 +78,7 @@ void CAmplitudeDlg::onCancel() {
     // The output goes back to the main window's amplitude; a failed command has shown its
     // message and does not keep the dialog open.
     GeneratorAccess access = generator();
-    access.commands().SendAmplitude(settings_);
+    access.apply(model::Edit::resend("g"));
     window().endDialog(res::kIdCancel);
 }
 
@@ -92,7 +92,7 @@ void CAmplitudeDlg::storeLevel(std::uint16_t& level, std::uint8_t mark) {
 
 void CAmplitudeDlg::sendCalibration() {
     GeneratorAccess access = generator();
-    access.commands().SendCalibration(level200mV_, level800mV_);
+    access.sendCalibration(level200mV_, level800mV_);
     // The marks stay: storing either level again offers a retry.
     window().enable(res::amplitude::kSendCalibration, false);
 }
@@ -100,7 +100,7 @@ void CAmplitudeDlg::sendCalibration() {
 void CAmplitudeDlg::moveSlider(int position) {
     window().setPosition(kSlider, std::clamp(position, kSliderMinimum, kSliderMaximum));
     GeneratorAccess access = generator();
-    access.commands().SendLevel(sliderLevel());
+    access.sendLevel(sliderLevel());
 }
 
 std::uint16_t CAmplitudeDlg::sliderLevel() const {

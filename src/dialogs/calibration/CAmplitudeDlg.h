@@ -3,13 +3,7 @@
 
 #include <cstdint>
 
-#include "core/GeneratorSettings.h"
 #include "dialogs/GeneratorDialog.h"
-
-namespace tavero::link {
-class Com;
-class PacketLink;
-}  // namespace tavero::link
 
 namespace tavero::dialogs {
 
@@ -18,9 +12,8 @@ namespace tavero::dialogs {
 /// the generator. Closing gives the output back the main window's amplitude.
 class CAmplitudeDlg final : public GeneratorDialog {
 public:
-    /// Everything is the main window's and must outlive the dialog; only `amplitude` is read.
-    CAmplitudeDlg(const GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-        : GeneratorDialog(port, link), settings_(settings) {}
+    /// The model must outlive the dialog.
+    explicit CAmplitudeDlg(model::GeneratorModel& generator) : GeneratorDialog(generator) {}
 
     int templateId() const override;
     void onInit() override;
@@ -42,7 +35,6 @@ private:
     /// The raw level at the slider's position: right is the highest amplitude.
     std::uint16_t sliderLevel() const;
 
-    const GeneratorSettings& settings_;
     std::uint16_t level200mV_ = 0;  ///< raw level for 0.2 V peak-to-peak
     std::uint16_t level800mV_ = 0;  ///< raw level for 0.8 V peak-to-peak
     std::uint8_t storedMarks_ = 0;

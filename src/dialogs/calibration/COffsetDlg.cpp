@@ -28,7 +28,7 @@ void COffsetDlg::onCommand(int id) {
     for (const auto& [button, level] : kLevelButtons) {
         if (button == id) {
             GeneratorAccess access = generator();
-            access.commands().SendLevel(level);
+            access.sendLevel(level);
         }
     }
 }
@@ -37,7 +37,7 @@ void COffsetDlg::onCancel() {
     // The output goes back to the main window's amplitude; a failed command has shown its
     // message and does not keep the dialog open.
     GeneratorAccess access = generator();
-    access.commands().SendAmplitude(settings_);
+    access.apply(model::Edit::resend("g"));
     window().endDialog(res::kIdCancel);
 }
 

@@ -120,7 +120,7 @@ void COszillatorDlg::evaluate() {
             return;
         }
         GeneratorAccess access = generator();
-        access.commands().SendOscillatorFrequency(*oscillator);
+        access.sendOscillatorFrequency(*oscillator);
         window().setText(method.edit, hzText(static_cast<double>(*measured) / 100.0));
         return;
     }

@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/GeneratorSettings.h"
 #include "dialogs/GeneratorDialog.h"
-
-namespace tavero::link {
-class Com;
-class PacketLink;
-}  // namespace tavero::link
 
 namespace tavero::dialogs {
 
@@ -17,10 +11,8 @@ namespace tavero::dialogs {
 /// 66.109..68.109 MHz are refused.
 class COszillatorDlg final : public GeneratorDialog {
 public:
-    /// Takes what the main window hands every calibration dialog; the settings are not used.
-    /// Port and link are the main window's and must outlive the dialog.
-    COszillatorDlg(const GeneratorSettings& /*settings*/, link::Com& port, link::PacketLink& link)
-        : GeneratorDialog(port, link) {}
+    /// The model must outlive the dialog.
+    explicit COszillatorDlg(model::GeneratorModel& generator) : GeneratorDialog(generator) {}
 
     int templateId() const override;
     void onInit() override;

@@ -52,9 +52,9 @@ int keyingRadio(std::uint8_t modulationseinstellungen) {
 
 }  // namespace
 
-CModulationDlg::CModulationDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-    : GeneratorDialog(port, link),
-      settings_(settings),
+CModulationDlg::CModulationDlg(model::GeneratorModel& generator)
+    : GeneratorDialog(generator),
+      record_(settings()),
       texts_{ids::kModulationsfrequenzEdit, ids::kPhasenhubEdit, ids::kFrequenzhubEdit,
              ids::kModulationshubEdit} {}
 
@@ -63,13 +63,17 @@ int CModulationDlg::templateId() const {
 }
 
 void CModulationDlg::onInit() {
+    record_ = DraftRecord(settings());
     for (const RecordField& field : kFields) {
-        texts_[field.editId] = showRecordField(field, settings_);
+        texts_[field.editId] = showRecordField(field, record_.values());
     }
-    texts_[ids::kModulationshubEdit] = std::to_string(settings_.amplitudenhub);
+    texts_[ids::kModulationshubEdit] = std::to_string(record_.values().amplitudenhub);
     texts_.writeTo(window());
+    showModulationBits();
+}
 
-    const std::uint8_t bits = settings_.modulationseinstellungen;
+void CModulationDlg::showModulationBits() {
+    const std::uint8_t bits = record_.values().modulationseinstellungen;
     window().checkRadio(ids::kIntern, ids::kExtern,
                         (bits & kModulationPmQuelleExtern) != 0 ? ids::kExtern : ids::kIntern);
     window().checkRadio(ids::kPsk, ids::kAsk, keyingRadio(bits));
@@ -77,7 +81,7 @@ void CModulationDlg::onInit() {
 }
 
 void CModulationDlg::onCommand(int id) {
-    std::uint8_t& bits = settings_.modulationseinstellungen;
+    std::uint8_t& bits = record_.values().modulationseinstellungen;
     if (id == ids::kAm) {
         bits = static_cast<std::uint8_t>(window().isChecked(ids::kAm) ? bits | kModulationAm
                                                                       : bits & ~kModulationAm);
@@ -89,15 +93,15 @@ void CModulationDlg::onCommand(int id) {
         }
         bits = static_cast<std::uint8_t>((bits & ~change->cleared) | change->set);
     }
-    sendModulation();
+    sendModulation("m");
 }
 
 bool CModulationDlg::onEnterKey() {
     texts_.readFrom(window());
     if (const RecordField* field = findRecordField(kFields, window().focus())) {
-        checkRecordField(*field, settings_, texts_, host());
+        checkRecordField(*field, record_.values(), texts_, host());
         // Sent after a refusal too: the generator gets the values still stored.
-        sendModulation();
+        sendModulation("m");
     }
     texts_.writeTo(window());
     return false;
@@ -105,19 +109,30 @@ bool CModulationDlg::onEnterKey() {
 
 void CModulationDlg::onCancel() {
     texts_.readFrom(window());
-    const bool valid = checkRecordFields(kFields, settings_, texts_, host());
-    if (valid) {
-        sendModulation();
-    }
+    const bool valid = checkRecordFields(kFields, record_.values(), texts_, host());
+    // Fields accepted before a refused one are stored, but not sent.
+    sendModulation(valid ? "m" : "");
     texts_.writeTo(window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }
 }
 
-void CModulationDlg::sendModulation() {
+void CModulationDlg::showChange(const model::SettingsNotice& notice) {
+    const model::FieldSet taken = record_.follow(settings(), notice.fields);
+    showChangedFields(kFields, taken, record_.values(), texts_, window());
+    if (taken[settingsFieldIndex("Modulationseinstellungen")]) {
+        showModulationBits();
+    }
+    if (taken[settingsFieldIndex("Amplitudenhub")]) {
+        texts_[ids::kModulationshubEdit] = std::to_string(record_.values().amplitudenhub);
+        window().setText(ids::kModulationshubEdit, texts_[ids::kModulationshubEdit]);
+    }
+}
+
+void CModulationDlg::sendModulation(const char* commands) {
     GeneratorAccess access = generator();
-    access.commands().SendModulation(settings_);
+    access.apply(record_.edit(commands));
 }
 
 }  // namespace tavero::dialogs

@@ -1,25 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/GeneratorSettings.h"
 #include "dialogs/GeneratorDialog.h"
+#include "dialogs/signal/DraftRecord.h"
 #include "dialogs/signal/FieldTexts.h"
-
-namespace tavero::link {
-class Com;
-class PacketLink;
-}  // namespace tavero::link
 
 namespace tavero::dialogs {
 
 /// The modulation settings: phase modulation source and keying kind, amplitude modulation on
-/// or off, modulation frequency, phase and frequency deviation, edited in the main window's
-/// record. Every click on a radio button or the AM box, Enter in a field and the closing send
-/// them to the generator (`m`). It closes only with three valid values stored.
+/// or off, modulation frequency, phase and frequency deviation, edited in a draft of the record
+/// of which only the fields the user changed are sent. Every click on a radio button or the AM box,
+/// Enter in a field and the closing send them to the generator (`m`). It closes only with three
+/// valid values stored.
 class CModulationDlg final : public GeneratorDialog {
 public:
-    /// The main window's record, port and link; all must outlive the dialog.
-    CModulationDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link);
+    /// The model must outlive the dialog.
+    explicit CModulationDlg(model::GeneratorModel& generator);
 
     int templateId() const override;
     void onInit() override;
@@ -31,9 +27,13 @@ public:
     void onCancel() override;
 
 private:
-    void sendModulation();
+    void showChange(const model::SettingsNotice& notice) override;
+    /// The radios and the AM box as the record's bits say.
+    void showModulationBits();
+    /// Stores the fields the user changed and sends `commands`.
+    void sendModulation(const char* commands);
 
-    GeneratorSettings& settings_;
+    DraftRecord record_;
     FieldTexts texts_;
 };
 

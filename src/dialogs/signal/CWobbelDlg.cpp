@@ -22,9 +22,9 @@ constexpr std::array<RecordField, 3> kFields = {{
 
 }  // namespace
 
-CWobbelDlg::CWobbelDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link)
-    : GeneratorDialog(port, link),
-      settings_(settings),
+CWobbelDlg::CWobbelDlg(model::GeneratorModel& generator)
+    : GeneratorDialog(generator),
+      record_(settings()),
       texts_{ids::kStartfrequenzEdit, ids::kStoppfrequenzEdit, ids::kWobbelfrequenzEdit} {}
 
 int CWobbelDlg::templateId() const {
@@ -32,8 +32,9 @@ int CWobbelDlg::templateId() const {
 }
 
 void CWobbelDlg::onInit() {
+    record_ = DraftRecord(settings());
     for (const RecordField& field : kFields) {
-        texts_[field.editId] = showRecordField(field, settings_);
+        texts_[field.editId] = showRecordField(field, record_.values());
     }
     texts_.writeTo(window());
 }
@@ -41,9 +42,9 @@ void CWobbelDlg::onInit() {
 bool CWobbelDlg::onEnterKey() {
     texts_.readFrom(window());
     if (const RecordField* field = findRecordField(kFields, window().focus())) {
-        checkRecordField(*field, settings_, texts_, host());
+        checkRecordField(*field, record_.values(), texts_, host());
         // Sent after a refusal too: the generator gets the values still stored.
-        sendSweep();
+        sendSweep("w");
     }
     texts_.writeTo(window());
     return false;
@@ -51,19 +52,23 @@ bool CWobbelDlg::onEnterKey() {
 
 void CWobbelDlg::onCancel() {
     texts_.readFrom(window());
-    const bool valid = checkRecordFields(kFields, settings_, texts_, host());
-    if (valid) {
-        sendSweep();
-    }
+    const bool valid = checkRecordFields(kFields, record_.values(), texts_, host());
+    // Fields accepted before a refused one are stored, but not sent.
+    sendSweep(valid ? "w" : "");
     texts_.writeTo(window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }
 }
 
-void CWobbelDlg::sendSweep() {
+void CWobbelDlg::showChange(const model::SettingsNotice& notice) {
+    showChangedFields(kFields, record_.follow(settings(), notice.fields), record_.values(), texts_,
+                      window());
+}
+
+void CWobbelDlg::sendSweep(const char* commands) {
     GeneratorAccess access = generator();
-    access.commands().SendSweep(settings_);
+    access.apply(record_.edit(commands));
 }
 
 }  // namespace tavero::dialogs

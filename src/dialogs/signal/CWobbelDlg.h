@@ -1,24 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/GeneratorSettings.h"
 #include "dialogs/GeneratorDialog.h"
+#include "dialogs/signal/DraftRecord.h"
 #include "dialogs/signal/FieldTexts.h"
-
-namespace tavero::link {
-class Com;
-class PacketLink;
-}  // namespace tavero::link
 
 namespace tavero::dialogs {
 
-/// The sweep settings: start and stop frequency and sweep rate, edited in the main window's
-/// record and sent to the generator (`w`) on Enter in a field and when the dialog closes.
-/// It closes only with three valid values stored.
+/// The sweep settings: start and stop frequency and sweep rate, edited in a draft of the record
+/// and sent to the generator (`w`) on Enter in a field and when the dialog closes, with the
+/// fields the user changed. It closes only with three valid values stored.
 class CWobbelDlg final : public GeneratorDialog {
 public:
-    /// The main window's record, port and link; all must outlive the dialog.
-    CWobbelDlg(GeneratorSettings& settings, link::Com& port, link::PacketLink& link);
+    /// The model must outlive the dialog.
+    explicit CWobbelDlg(model::GeneratorModel& generator);
 
     int templateId() const override;
     void onInit() override;
@@ -29,9 +24,11 @@ public:
     void onCancel() override;
 
 private:
-    void sendSweep();
+    void showChange(const model::SettingsNotice& notice) override;
+    /// Stores the fields the user changed and sends `commands`.
+    void sendSweep(const char* commands);
 
-    GeneratorSettings& settings_;
+    DraftRecord record_;
     FieldTexts texts_;
 };
 

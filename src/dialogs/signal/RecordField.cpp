@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "dialogs/signal/InputRefusal.h"
+#include "ui/Window.h"
 
 namespace tavero::dialogs {
 namespace {
@@ -37,6 +38,17 @@ bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& s
     return std::all_of(fields.begin(), fields.end(), [&](const RecordField& field) {
         return checkRecordField(field, settings, texts, host);
     });
+}
+
+void showChangedFields(std::span<const RecordField> fields, model::FieldSet changed,
+                       const GeneratorSettings& settings, FieldTexts& texts, ui::Window& window) {
+    for (const RecordField& field : fields) {
+        std::string& text = texts[field.editId];
+        if (changed[settingsFieldIndex(field.field.key)] && window.text(field.editId) == text) {
+            text = showRecordField(field, settings);
+            window.setText(field.editId, text);
+        }
+    }
 }
 
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId) {

@@ -8,11 +8,13 @@
 
 #include "core/GeneratorSettings.h"
 #include "dialogs/signal/FieldTexts.h"
+#include "model/Edit.h"
 #include "model/TypedField.h"
 
 namespace tavero::ui {
 class Host;
-}
+class Window;
+}  // namespace tavero::ui
 
 namespace tavero::dialogs {
 
@@ -36,6 +38,11 @@ bool checkRecordField(const RecordField& field, GeneratorSettings& settings, Fie
 /// the fields after it are neither checked nor stored.
 bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& settings,
                        FieldTexts& texts, ui::Host& host);
+
+/// Shows the values of the fields in `changed` that another front end set, in the edits the user
+/// has not typed into since the dialog last wrote them.
+void showChangedFields(std::span<const RecordField> fields, model::FieldSet changed,
+                       const GeneratorSettings& settings, FieldTexts& texts, ui::Window& window);
 
 /// The field edited in `editId`, or nullptr.
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId);

@@ -40,9 +40,12 @@ std::string entryRowText(const TaskEntry& entry) {
 
 }  // namespace
 
-CAufgabenlisteDlg::CAufgabenlisteDlg(const std::vector<StoredProfile>& profiles, link::Com& port,
-                                     link::PacketLink& link, store::FileWriter& fileWriter)
-    : GeneratorDialog(port, link), profiles_(profiles), fileWriter_(fileWriter) {}
+CAufgabenlisteDlg::CAufgabenlisteDlg(const std::vector<StoredProfile>& profiles,
+                                     model::GeneratorModel& generator,
+                                     store::FileWriter& fileWriter)
+    : GeneratorDialog(generator, model::FrontEnd::kTaskList),
+      profiles_(profiles),
+      fileWriter_(fileWriter) {}
 
 int CAufgabenlisteDlg::templateId() const {
     return ids::kDialogId;
@@ -197,7 +200,7 @@ void CAufgabenlisteDlg::stop() {
 
 bool CAufgabenlisteDlg::sendCurrent() {
     GeneratorAccess access = generator();
-    return access.commands().SendSettings(entries_[current_].profile.settings);
+    return access.apply(model::Edit::whole(entries_[current_].profile.settings));
 }
 
 void CAufgabenlisteDlg::showCurrent() {

@@ -12,11 +12,6 @@
 #include "store/BackupFileWriter.h"
 #include "store/FileWriter.h"
 
-namespace tavero::link {
-class Com;
-class PacketLink;
-}  // namespace tavero::link
-
 namespace tavero::dialogs {
 
 /// The task list: a sequence of copies of stored profiles, each held for a number of seconds.
@@ -24,13 +19,13 @@ namespace tavero::dialogs {
 /// and sends the next entry when it has run out, to the end of the list or, with "Schleife"
 /// ticked, round again. Lists are saved to and loaded from task list files.
 ///
-/// The main window's own settings are never touched: what is played reaches only the generator.
+/// Each entry is played through the model as the task list's change, so every view shows it.
 class CAufgabenlisteDlg final : public GeneratorDialog {
 public:
-    /// The main window's stored profiles, port and link, and the saver of files; all must
-    /// outlive the dialog.
-    CAufgabenlisteDlg(const std::vector<StoredProfile>& profiles, link::Com& port,
-                      link::PacketLink& link, store::FileWriter& fileWriter);
+    /// The main window's stored profiles, the model and the saver of files; all must outlive
+    /// the dialog.
+    CAufgabenlisteDlg(const std::vector<StoredProfile>& profiles, model::GeneratorModel& generator,
+                      store::FileWriter& fileWriter);
 
     int templateId() const override;
     void onInit() override;

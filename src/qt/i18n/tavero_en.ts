@@ -179,6 +179,14 @@ Software version 1.2</translation>
         <translation>Deactivate PC connection</translation>
     </message>
     <message>
+        <source>Fernsteuerung</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>Lokal</source>
+        <translation>Local</translation>
+    </message>
+    <message>
         <source>USB aktiv</source>
         <translation>USB active</translation>
     </message>

@@ -36,6 +36,7 @@
 #include <utility>
 #include <vector>
 
+#include "ModelOnBridge.h"
 #include "RecordingDialog.h"
 #include "app/CTaveroDlg.h"
 #include "qt/PictureWidget.h"
@@ -100,7 +101,8 @@ protected:
     sim::SimulatedBridge bridge_{generator_};
     qt::QtHost host_{res::programTemplates()};
     store::AtomicFileWriter fileWriter_;
-    CTaveroDlg dialog_{bridge_, fileWriter_, CTaveroDlg::LinkSetup{trace_, &diagnostics_}};
+    tavero::testing::ModelOnBridge generatorModel_{bridge_, trace_, diagnostics_};
+    CTaveroDlg dialog_{generatorModel_.model, fileWriter_};
     std::unique_ptr<qt::QtWindow> window_;
 };
 
@@ -302,8 +304,9 @@ TEST(MainWindowStartQtTest, AnUnreadableProfileFileIsSaidOverTheShownWindowWithT
     sim::SimulatedBridge bridge{generator};
     store::AtomicFileWriter fileWriter;
     std::ostringstream diagnostics;
-    CTaveroDlg dialog{bridge, fileWriter,
-                      CTaveroDlg::LinkSetup{dataHome.string() + "-out.txt", &diagnostics}};
+    tavero::testing::ModelOnBridge generatorModel{bridge, dataHome.string() + "-out.txt",
+                                                  diagnostics};
+    CTaveroDlg dialog{generatorModel.model, fileWriter};
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString parentTitle;
     bool parentShown = false;

@@ -24,7 +24,7 @@ class AmplitudeDialogTest : public CalibrationDialogTest {
 protected:
     headless::HeadlessWindow& open() { return host.open(dialog); }
 
-    CAmplitudeDlg dialog{settings, connection.port, connection.link};
+    CAmplitudeDlg dialog{connection.model};
 };
 
 TEST_F(AmplitudeDialogTest, OpeningSendsTheMiddleLevelAndClosingRestoresTheAmplitude) {

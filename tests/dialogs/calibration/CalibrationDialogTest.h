@@ -17,13 +17,16 @@ namespace tavero::dialogs {
 /// connected.
 class CalibrationDialogTest : public ::testing::Test {
 protected:
-    CalibrationDialogTest() { settings.amplitude = 500; }
+    CalibrationDialogTest() {
+        GeneratorSettings settings;
+        settings.amplitude = 500;
+        connection.hold(settings);
+    }
 
     std::vector<std::string> received() const { return describeReceived(connection.generator); }
 
     testing::SimulatedConnection connection;
     headless::HeadlessHost host;
-    GeneratorSettings settings;
 };
 
 }  // namespace tavero::dialogs

@@ -69,14 +69,15 @@ protected:
 
     testing::SimulatedConnection connection;
     qt::QtHost host;
-    GeneratorSettings settings{.amplitude = 500};
+    /// The main window's amplitude, which closing gives back.
+    const GeneratorSettings& settings = connection.hold({.amplitude = 500});
 
 private:
     QtMessageHandler previousHandler_ = nullptr;
 };
 
 TEST_F(CalibrationQtTest, ScrollBarActionsReachTheSliderWithTheirCodes) {
-    CAmplitudeDlg dialog(settings, connection.port, connection.link);
+    CAmplitudeDlg dialog(connection.model);
     const auto window = open(dialog);
     QScrollBar* bar = control<QScrollBar>(*window, res::amplitude::kSlider);
     ASSERT_NE(bar, nullptr);
@@ -108,8 +109,8 @@ TEST_F(CalibrationQtTest, OffsetAndAmplitudeDialogsFindEveryButtonTheyUse) {
         std::vector<int> buttons;
         Commands expected;
     };
-    COffsetDlg offset(settings, connection.port, connection.link);
-    CAmplitudeDlg amplitude(settings, connection.port, connection.link);
+    COffsetDlg offset(connection.model);
+    CAmplitudeDlg amplitude(connection.model);
     const std::vector<Run> runs = {
         {offset,
          {res::offset::kMinimumAmplitude, res::offset::kMaximumAmplitude, res::kIdCancel},
@@ -135,7 +136,7 @@ TEST_F(CalibrationQtTest, OffsetAndAmplitudeDialogsFindEveryButtonTheyUse) {
 }
 
 TEST_F(CalibrationQtTest, OszillatorDialogFindsEveryControlItUsesAndSeesEnterInTheFields) {
-    COszillatorDlg dialog(settings, connection.port, connection.link);
+    COszillatorDlg dialog(connection.model);
     const auto window = open(dialog);
     QRadioButton* method2 = control<QRadioButton>(*window, res::oszillator::kMethod2);
     QLineEdit* method1Edit = control<QLineEdit>(*window, res::oszillator::kMethod1Edit);

@@ -34,7 +34,7 @@ const std::array<CloseWay, 3> kCloseWays = {{
 TEST_F(OffsetDialogTest, OpeningSendsNothingAndEveryWayOfClosingRestoresTheAmplitude) {
     for (const CloseWay& way : kCloseWays) {
         connection.generator.clearReceived();
-        COffsetDlg dialog(settings, connection.port, connection.link);
+        COffsetDlg dialog(connection.model);
         headless::HeadlessWindow& window = host.open(dialog);
         EXPECT_TRUE(connection.generator.received().empty()) << way.name;
 
@@ -50,7 +50,7 @@ TEST_F(OffsetDialogTest, OpeningSendsNothingAndEveryWayOfClosingRestoresTheAmpli
 }
 
 TEST_F(OffsetDialogTest, ButtonsDriveTheOutputStageToItsEndsAndEnterDoesNothing) {
-    COffsetDlg dialog(settings, connection.port, connection.link);
+    COffsetDlg dialog(connection.model);
     headless::HeadlessWindow& window = host.open(dialog);
     window.click(ids::kMinimumAmplitude);
     window.click(ids::kMinimumAmplitude);
@@ -62,7 +62,7 @@ TEST_F(OffsetDialogTest, ButtonsDriveTheOutputStageToItsEndsAndEnterDoesNothing)
 }
 
 TEST_F(OffsetDialogTest, AFailedRestoreIsReportedAndTheDialogClosesAnyway) {
-    COffsetDlg dialog(settings, connection.port, connection.link);
+    COffsetDlg dialog(connection.model);
     headless::HeadlessWindow& window = host.open(dialog);
     connection.generator.injectFault(sim::Fault::kNak, 'g');
     host.answer(ui::Answer::Ok);

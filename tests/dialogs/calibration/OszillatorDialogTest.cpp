@@ -65,7 +65,7 @@ protected:
         }
     }
 
-    COszillatorDlg dialog{settings, connection.port, connection.link};
+    COszillatorDlg dialog{connection.model};
     headless::HeadlessWindow& window;
 };
 

@@ -25,9 +25,15 @@ using Bytes = std::vector<std::uint8_t>;
 /// host against a simulated generator of its own.
 template <typename Dialog>
 class DialogSession {
+    /// The PLL dialog edits a record of the window's; the others the model's.
+    static constexpr bool kEditsRecord = std::is_constructible_v<Dialog, GeneratorSettings&>;
+
 public:
     explicit DialogSession(const GeneratorSettings& initial)
-        : settings(initial), dialog(make()), window(host.open(dialog)) {}
+        : record_(initial),
+          settings(kEditsRecord ? record_ : connection.hold(initial)),
+          dialog(make()),
+          window(host.open(dialog)) {}
 
     /// Types into the edit (which takes the focus) and presses Enter.
     void enter(int editId, std::string_view text) {
@@ -54,18 +60,23 @@ public:
         return received.empty() ? Bytes{} : received.back().arguments;
     }
 
+private:
+    GeneratorSettings record_;
+
+public:
     testing::SimulatedConnection connection;
     headless::HeadlessHost host;
-    GeneratorSettings settings;
+    /// The record the dialog changed.
+    const GeneratorSettings& settings;
     Dialog dialog;
     headless::HeadlessWindow& window;
 
 private:
     Dialog make() {
-        if constexpr (std::is_constructible_v<Dialog, GeneratorSettings&>) {
-            return Dialog(settings);
+        if constexpr (kEditsRecord) {
+            return Dialog(record_);
         } else {
-            return Dialog(settings, connection.port, connection.link);
+            return Dialog(connection.model);
         }
     }
 };

@@ -36,10 +36,12 @@ using DialogFactory =
     std::function<std::unique_ptr<ui::Dialog>(GeneratorSettings&, testing::SimulatedConnection&)>;
 
 std::unique_ptr<ui::Dialog> makeWobbel(GeneratorSettings& s, testing::SimulatedConnection& c) {
-    return std::make_unique<CWobbelDlg>(s, c.port, c.link);
+    c.hold(s);
+    return std::make_unique<CWobbelDlg>(c.model);
 }
 std::unique_ptr<ui::Dialog> makeModulation(GeneratorSettings& s, testing::SimulatedConnection& c) {
-    return std::make_unique<CModulationDlg>(s, c.port, c.link);
+    c.hold(s);
+    return std::make_unique<CModulationDlg>(c.model);
 }
 std::unique_ptr<ui::Dialog> makePll(GeneratorSettings& s, testing::SimulatedConnection&) {
     return std::make_unique<CPLLDlg>(s);
@@ -201,7 +203,7 @@ TEST_F(SignalDialogsQtTest, ModulationRadiosFormTwoGroupsAndShowTheRecordsBits) 
     QTest::mouseClick(ask, Qt::LeftButton, {}, QPoint(4, ask->height() / 2));
     EXPECT_FALSE(control<QRadioButton>(res::modulation::kPsk)->isChecked());
     EXPECT_TRUE(control<QRadioButton>(res::modulation::kIntern)->isChecked());
-    EXPECT_EQ(settings_.modulationseinstellungen, kPmArtAsk | kModulationAm);
+    EXPECT_EQ(connection_.model.settings().modulationseinstellungen, kPmArtAsk | kModulationAm);
     EXPECT_EQ(connection_.generator.receivedLetters(), "m");
 }
 

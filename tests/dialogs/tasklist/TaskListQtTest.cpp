@@ -49,7 +49,7 @@ protected:
     store::DirectFileWriter writer_;
     std::vector<StoredProfile> profiles_ = threeProfiles();
     qt::QtHost host_;
-    CAufgabenlisteDlg dialog_{profiles_, connection_.port, connection_.link, writer_};
+    CAufgabenlisteDlg dialog_{profiles_, connection_.model, writer_};
     std::unique_ptr<qt::QtWindow> window_;
 };
 

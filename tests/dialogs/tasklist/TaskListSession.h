@@ -80,9 +80,7 @@ private:
 class TaskListSession {
 public:
     explicit TaskListSession(std::vector<StoredProfile> stored = threeProfiles())
-        : profiles(std::move(stored)),
-          dialog(profiles, connection.port, connection.link, writer),
-          window(open()) {}
+        : profiles(std::move(stored)), dialog(profiles, connection.model, writer), window(open()) {}
 
     /// Adds the profile of combo row `row` for `seconds` with the button.
     void add(int row, std::string_view seconds) {

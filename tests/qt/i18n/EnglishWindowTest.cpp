@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 
+#include "ModelOnBridge.h"
 #include "app/CTaveroDlg.h"
 #include "link/Connection.h"
 #include "qt/QtFileDialog.h"
@@ -54,7 +55,8 @@ struct ConnectedMainWindow {
     sim::SimulatedBridge bridge{generator};
     QtHost host{res::programTemplates()};
     store::AtomicFileWriter fileWriter;
-    app::CTaveroDlg dialog{bridge, fileWriter, app::CTaveroDlg::LinkSetup{trace, &diagnostics}};
+    tavero::testing::ModelOnBridge generatorModel{bridge, trace, diagnostics};
+    app::CTaveroDlg dialog{generatorModel.model, fileWriter};
     QtWindow window{host, res::kMainWindowTemplate, dialog, nullptr};
 };
 
