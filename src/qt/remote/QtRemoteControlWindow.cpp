@@ -21,6 +21,16 @@ QString translated(const char* german) {
 
 }  // namespace
 
+int QtRemoteControlWindow::startAtLaunch(const std::optional<RemoteOptions>& serve) {
+    if (serve) {
+        return services_.start(*serve) ? 0 : services_.startStatus();
+    }
+    if (const RemoteControlSettings remembered = loadRemoteControl(store_); remembered.anyOn()) {
+        services_.start(remoteOptions(remembered));
+    }
+    return 0;
+}
+
 void QtRemoteControlWindow::run() {
     QWidget* parent = host_.frontWidget();
     RemoteControlSettings settings = loadRemoteControl(store_);

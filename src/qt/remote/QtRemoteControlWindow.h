@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QSettings>
+#include <optional>
 
 #include "app/RemoteControlWindow.h"
+#include "qt/remote/RemoteOptions.h"
 
 namespace tavero::qt {
 
@@ -19,6 +21,10 @@ public:
     QtRemoteControlWindow(QtHost& host, WindowRemoteServices& services, QSettings& store)
         : host_(host), services_(services), store_(store) {}
 
+    /// At the window's start: the services of `tavero --serve` when given, else those `store`
+    /// remembers, whose failure is only said on the services' `errors`. The exit status of a
+    /// --serve that could not start, else 0.
+    int startAtLaunch(const std::optional<RemoteOptions>& serve);
     void run() override;
 
 private:
