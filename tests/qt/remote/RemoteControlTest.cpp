@@ -18,6 +18,8 @@
 #include "link/MessageSink.h"
 #include "link/TraceFile.h"
 #include "model/GeneratorModel.h"
+#include "qt/QtHost.h"
+#include "qt/remote/QtRemoteControlWindow.h"
 #include "qt/remote/RemoteControlDialog.h"
 #include "qt/remote/RemoteControlSettings.h"
 #include "qt/remote/WindowRemoteServices.h"
@@ -149,24 +151,33 @@ quint16 listeningPort(const std::ostringstream& out) {
     return colon == std::string::npos ? 0 : static_cast<quint16>(std::stoi(text.substr(colon + 1)));
 }
 
-TEST(WindowRemoteServicesTest, ServesTheWindowsModelWhereTheLastStartSaid) {
+/// The window's services on a model of the simulated generator, connected as the window
+/// connects it.
+class WindowServicesTest : public ::testing::Test {
+protected:
+    WindowServicesTest() {
+        const model::Requester window{{model::FrontEnd::kWindow, {}}, quiet};
+        EXPECT_EQ(model.connect(window), link::ConnectResult::kConnected);
+        EXPECT_TRUE(model.readParameters(window));
+    }
+
     sim::SimulatedGenerator generator;
-    sim::SimulatedBridge bridge(generator);
-    link::TraceFile trace({});
+    sim::SimulatedBridge bridge{generator};
+    link::TraceFile trace{{}};
     std::ostringstream diagnostics;
-    model::GeneratorModel model(bridge, trace, diagnostics);
+    model::GeneratorModel model{bridge, trace, diagnostics};
     Quiet quiet;
-    const model::Requester window{{model::FrontEnd::kWindow, {}}, quiet};
-    ASSERT_EQ(model.connect(window), link::ConnectResult::kConnected);
-    ASSERT_TRUE(model.readParameters(window));
     store::DirectFileWriter fileWriter;
     std::ostringstream out;
     std::ostringstream errors;
-    WindowRemoteServices services({.generator = model,
+    WindowRemoteServices services{{.generator = model,
                                    .profileFile = {},
                                    .fileWriter = fileWriter,
                                    .out = out,
-                                   .errors = errors});
+                                   .errors = errors}};
+};
+
+TEST_F(WindowServicesTest, ServeTheWindowsModelWhereTheLastStartSaid) {
     ASSERT_TRUE(services.start({.listen = "127.0.0.1:0", .vxi11 = false}))
         << services.startReport();
     const quint16 first = listeningPort(out);
@@ -193,6 +204,37 @@ TEST(WindowRemoteServicesTest, ServesTheWindowsModelWhereTheLastStartSaid) {
     EXPECT_EQ(services.startReport().rfind("tavero: cannot listen on " + taken + ": ", 0), 0U)
         << services.startReport();
     EXPECT_NE(errors.str().find(services.startReport()), std::string::npos);
+}
+
+TEST_F(WindowServicesTest, AtLaunchStartWhatTheCommandLineOrElseTheDialogAsks) {
+    struct Case {
+        const char* name;
+        std::optional<RemoteOptions> serve;
+        RemoteControlSettings remembered;
+        int status;
+        bool serving;
+    };
+    const Case cases[] = {
+        {"--serve", RemoteOptions{.listen = "127.0.0.1:0", .vxi11 = false}, {}, 0, true},
+        {"--serve before what is remembered",
+         RemoteOptions{.listen = "localhost:5025"},
+         {.scpiSocket = true, .scpiPort = 0},
+         2,
+         false},
+        {"remembered", std::nullopt, {.scpiSocket = true, .scpiPort = 0}, 0, true},
+        {"nothing remembered", std::nullopt, {}, 0, false},
+    };
+    QtHost host;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QTemporaryDir folder;
+        QSettings store(folder.filePath("Tavero.conf"), QSettings::IniFormat);
+        ASSERT_TRUE(storeRemoteControl(c.remembered, store));
+        QtRemoteControlWindow launch(host, services, store);
+        EXPECT_EQ(launch.startAtLaunch(c.serve), c.status) << services.startReport();
+        EXPECT_EQ(services.serving(), c.serving);
+        services.stop();
+    }
 }
 
 }  // namespace
