@@ -84,6 +84,7 @@ void CTaveroDlg::onTimer(int timerId) {
         reportLostGenerator();
     } else if (timerId == kRemoteTimer) {
         window().stopTimer(kRemoteTimer);
+        remoteRecent_ = false;
         remoteClient_.clear();
         showRemoteControl();
     }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/GeneratorSettings.h"
@@ -222,7 +223,8 @@ private:
     bool connectWhenShown_ = false;
     /// The vanished generator has been reported; further failures of the same loss are not.
     bool lossReported_ = false;
-    /// The client that changed something last, while the indicator shows it.
+    /// A remote client changed something a moment ago; the last one, where it is named.
+    bool remoteRecent_ = false;
     std::string remoteClient_;
     /// The dialog that talks to the generator while it is open.
     dialogs::GeneratorDialog* generatorDialog_ = nullptr;

@@ -22,7 +22,7 @@ void CTaveroDlg::settingsChanged(const model::SettingsNotice& notice) {
     if (notice.origin.frontEnd == model::FrontEnd::kWindow) {
         return;
     }
-    if (notice.origin.remote() && isOpen()) {
+    if (notice.origin.remote() && notice.fields.any() && isOpen()) {
         noteRemoteChange(notice.origin);
     }
     if (taskListReturn_ && notice.origin.frontEnd != model::FrontEnd::kTaskList) {
@@ -40,7 +40,14 @@ void CTaveroDlg::settingsChanged(const model::SettingsNotice& notice) {
 }
 
 void CTaveroDlg::connectionChanged(const model::ConnectionNotice& notice) {
-    if (notice.event != model::ConnectionEvent::kLost || !isOpen()) {
+    if (!isOpen() || notice.origin.frontEnd == model::FrontEnd::kWindow) {
+        return;
+    }
+    if (notice.event == model::ConnectionEvent::kDisconnected && connected_) {
+        showDisconnected();
+        return;
+    }
+    if (notice.event != model::ConnectionEvent::kLost) {
         return;
     }
     showLostGenerator();
@@ -58,6 +65,7 @@ void CTaveroDlg::remoteControlChanged() {
 }
 
 void CTaveroDlg::noteRemoteChange(const model::Origin& origin) {
+    remoteRecent_ = true;
     remoteClient_ = origin.client;
     window().startTimer(kRemoteTimer, kRemoteShownMs);
     showRemoteControl();
@@ -66,7 +74,7 @@ void CTaveroDlg::noteRemoteChange(const model::Origin& origin) {
 void CTaveroDlg::showRemoteControl() {
     const model::RemoteControl& remote = generator_.remoteControl();
     const std::string& client = remote.lockHolder.empty() ? remoteClient_ : remote.lockHolder;
-    const bool shown = !client.empty() || remote.lockout;
+    const bool shown = remoteRecent_ || !remote.lockHolder.empty() || remote.lockout;
     window().setText(res::kLabelRemoteClient, client);
     for (const int id : {res::kLabelRemote, res::kLabelRemoteClient, res::kButtonLocal}) {
         window().show(id, shown);

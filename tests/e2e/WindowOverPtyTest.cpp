@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,46 @@ TEST(WindowOverPty, StartsWithItsProfilesAndSendsNothingBeforeTheConnect) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(profiles), {}),
               std::string(std::istreambuf_iterator<char>(golden), {}));
     std::filesystem::remove_all(folder);
+}
+
+// tavero-ctl while the window holds the generator: the command is carried out through the
+// window, whose connection alone the simulator sees.
+TEST(WindowOverPty, TaveroCtlSetsThroughTheWindowThatHoldsTheGenerator) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "tavero-window-holder-e2e";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    // Short, wherever the tests' temporary folder lies: a socket's path holds 107 bytes.
+    char runtimeName[] = "/tmp/tavero-e2e-XXXXXX";
+    ASSERT_NE(::mkdtemp(runtimeName), nullptr);
+    const std::string environment[] = {"XDG_DATA_HOME=" + folder.string(),
+                                       std::string("XDG_RUNTIME_DIR=") + runtimeName};
+
+    ChildProcess simulator({TAVERO_SIM_PATH});
+    const std::string terminal = simulator.readLine().value_or("");
+    ASSERT_FALSE(terminal.empty());
+    ChildProcess window({"/usr/bin/env", "QT_QPA_PLATFORM=offscreen", environment[0],
+                         environment[1], TAVERO_PATH, "--port", terminal, "--connect"},
+                        folder);
+    for (const char* line : {"Empfangen 2", "0x78 0x06 ", "Empfangen 53"}) {
+        EXPECT_EQ(window.readLine(), line);
+    }
+    const Finished set =
+        runProgram({"/usr/bin/env", "-C", folder.string(), environment[0], environment[1],
+                    TAVERO_CTL_PATH, "--port", terminal, "set", "Frequenz=100000"});
+    EXPECT_EQ(set.exitStatus, 0) << set.err;
+    EXPECT_EQ(set.err, "");
+
+    std::vector<std::string> events;
+    for (int i = 0; i < 5; ++i) {
+        const std::string line = simulator.readLine().value_or("");
+        events.push_back(line.substr(line.find(' ') + 1));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"port opened", "x 01", "P", "P", "f 00 01 86 A0"}));
+    window.stop(SIGTERM);
+    simulator.stop(SIGTERM);
+    std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(runtimeName);
 }
 
 }  // namespace

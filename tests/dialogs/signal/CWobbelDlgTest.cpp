@@ -7,6 +7,7 @@
 
 #include "DialogSession.h"
 #include "dialogs/signal/CWobbelDlg.h"
+#include "model/Edit.h"
 #include "res/WobbelTemplate.h"
 #include "sim/Fault.h"
 
@@ -166,6 +167,37 @@ TEST(CWobbelDlgTest, AFailedSendIsReportedAndTheDialogStillCloses) {
               (ui::MessageBoxRequest{"Antwort nicht OK", "Übertragungsfehler", ui::Icon::Error,
                                      ui::Buttons::Ok}));
     EXPECT_TRUE(session.window.ended());
+}
+
+// A script changes the stop while the dialog is open: it shows where the user has not typed, and
+// applying sends only what the user changed, over the script's stop.
+TEST(CWobbelDlgTest, AppliesOnlyTheUsersFieldsOverAnotherFrontEndsChange) {
+    struct Case {
+        const char* name;
+        bool typedStopFirst;  ///< the user typed a stop before the script's arrived
+        const char* stopShown;
+        std::uint32_t start;
+        std::uint32_t stop;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"the user's start, the script's stop", false, "5000.00", 150000, 500000},
+             {"the user's typed stop wins", true, "3000", 150000, 300000},
+         }) {
+        SCOPED_TRACE(c.name);
+        Session session(sweepSettings());
+        if (c.typedStopFirst) {
+            session.window.type(ids::kStoppfrequenzEdit, "3000");
+        }
+        session.connection.model.apply(
+            model::Edit::field(settingsFieldIndex("Wobbel-Stoppfrequenz"), 500000, "w"),
+            session.connection.script());
+        EXPECT_EQ(session.window.text(ids::kStoppfrequenzEdit), c.stopShown);
+        session.window.type(ids::kStartfrequenzEdit, "1500");
+        session.window.click(res::kIdCancel);
+        ASSERT_TRUE(session.window.ended());
+        EXPECT_EQ(session.connection.generator.settings().wobbelStartfrequenz, c.start);
+        EXPECT_EQ(session.connection.generator.settings().wobbelStoppfrequenz, c.stop);
+    }
 }
 
 }  // namespace
