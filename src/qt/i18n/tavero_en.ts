@@ -1161,10 +1161,6 @@ End %1 to connect the Tavero here.</translation>
         <translation>Remote control…</translation>
     </message>
     <message>
-        <source>Fernsteuerung</source>
-        <translation>Remote control</translation>
-    </message>
-    <message>
         <source>SCPI über TCP-Socket, Port</source>
         <translation>SCPI over a TCP socket, port</translation>
     </message>
