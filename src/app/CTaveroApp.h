@@ -26,6 +26,10 @@ public:
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         mainWindow_.setFrequencyResponseWindow(window);
     }
+    /// Where the main window opens its remote control dialog; not owned.
+    void setRemoteControlWindow(RemoteControlWindow* window) {
+        mainWindow_.setRemoteControlWindow(window);
+    }
     /// Asked before the main window says it found no generator.
     void setHeldGeneratorNotice(CTaveroDlg::HeldGeneratorNotice notice) {
         mainWindow_.setHeldGeneratorNotice(std::move(notice));

@@ -177,6 +177,7 @@ void CTaveroDlg::onCommand(int id) {
         {res::kMenuFactoryReset, &CTaveroDlg::factoryReset, true},
         {res::kMenuBootloader, &CTaveroDlg::startBootloader, true},
         {res::kMenuFrequencyResponse, &CTaveroDlg::openFrequencyResponse, true},
+        {res::kMenuRemoteControl, &CTaveroDlg::openRemoteControl, false},
         {res::kMenuAbout, &CTaveroDlg::showAbout, false},
         {res::kMenuExit, &CTaveroDlg::onCancel, false},
         {res::kButtonLoadProfile, &CTaveroDlg::LoadProfile, false},

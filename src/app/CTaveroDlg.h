@@ -27,6 +27,7 @@ class GeneratorDialog;
 namespace tavero::app {
 
 class FrequencyResponseWindow;
+class RemoteControlWindow;
 
 /// The main window: a view of the generator model with the output frequency it derives, and
 /// the flags that follow the connection and unsaved changes. Every change the user makes is
@@ -50,6 +51,9 @@ public:
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         frequencyResponse_ = window;
     }
+    /// Where "Einstellungen" > "Fernsteuerung…" opens; not owned. Without one the entry does
+    /// nothing.
+    void setRemoteControlWindow(RemoteControlWindow* window) { remoteControl_ = window; }
     /// Asked before the window says it found no generator.
     void setHeldGeneratorNotice(HeldGeneratorNotice notice) { heldNotice_ = std::move(notice); }
 
@@ -199,6 +203,7 @@ private:
     void openAmplitudeCalibration();
     void openFrequencyCalibration();
     void openFrequencyResponse();
+    void openRemoteControl();
 
     /// Shows the command layer's failures as error boxes of this window.
     class Messages final : public link::MessageSink {
@@ -230,6 +235,7 @@ private:
     /// front ends changed meanwhile.
     std::optional<GeneratorSettings> taskListReturn_;
     FrequencyResponseWindow* frequencyResponse_ = nullptr;
+    RemoteControlWindow* remoteControl_ = nullptr;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

@@ -4,6 +4,7 @@
 
 #include "app/CTaveroDlg.h"
 #include "app/FrequencyResponseWindow.h"
+#include "app/RemoteControlWindow.h"
 #include "dialogs/calibration/CAmplitudeDlg.h"
 #include "dialogs/calibration/COffsetDlg.h"
 #include "dialogs/calibration/COszillatorDlg.h"
@@ -93,6 +94,12 @@ void CTaveroDlg::openFrequencyResponse() {
         [this](const model::Edit& edit) { return generator_.apply(edit, requester()); },
         settings());
     frequencyResponse_->run(source);
+}
+
+void CTaveroDlg::openRemoteControl() {
+    if (remoteControl_ != nullptr) {
+        remoteControl_->run();
+    }
 }
 
 }  // namespace tavero::app

@@ -81,5 +81,6 @@ inline constexpr int kMenuFactoryReset = 32786;
 inline constexpr int kMenuBootloader = 32789;
 inline constexpr int kMenuAbout = 32790;
 inline constexpr int kMenuFrequencyResponse = 32791;
+inline constexpr int kMenuRemoteControl = 32792;
 
 }  // namespace tavero::res

@@ -325,6 +325,8 @@ constexpr MenuItem kEinstellungen[] = {
     {.text = "Werkszustand wiederherstellen", .id = 32786},
     {},
     {.text = "Bootloader", .items = kBootloader},
+    {},
+    {.text = "Fernsteuerung…", .id = 32792},
 };
 
 constexpr MenuItem kMessen[] = {

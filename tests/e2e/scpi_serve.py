@@ -24,19 +24,25 @@ class Simulator:
         self.process.stdout.close()
 
 
-class Server:
-    """tavero-ctl serve on its own simulator, on a port of the system's choosing on `host`, with
-    a data folder of its own; `options` follow the address."""
+def query(client, line):
+    """Sends a line on a socket and returns the line answered, without its LF."""
+    client.sendall(line.encode() + b"\n")
+    answer = b""
+    while not answer.endswith(b"\n"):
+        answer += client.recv(1)
+    return answer.decode("ascii").rstrip("\n")
 
-    def __init__(self, sim_path, ctl_path, pace=False, host="127.0.0.1", options=()):
+
+class Served:
+    """A program serving on a port of the system's choosing, in a data folder of its own that is
+    also its working folder; `environment` is added to the process's."""
+
+    def __init__(self, command, environment=()):
         self.folder = tempfile.TemporaryDirectory()
-        self.sim = Simulator(sim_path, pace)
-        environment = dict(os.environ, XDG_DATA_HOME=self.folder.name)
-        listen = f"[{host}]:0" if ":" in host else f"{host}:0"
+        environment = dict(os.environ, XDG_DATA_HOME=self.folder.name, **dict(environment))
         self.process = subprocess.Popen(
-            [ctl_path, "--port", self.sim.path, "serve", "--listen", listen, *options],
-            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=self.folder.name,
-            env=environment)
+            command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+            cwd=self.folder.name, env=environment)
         self.listening = self.process.stdout.readline().strip()
         self.port = int(self.listening.rsplit(":", 1)[1]) if ":" in self.listening else 0
 
@@ -47,8 +53,39 @@ class Server:
         return self.process.returncode, errors
 
     def close(self):
+        """Ends the server if it runs and removes the data folder."""
+        if self.process.poll() is None:
+            self.stop()
+        self.folder.cleanup()
+
+
+class Server(Served):
+    """tavero-ctl serve on its own simulator, on `host`; `options` follow the address."""
+
+    def __init__(self, sim_path, ctl_path, pace=False, host="127.0.0.1", options=()):
+        self.sim = Simulator(sim_path, pace)
+        listen = f"[{host}]:0" if ":" in host else f"{host}:0"
+        super().__init__([ctl_path, "--port", self.sim.path, "serve", "--listen", listen,
+                          *options])
+
+    def close(self):
         """Ends the server if it runs, then the simulator, and removes the data folder."""
         if self.process.poll() is None:
             self.stop()
         self.sim.stop()
         self.folder.cleanup()
+
+
+class Window(Served):
+    """The window, offscreen, on its built-in simulated generator, serving as `tavero --serve`
+    with `options` on loopback; it remembers its own settings in the data folder."""
+
+    def __init__(self, tavero_path, options=()):
+        self.config = tempfile.TemporaryDirectory()
+        super().__init__([tavero_path, "--simulator", "--serve", "--listen", "127.0.0.1:0",
+                          *options],
+                         {"QT_QPA_PLATFORM": "offscreen", "XDG_CONFIG_HOME": self.config.name})
+
+    def close(self):
+        super().close()
+        self.config.cleanup()

@@ -9,7 +9,7 @@ import subprocess
 import sys
 import unittest
 
-from scpi_serve import Server
+from scpi_serve import Server, query
 
 SIM, CTL = sys.argv.pop(1), sys.argv.pop(1)
 
@@ -24,27 +24,19 @@ class SharedServer(unittest.TestCase):
         self.addCleanup(client.close)
         return client
 
-    @staticmethod
-    def query(client, line):
-        client.sendall(line.encode() + b"\n")
-        answer = b""
-        while not answer.endswith(b"\n"):
-            answer += client.recv(1)
-        return answer.decode("ascii").rstrip("\n")
-
     def test_a_streaming_client_leaves_the_others_their_turns(self):
         streaming, other = self.connect(), self.connect()
         streaming.sendall("".join(f"FREQ {1000 + n}\n" for n in range(1, 1001)).encode())
-        identity, during = self.query(other, "*IDN?;FREQ?").rsplit(";", 1)
+        identity, during = query(other, "*IDN?;FREQ?").rsplit(";", 1)
         self.assertTrue(identity.startswith("Tavero,Tavero,0,"), identity)
         # Which of the stream's lines was carried out last when the other had its turn.
         self.assertLess(float(during), 1010.0)
         # A client that resets the connection takes what it queued with it.
         streaming.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         streaming.close()
-        after = self.query(other, "FREQ?")
+        after = query(other, "FREQ?")
         self.assertLess(float(after), 2000.0)
-        self.assertEqual(self.query(other, "FREQ?"), after)
+        self.assertEqual(query(other, "FREQ?"), after)
 
     def test_half_closed_clients_get_their_answers(self):
         port = str(self.server.port)
@@ -71,7 +63,7 @@ class SharedServer(unittest.TestCase):
                                 headers={"Content-Type": "text/plain"})
                 with self.assertRaises(ConnectionError):
                     browser.getresponse()
-        self.assertEqual(self.query(self.connect(), "FREQ?"), "1000.00")
+        self.assertEqual(query(self.connect(), "FREQ?"), "1000.00")
         profile_file = os.path.join(self.server.folder.name, "Tavero", "Profile", "Profile.pro")
         self.assertFalse(os.path.exists(profile_file))
         status, errors = self.server.stop()

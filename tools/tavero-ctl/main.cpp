@@ -27,6 +27,7 @@
 #include "qt/i18n/Translations.h"
 #include "qt/instance/HeldGenerator.h"
 #include "qt/remote/ServeCommand.h"
+#include "qt/remote/ServeOptions.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
@@ -96,11 +97,7 @@ int run(const tavero::ctl::CommandLine& line) {
              .errors = errors,
              .heldDevicePath =
                  [serial] { return serial != nullptr ? serial->openDevicePath() : QString(); }},
-            {.listen = line.listen,
-             .http = line.http,
-             .httpPasswordFile = line.httpPasswordFile,
-             .announce = line.announce,
-             .vxi11AlternatePorts = line.vxi11AlternatePorts});
+            qt::remoteOptions(line));
     }
     ctl::ControlTool tool(
         {.bridge = *bridge,

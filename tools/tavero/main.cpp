@@ -2,13 +2,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include "app/CTaveroApp.h"
 #include "core/BuildConfig.h"
+#include "ctl/UsageError.h"
 #include "link/TraceFile.h"
 #include "model/GeneratorModel.h"
 #include "qt/FrontWindow.h"
@@ -18,11 +22,15 @@
 #include "qt/i18n/Translations.h"
 #include "qt/instance/InstanceHolder.h"
 #include "qt/measure/QtFrequencyResponseWindow.h"
+#include "qt/remote/QtRemoteControlWindow.h"
+#include "qt/remote/ServeOptions.h"
+#include "qt/remote/WindowRemoteServices.h"
 #include "qt/serial/SerialPortBridge.h"
 #include "res/ProgramTemplates.h"
 #include "sim/SimulatedBridge.h"
 #include "sim/SimulatedGenerator.h"
 #include "store/AtomicFileWriter.h"
+#include "store/ProfileFile.h"
 
 int main(int argc, char* argv[]) {
     // The options are read before the window system starts, so that --help and --version work
@@ -41,14 +49,18 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption connect("connect",
                                      "Connect to the generator as soon as the window is shown.");
     parser.addOptions({help, version, simulator, port, connect});
+    const tavero::qt::WindowServeOptions serveOptions;
+    serveOptions.addTo(parser);
+    const auto usageError = [](const std::string& text) {
+        std::cerr << "tavero: " << text << "\nTry 'tavero --help'.\n";
+        return 2;
+    };
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() ||
         (parser.isSet(simulator) && parser.isSet(port))) {
-        std::cerr << "tavero: "
-                  << (parser.errorText().isEmpty() ? "--simulator and --port exclude each other or "
-                                                     "an argument is left over"
-                                                   : parser.errorText().toStdString())
-                  << "\nTry 'tavero --help'.\n";
-        return 2;
+        return usageError(parser.errorText().isEmpty()
+                              ? "--simulator and --port exclude each other or an argument is "
+                                "left over"
+                              : parser.errorText().toStdString());
     }
     if (parser.isSet(help)) {
         // Without an application object the parser cannot know the program's name.
@@ -58,6 +70,12 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(version)) {
         std::cout << "tavero " << tavero::kProgramVersion << '\n';
         return 0;
+    }
+    tavero::qt::WindowServeRequest serve;
+    try {
+        serve = serveOptions.read(parser);
+    } catch (const tavero::ctl::UsageError& e) {
+        return usageError(e.what());
     }
 
     QApplication application(argc, argv);
@@ -81,7 +99,7 @@ int main(int argc, char* argv[]) {
     }
 
     // Says nothing when it cannot be written, as the window never did.
-    tavero::link::TraceFile trace(tavero::link::kDefaultTracePath);
+    tavero::link::TraceFile trace(serve.tracePath);
     tavero::model::GeneratorModel generator(*bridge, trace, std::cout);
     const tavero::qt::InstanceHolder holder(
         generator,
@@ -101,6 +119,21 @@ int main(int argc, char* argv[]) {
             return tavero::qt::tellWhoHoldsTheGenerator(windowHost, serial->generatorDevicePaths());
         });
     }
-    app.run(parser.isSet(connect));
+    const std::filesystem::path dataFolder = host.dataFolder();
+    tavero::qt::WindowRemoteServices remoteServices(
+        {.generator = generator,
+         .profileFile =
+             dataFolder.empty() ? dataFolder : tavero::store::profileFilePath(dataFolder),
+         .fileWriter = fileWriter,
+         .out = std::cout,
+         .errors = std::cerr});
+    QSettings remembered(QSettings::UserScope, "Tavero", "Tavero");
+    tavero::qt::QtRemoteControlWindow remoteControl(host, remoteServices, remembered);
+    app.setRemoteControlWindow(&remoteControl);
+    if (const int status = remoteControl.startAtLaunch(serve.serve); status != 0) {
+        return status;
+    }
+    // Served clients find the generator connected, as with tavero-ctl serve.
+    app.run(parser.isSet(connect) || serve.serve.has_value());
     return 0;
 }

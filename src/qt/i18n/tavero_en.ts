@@ -1156,5 +1156,61 @@ End %1 to connect the Tavero here.</translation>
         <translation>The file could not be saved:
 %1</translation>
     </message>
+    <message>
+        <source>Fernsteuerung…</source>
+        <translation>Remote control…</translation>
+    </message>
+    <message>
+        <source>SCPI über TCP-Socket, Port</source>
+        <translation>SCPI over a TCP socket, port</translation>
+    </message>
+    <message>
+        <source>VXI-11 (VISA, LXI, Bode-Plot von Siglent-Oszilloskopen)</source>
+        <translation>VXI-11 (VISA, LXI, Siglent oscilloscopes' Bode plot)</translation>
+    </message>
+    <message>
+        <source>Frontplatte im Browser (HTTP), Port</source>
+        <translation>Front panel in the browser (HTTP), port</translation>
+    </message>
+    <message>
+        <source>127.0.0.1: nur dieser Rechner; 0.0.0.0: jedes Netz, an dem er hängt</source>
+        <translation>127.0.0.1: this computer only; 0.0.0.0: every network it is on</translation>
+    </message>
+    <message>
+        <source>Nur Programme auf diesem Rechner erreichen die Dienste.</source>
+        <translation>Only programs on this computer reach the services.</translation>
+    </message>
+    <message>
+        <source>Warnung: %1 öffnet den Generator ohne Passwort für das Netz: %2. Wer sie erreicht, kann ihn steuern.</source>
+        <translation>Warning: %1 opens the generator to the network, with no password: %2; anyone who reaches them can drive it.</translation>
+    </message>
+    <message>
+        <source>SCPI auf Port %1</source>
+        <translation>raw SCPI on port %1</translation>
+    </message>
+    <message>
+        <source>VXI-11 mit dem Portmapper auf Port 111</source>
+        <translation>VXI-11 and the port mapper on port 111</translation>
+    </message>
+    <message>
+        <source>die Frontplatte auf Port %1</source>
+        <translation>the front panel on port %1</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie eine IP-Adresse ein, z. B. 127.0.0.1 oder 0.0.0.0.</source>
+        <translation>Please enter an IP address, e.g. 127.0.0.1 or 0.0.0.0.</translation>
+    </message>
+    <message>
+        <source>Die Fernsteuerung konnte nicht gestartet werden:
+
+%1</source>
+        <translation>Remote control could not be started:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Die Einstellungen der Fernsteuerung konnten nicht gespeichert werden.</source>
+        <translation>The remote control settings could not be saved.</translation>
+    </message>
 </context>
 </TS>

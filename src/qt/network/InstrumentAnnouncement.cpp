@@ -67,15 +67,19 @@ QList<QByteArray> lxiText(const std::array<std::string, 4>& identity) {
 std::unique_ptr<ServiceAnnouncement> announceInstrument(std::string_view identity,
                                                         const QHostAddress& host,
                                                         const ServedPorts& ports,
-                                                        std::ostream& errors) {
+                                                        std::ostream& errors,
+                                                        std::string_view program) {
     const std::optional<AnnouncementScope> scope = scopeFor(host);
     if (!scope) {
-        errors << "tavero-ctl: --announce: nothing announced, as " << host.toString().toStdString()
+        errors << program << ": --announce: nothing announced, as " << host.toString().toStdString()
                << " cannot be reached from other computers; give --listen the address of this "
                   "computer on the network\n";
         return nullptr;
     }
-    std::vector<AnnouncedService> services{{QStringLiteral("_scpi-raw._tcp"), ports.scpiRaw}};
+    std::vector<AnnouncedService> services;
+    if (ports.scpiRaw != 0) {
+        services.push_back({QStringLiteral("_scpi-raw._tcp"), ports.scpiRaw});
+    }
     if (ports.portMapper != 0) {
         services.push_back({QStringLiteral("_vxi-11._tcp"), ports.portMapper});
     }
@@ -89,7 +93,7 @@ std::unique_ptr<ServiceAnnouncement> announceInstrument(std::string_view identit
     auto announcement = std::make_unique<ServiceAnnouncement>(errors);
     if (const std::optional<QString> reason =
             announcement->announce(name, std::move(services), lxiText(fields), *scope)) {
-        errors << "tavero-ctl: --announce: nothing announced: " << reason->toStdString() << '\n';
+        errors << program << ": --announce: nothing announced: " << reason->toStdString() << '\n';
         return nullptr;
     }
     return announcement;

@@ -51,13 +51,15 @@ std::optional<vxi11::PortMapping> announceVxi11(ScpiServer& server, const QHostA
 }
 
 /// Says that every service of the server is open to whoever reaches `host`.
-void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesVxi11,
-                       std::ostream& errors, std::string_view program) {
+void warnOpenToNetwork(const ScpiServer& server, const QHostAddress& host, bool servesScpiSocket,
+                       bool servesVxi11, std::ostream& errors, std::string_view program) {
     errors << program << ": warning: " << hostText(host).toStdString()
-           << " opens the generator to the network, with no password: raw SCPI on port "
-           << server.port();
+           << " opens the generator to the network, with no password: ";
+    if (servesScpiSocket) {
+        errors << "raw SCPI on port " << server.port() << (servesVxi11 ? ", " : "");
+    }
     if (servesVxi11) {
-        errors << ", VXI-11 on ports " << server.corePort();
+        errors << "VXI-11 on ports " << server.corePort();
         if (server.alternateCorePort() != 0) {
             errors << ", " << server.alternateCorePort();
         }
@@ -110,30 +112,35 @@ std::unique_ptr<RemoteServices> RemoteServices::start(const Environment& environ
     services->server_ =
         std::make_unique<ScpiServer>(services->instrument_, environment.clock, errors);
     ScpiServer& server = *services->server_;
-    if (!server.listen(*address)) {
+    if (options.scpiSocket && !server.listen(*address)) {
         errors << program << ": cannot listen on " << options.listen << ": "
                << server.errorText().toStdString() << '\n';
         return nullptr;
     }
-    const bool servesVxi11 = server.listenVxi11(address->host, options.vxi11AlternatePorts);
+    bool servesVxi11 = false;
     bool findable = false;
-    if (!servesVxi11) {
-        errors << program << ": VXI-11 not served: cannot listen on " << options.listen << ": "
-               << server.vxi11ErrorText().toStdString() << '\n';
-    } else {
-        services->registered_ =
-            announceVxi11(server, address->host, options.vxi11AlternatePorts, errors, program);
-        findable = services->registered_ || server.servesPortMapper();
+    if (options.vxi11) {
+        servesVxi11 = server.listenVxi11(address->host, options.vxi11AlternatePorts);
+        if (!servesVxi11) {
+            errors << program << ": VXI-11 not served: cannot listen on " << options.listen << ": "
+                   << server.vxi11ErrorText().toStdString() << '\n';
+        } else {
+            services->registered_ =
+                announceVxi11(server, address->host, options.vxi11AlternatePorts, errors, program);
+            findable = services->registered_ || server.servesPortMapper();
+        }
     }
-    if (!address->host.isLoopback()) {
-        warnOpenToNetwork(server, address->host, servesVxi11, errors, program);
+    if (!address->host.isLoopback() && (options.scpiSocket || servesVxi11)) {
+        warnOpenToNetwork(server, address->host, options.scpiSocket, servesVxi11, errors, program);
     }
-    environment.out << "Listening on " << server.listeningOn().toStdString() << std::endl;
+    if (options.scpiSocket) {
+        environment.out << "Listening on " << server.listeningOn().toStdString() << std::endl;
+    }
     if (http) {
         services->frontPanel_ =
             startFrontPanel(*http, options.httpPasswordFile, services->instrument_,
                             services->instrumentEnvironment_, *address, server.port(), findable,
-                            environment.out, errors);
+                            environment.out, errors, program);
         if (!services->frontPanel_) {
             return nullptr;
         }
@@ -146,7 +153,7 @@ std::unique_ptr<RemoteServices> RemoteServices::start(const Environment& environ
             {.scpiRaw = server.port(),
              .portMapper = findable ? vxi11::kPortMapperPort : quint16{0},
              .web = services->frontPanel_ ? services->frontPanel_->port() : quint16{0}},
-            errors);
+            errors, program);
     }
     status = ctl::kExitSuccess;
     return services;

@@ -462,7 +462,10 @@ QList<QByteArray> FrontPanelServer::instrumentAddresses(const QHostAddress& loca
     if (served_.vxi11Findable) {
         addresses.append("TCPIP::" + host + "::INSTR");
     }
-    addresses.append("TCPIP::" + host + "::" + QByteArray::number(served_.scpiPort) + "::SOCKET");
+    if (served_.scpiPort != 0) {
+        addresses.append("TCPIP::" + host + "::" + QByteArray::number(served_.scpiPort) +
+                         "::SOCKET");
+    }
     return addresses;
 }
 

@@ -37,7 +37,7 @@ public:
     /// Where the instrument serves beside the page, for the addresses it names.
     struct ServedInstrument {
         QHostAddress host;           ///< the SCPI server's listen address
-        quint16 scpiPort = 0;        ///< the raw socket's port
+        quint16 scpiPort = 0;        ///< the raw socket's port; 0 without one
         bool vxi11Findable = false;  ///< VXI-11 clients find it through the port mapper
     };
 

@@ -25,19 +25,19 @@ std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
                                                   const scpi::InstrumentEnvironment& environment,
                                                   const ListenAddress& scpi, quint16 scpiPort,
                                                   bool vxi11Findable, std::ostream& out,
-                                                  std::ostream& errors) {
+                                                  std::ostream& errors, std::string_view program) {
     const ListenAddress address{http.host.value_or(scpi.host), http.port};
     QByteArray password;
     if (!passwordFile.empty()) {
         QFile file(QString::fromStdU16String(passwordFile.u16string()));
         if (!file.open(QIODevice::ReadOnly)) {
-            errors << "tavero-ctl: cannot read the password file " << passwordFile.string() << ": "
+            errors << program << ": cannot read the password file " << passwordFile.string() << ": "
                    << file.errorString().toStdString() << '\n';
             return nullptr;
         }
         password = file.readLine(4096).trimmed();
         if (password.isEmpty()) {
-            errors << "tavero-ctl: the password file " << passwordFile.string()
+            errors << program << ": the password file " << passwordFile.string()
                    << " holds no password in its first line\n";
             return nullptr;
         }
@@ -48,14 +48,15 @@ std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
             .host = scpi.host, .scpiPort = scpiPort, .vxi11Findable = vxi11Findable},
         password, errors);
     if (!panel->listen(address)) {
-        errors << "tavero-ctl: cannot listen on "
+        errors << program << ": cannot listen on "
                << addressText(address.host, address.port).toStdString() << ": "
                << panel->errorText().toStdString() << '\n';
         return nullptr;
     }
     out << "Front panel on " << panel->pageAddress().toStdString() << std::endl;
     if (password.isEmpty() && !address.host.isLoopback()) {
-        errors << "tavero-ctl: the front panel takes changes from anyone who can reach it; "
+        errors << program
+               << ": the front panel takes changes from anyone who can reach it; "
                   "--http-password-file asks for a password\n";
     }
     return panel;

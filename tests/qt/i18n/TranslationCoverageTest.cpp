@@ -114,7 +114,8 @@ std::vector<std::string> logicTexts() {
             }
         }
     }
-    for (const char* file : {"src/qt/QtMessageBox.cpp", "src/qt/measure/ResponseTexts.h"}) {
+    for (const char* file : {"src/qt/QtMessageBox.cpp", "src/qt/measure/ResponseTexts.h",
+                             "src/qt/remote/RemoteControlTexts.h"}) {
         for (std::string& text : literals(kSourceDir / file)) {
             texts.push_back(std::move(text));
         }
