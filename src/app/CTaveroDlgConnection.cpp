@@ -52,7 +52,8 @@ void CTaveroDlg::connect() {
     window().setText(res::kButtonConnection, kDisconnectButtonText);
     enableConnectionControls(true);
     settingsModified_ = false;
-    window().startTimer(kWatchTimer, kWatchPeriodMs);
+    // Also under a question of the window's own: its answer must not go to a vanished generator.
+    window().startTimer(kWatchTimer, kWatchPeriodMs, ui::TickDelivery::DuringHandlers);
 }
 
 void CTaveroDlg::watchGenerator() {
@@ -98,14 +99,19 @@ void CTaveroDlg::reportLostGenerator() {
     host().messageBox(link::kConnectionLostText, link::kConnectionErrorCaption, ui::Icon::Error);
 }
 
+bool CTaveroDlg::confirmWhileConnected(std::string_view question, std::string_view caption) {
+    const bool yes = host().messageBox(question, caption, ui::Icon::Warning, ui::Buttons::YesNo) ==
+                     ui::Answer::Yes;
+    return yes && connected_;
+}
+
 void CTaveroDlg::showAbout() {
     dialogs::CAboutDlg about(firmwareVersion_, connected_);
     host().runModal(about);
 }
 
 void CTaveroDlg::factoryReset() {
-    if (host().messageBox(kFactoryResetQuestion, kFactoryResetCaption, ui::Icon::Warning,
-                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+    if (!confirmWhileConnected(kFactoryResetQuestion, kFactoryResetCaption)) {
         return;
     }
     host().setWaitCursor(true);
@@ -120,8 +126,7 @@ void CTaveroDlg::factoryReset() {
 }
 
 void CTaveroDlg::startBootloader() {
-    if (host().messageBox(kBootloaderQuestion, kBootloaderCaption, ui::Icon::Warning,
-                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+    if (!confirmWhileConnected(kBootloaderQuestion, kBootloaderCaption)) {
         return;
     }
     if (!commands_.StartBootloader()) {

@@ -111,11 +111,12 @@ void CTaveroDlg::enterMinimum() {
             moveFrequency(minimum);
         }
         settings_.minimalfrequenz = minimum;
-    } else if (host().messageBox(kPllQuestion, kPllQuestionCaption, ui::Icon::Warning,
-                                 ui::Buttons::YesNo) == ui::Answer::Yes) {
+    } else if (confirmWhileConnected(kPllQuestion, kPllQuestionCaption)) {
         // Sent like the other branch, so the generator's frequency follows its new minimum.
         moveFrequency(static_cast<std::uint32_t>(required));
         settings_.minimalfrequenz = static_cast<std::uint32_t>(required);
+    } else if (!connected_) {
+        return;
     }
     commands_.SendLimits(settings_);
 }

@@ -756,11 +756,12 @@ void QtWindow::setFocus(int id) {
     }
 }
 
-void QtWindow::startTimer(int timerId, int periodMs) {
+void QtWindow::startTimer(int timerId, int periodMs, ui::TickDelivery delivery) {
     if (ended_) {
         return;
     }
     Timer& timer = timers_[timerId];
+    timer.delivery = delivery;
     if (timer.timer == nullptr) {
         timer.timer = new QTimer(widget_.get());
         timer.timer->setObjectName(QStringLiteral("timer %1").arg(timerId));
@@ -796,7 +797,8 @@ void QtWindow::timerFired(int timerId) {
     std::this_thread::sleep_until(schedule.due());
     schedule.advancePast(TickSchedule::Clock::now());
     timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now() + kWakeEarly));
-    if (handlersRunning_ > 0 && !dialogInFront()) {
+    if (handlersRunning_ > 0 && !dialogInFront() &&
+        timer.delivery == ui::TickDelivery::BetweenHandlers) {
         // Ticks never interrupt a handler, not even from inside its message box.
         timer.held = true;
         return;

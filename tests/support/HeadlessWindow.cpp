@@ -367,7 +367,7 @@ void HeadlessWindow::setFocus(int id) {
     focus_ = id;
 }
 
-void HeadlessWindow::startTimer(int timerId, int periodMs) {
+void HeadlessWindow::startTimer(int timerId, int periodMs, ui::TickDelivery /*delivery*/) {
     if (periodMs <= 0) {
         fail("timer " + std::to_string(timerId) + " needs a period above 0 ms");
     }

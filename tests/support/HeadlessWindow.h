@@ -108,7 +108,9 @@ public:
     void setTickInterval(int id, int interval) override;
     std::optional<int> focus() const override { return focus_; }
     void setFocus(int id) override;
-    void startTimer(int timerId, int periodMs) override;
+    using ui::Window::startTimer;
+    /// The clock moves only between handlers, so every delivery is the same here.
+    void startTimer(int timerId, int periodMs, ui::TickDelivery delivery) override;
     void stopTimer(int timerId) override;
     ui::Rect controlRect(int id) const override;
     ui::Rect frameRect() const override { return frame_; }

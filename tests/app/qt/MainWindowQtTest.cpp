@@ -363,6 +363,14 @@ Widget* childControl(QWidget* dialog, int id) {
     return dialog->findChild<Widget*>(QString::number(id));
 }
 
+/// A left click on `widget` as the window system delivers it, which a window blocked by a modal
+/// one (or by what a modal one left behind) never sees.
+void clickThroughTheWindowSystem(qt::QtWindow& window, QWidget* widget) {
+    window.widget().scrollArea()->ensureWidgetVisible(widget);
+    QTest::mouseClick(window.widget().windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(&window.widget(), widget->rect().center()));
+}
+
 TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDisconnected) {
     namespace list = res::aufgabenliste;
     struct Case {
@@ -394,7 +402,8 @@ TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDis
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         generator_.replug();
-        QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+        // The window takes the mouse again after the dialog the loss closed.
+        clickThroughTheWindowSystem(*window_, control<QPushButton>(res::kButtonConnection));
         ASSERT_TRUE(dialog_.connected());
         if (c.inDialog) {
             ModalDriver driver([this, &c](QWidget* dialog) { c.inDialog(dialog, generator_); });
@@ -420,7 +429,83 @@ TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDis
         }
     }
     generator_.replug();
-    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    clickThroughTheWindowSystem(*window_, control<QPushButton>(res::kButtonConnection));
+    EXPECT_TRUE(dialog_.connected());
+}
+
+TEST_F(MainWindowQtTest, AGeneratorGoneUnderAnOpenBoxShowsAtOnceAndIsSaidOnceAfterIt) {
+    struct Case {
+        const char* name;
+        /// Brings up the box, in the main window or in a dialog it opens.
+        std::function<void()> openBox;
+        QString answer;
+    };
+    const auto typeAndEnter = [](QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    const std::vector<Case> cases = {
+        {"factory reset question answered yes",
+         [this] { window_->widget().findChild<QAction*>("32786")->trigger(); }, "Ja"},
+        {"refused entry in the window",
+         [&, this] { typeAndEnter(control<QLineEdit>(res::kEditAmplitude), "2000"); }, "OK"},
+        {"refused entry in the sweep dialog",
+         [&, this] {
+             QTimer::singleShot(0, [&] {
+                 typeAndEnter(childControl<QLineEdit>(QApplication::activeModalWidget(),
+                                                      res::wobbel::kStartfrequenzEdit),
+                              "0.1");
+             });
+             control<QPushButton>(res::kButtonSweep)->click();
+         },
+         "OK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        generator_.replug();
+        clickThroughTheWindowSystem(*window_, control<QPushButton>(res::kButtonConnection));
+        ASSERT_TRUE(dialog_.connected());
+        QStringList messages;
+        bool shownUnderTheBox = false;
+        std::uintmax_t tracedBeforeTheLoss = 0;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            if (!messages.isEmpty()) {
+                messages << box->text();
+                box->defaultButton()->click();
+            } else if (generator_.pluggedIn()) {
+                tracedBeforeTheLoss = std::filesystem::file_size(trace_);
+                generator_.unplug();
+            } else if (!dialog_.connected()) {
+                // Seen while the box is still open; ctest's time-out guards the wait.
+                shownUnderTheBox = control<qt::PictureWidget>(res::kPictureUsb)->picture() ==
+                                       res::Picture::usbIndicator(false) &&
+                                   control<QPushButton>(res::kButtonConnection)->text() ==
+                                       QStringLiteral("PC-Verbindung aktivieren") &&
+                                   !control<QWidget>(res::kButtonSweep)->isEnabled();
+                messages << box->text();
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == c.answer) {
+                        button->click();
+                    }
+                }
+            }
+        });
+        driver.start(10);
+        c.openBox();
+        EXPECT_TRUE(shownUnderTheBox);
+        ASSERT_EQ(messages.size(), 2) << messages.join(" | ").toStdString();
+        EXPECT_TRUE(messages[1].contains(QStringLiteral("abgebrochen")));
+        EXPECT_EQ(std::filesystem::file_size(trace_), tracedBeforeTheLoss);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
+    generator_.replug();
+    clickThroughTheWindowSystem(*window_, control<QPushButton>(res::kButtonConnection));
     EXPECT_TRUE(dialog_.connected());
 }
 
