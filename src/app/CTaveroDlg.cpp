@@ -98,6 +98,7 @@ void CTaveroDlg::UpdateDisplay() {
     };
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
         window().setText(res::kEntryEditIds[i], editTexts_[i]);
+        window().setTextInEffect(res::kEntryEditIds[i], editTexts_[i]);
     }
     settingsModified_ = true;
 }

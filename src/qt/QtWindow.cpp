@@ -50,6 +50,29 @@ bool isPicture(ControlKind kind) {
 bool isTrackbar(ControlKind kind) {
     return kind == ControlKind::Trackbar;
 }
+bool isEdit(ControlKind kind) {
+    return kind == ControlKind::Edit;
+}
+
+/// The edit's property that holds the text of the value in effect.
+constexpr const char* kTextInEffect = "textInEffect";
+constexpr std::string_view kNotAppliedTip = "Nicht übernommen: Enter übernimmt den Wert.";
+
+/// Marks an edit whose text is not the one in effect: italic on a warm ground, with a tooltip.
+void markIfNotApplied(QLineEdit* edit) {
+    const QVariant inEffect = edit->property(kTextInEffect);
+    const bool notApplied = inEffect.isValid() && edit->text() != inEffect.toString();
+    QFont font = edit->font();
+    font.setItalic(notApplied);
+    edit->setFont(font);
+    QPalette palette = edit->parentWidget()->palette();
+    if (notApplied) {
+        palette.setColor(QPalette::Base, QColor(255, 236, 179));
+        palette.setColor(QPalette::Text, QColor(64, 40, 0));
+    }
+    edit->setPalette(palette);
+    edit->setToolTip(notApplied ? translatedText(kNotAppliedTip) : QString());
+}
 
 /// Dialog units follow the dialog font, as they always have: a quarter of the average
 /// character width and an eighth of the height.
@@ -248,6 +271,11 @@ void QtWindow::connectControl(const Control& control) {
                 [this, id](ui::ScrollCode code, int position) {
                     deliver([=](ui::Dialog& dialog) { dialog.onScroll(id, code, position); });
                 });
+            break;
+        case ControlKind::Edit:
+            QObject::connect(
+                static_cast<QLineEdit*>(control.widget), &QLineEdit::textChanged, control.widget,
+                [edit = static_cast<QLineEdit*>(control.widget)] { markIfNotApplied(edit); });
             break;
         case ControlKind::SpinControl:
             QObject::connect(static_cast<SpinControl*>(control.widget), &SpinControl::stepped,
@@ -549,6 +577,14 @@ void QtWindow::setText(int id, std::string_view text) {
         default:
             static_cast<QAbstractButton*>(w)->setText(translatedText(text));
             break;
+    }
+}
+
+void QtWindow::setTextInEffect(int id, std::string_view text) {
+    if (const Control* control = find(id, isEdit, "mark the text in effect of")) {
+        auto* edit = static_cast<QLineEdit*>(control->widget);
+        edit->setProperty(kTextInEffect, toQString(text));
+        markIfNotApplied(edit);
     }
 }
 

@@ -45,6 +45,7 @@ public:
     // ui::Window
     std::string text(int id) const override;
     void setText(int id, std::string_view text) override;
+    void setTextInEffect(int id, std::string_view text) override;
     void enable(int id, bool enabled) override;
     bool isEnabled(int id) const override;
     void show(int id, bool visible) override;

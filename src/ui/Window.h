@@ -43,6 +43,10 @@ public:
     /// Edits, buttons, radio buttons, check boxes, group boxes and labels; UTF-8.
     virtual std::string text(int id) const = 0;
     virtual void setText(int id, std::string_view text) = 0;
+    /// Edits: the text that shows the value in effect. While the edit's text differs from it,
+    /// the edit is marked as not applied, and its tooltip says that Enter applies it. An edit
+    /// never given one is never marked.
+    virtual void setTextInEffect(int id, std::string_view text) = 0;
 
     /// The text read as a signed decimal integer: leading blanks, an optional sign, then the
     /// digits up to the first other character. 0 when there is no digit or the number does not

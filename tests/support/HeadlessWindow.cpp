@@ -376,6 +376,18 @@ void HeadlessWindow::startTimer(int timerId, int periodMs, ui::TickDelivery /*de
     }
 }
 
+void HeadlessWindow::setTextInEffect(int id, std::string_view text) {
+    control(
+        id, [](res::ControlKind kind) { return kind == res::ControlKind::Edit; },
+        "mark the text in effect of");
+    textsInEffect_[id] = std::string(text);
+}
+
+bool HeadlessWindow::showsTextNotApplied(int id) const {
+    const auto inEffect = textsInEffect_.find(id);
+    return inEffect != textsInEffect_.end() && inEffect->second != text(id);
+}
+
 void HeadlessWindow::stopTimer(int timerId) {
     timers_.erase(timerId);
 }

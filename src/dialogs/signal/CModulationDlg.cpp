@@ -68,6 +68,7 @@ void CModulationDlg::onInit() {
     }
     texts_[ids::kModulationshubEdit] = std::to_string(settings_.amplitudenhub);
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
 
     const std::uint8_t bits = settings_.modulationseinstellungen;
     window().checkRadio(ids::kIntern, ids::kExtern,
@@ -100,6 +101,7 @@ bool CModulationDlg::onEnterKey() {
         sendModulation();
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
     return false;
 }
 
@@ -110,6 +112,7 @@ void CModulationDlg::onCancel() {
         sendModulation();
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }

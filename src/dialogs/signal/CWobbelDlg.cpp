@@ -36,6 +36,7 @@ void CWobbelDlg::onInit() {
         texts_[field.editId] = showRecordField(field, settings_);
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
 }
 
 bool CWobbelDlg::onEnterKey() {
@@ -46,6 +47,7 @@ bool CWobbelDlg::onEnterKey() {
         sendSweep();
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
     return false;
 }
 
@@ -56,6 +58,7 @@ void CWobbelDlg::onCancel() {
         sendSweep();
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings_, window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "dialogs/signal/InputRefusal.h"
+#include "ui/Window.h"
 
 namespace tavero::dialogs {
 namespace {
@@ -37,6 +38,13 @@ bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& s
     return std::all_of(fields.begin(), fields.end(), [&](const RecordField& field) {
         return checkRecordField(field, settings, texts, host);
     });
+}
+
+void showValuesInEffect(std::span<const RecordField> fields, const GeneratorSettings& settings,
+                        ui::Window& window) {
+    for (const RecordField& field : fields) {
+        window.setTextInEffect(field.editId, showRecordField(field, settings));
+    }
 }
 
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId) {

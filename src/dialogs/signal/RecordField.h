@@ -12,7 +12,8 @@
 
 namespace tavero::ui {
 class Host;
-}
+class Window;
+}  // namespace tavero::ui
 
 namespace tavero::dialogs {
 
@@ -36,6 +37,11 @@ bool checkRecordField(const RecordField& field, GeneratorSettings& settings, Fie
 /// the fields after it are neither checked nor stored.
 bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& settings,
                        FieldTexts& texts, ui::Host& host);
+
+/// Tells the window which texts show the record's values, so that a typed text not yet applied
+/// stands out.
+void showValuesInEffect(std::span<const RecordField> fields, const GeneratorSettings& settings,
+                        ui::Window& window);
 
 /// The field edited in `editId`, or nullptr.
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId);

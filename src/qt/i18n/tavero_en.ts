@@ -179,6 +179,10 @@ Software version 1.2</translation>
         <translation>Deactivate PC connection</translation>
     </message>
     <message>
+        <source>Nicht übernommen: Enter übernimmt den Wert.</source>
+        <translation>Not applied: Enter applies the value.</translation>
+    </message>
+    <message>
         <source>USB aktiv</source>
         <translation>USB active</translation>
     </message>

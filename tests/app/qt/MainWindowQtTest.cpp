@@ -509,6 +509,76 @@ TEST_F(MainWindowQtTest, AGeneratorGoneUnderAnOpenBoxShowsAtOnceAndIsSaidOnceAft
     EXPECT_TRUE(dialog_.connected());
 }
 
+TEST_F(MainWindowQtTest, ATypedTextNotInEffectIsMarkedUntilEnterAppliesIt) {
+    struct Typing {
+        int edit;
+        const char* text;
+        bool enter;
+    };
+    struct Case {
+        const char* name;
+        int dialogButton;  ///< kNoId: the main window's own edits
+        std::vector<Typing> typing;
+        std::vector<int> marked;
+        std::vector<int> unmarked;
+    };
+    namespace wobbel = res::wobbel;
+    const std::vector<Case> cases = {
+        {"typed, then typed back",
+         res::kNoId,
+         {{res::kEditFrequency, "2000.00", false},
+          {res::kEditStep, "5", false},
+          {res::kEditStep, "0.00", false}},
+         {res::kEditFrequency},
+         {res::kEditStep, res::kEditAmplitude}},
+        {"applied by Enter",
+         res::kNoId,
+         {{res::kEditFrequency, "2000", true}},
+         {},
+         {res::kEditFrequency}},
+        {"Enter in another field of the sweep",
+         res::kButtonSweep,
+         {{wobbel::kStartfrequenzEdit, "300", false}, {wobbel::kStoppfrequenzEdit, "5000", true}},
+         {wobbel::kStartfrequenzEdit},
+         {wobbel::kStoppfrequenzEdit, wobbel::kWobbelfrequenzEdit}},
+    };
+    const auto marked = [](QLineEdit* edit) {
+        return edit->font().italic() && edit->toolTip().contains(QStringLiteral("Enter"));
+    };
+    QTest::mouseClick(control<QPushButton>(res::kButtonConnection), Qt::LeftButton);
+    ASSERT_TRUE(dialog_.connected());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto check = [&](QWidget* window) {
+            for (const Typing& typing : c.typing) {
+                auto* edit = childControl<QLineEdit>(window, typing.edit);
+                edit->setFocus();
+                edit->selectAll();
+                QTest::keyClicks(edit, QString::fromUtf8(typing.text));
+                if (typing.enter) {
+                    QTest::keyClick(edit, Qt::Key_Return);
+                }
+            }
+            for (const int id : c.marked) {
+                EXPECT_TRUE(marked(childControl<QLineEdit>(window, id))) << id;
+            }
+            for (const int id : c.unmarked) {
+                EXPECT_FALSE(marked(childControl<QLineEdit>(window, id))) << id;
+            }
+        };
+        if (c.dialogButton == res::kNoId) {
+            check(&window_->widget());
+            continue;
+        }
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            check(dialog);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        control<QPushButton>(c.dialogButton)->click();
+    }
+}
+
 TEST_F(MainWindowQtTest, KeyboardReachesMenusAndTheirCommandsAndTheTabChainShowsItsFocus) {
     connectByKeyboard(*window_);
     ASSERT_TRUE(dialog_.connected());
