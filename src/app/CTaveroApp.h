@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "app/CTaveroDlg.h"
 
 namespace tavero::ui {
@@ -20,6 +23,11 @@ public:
     /// Where the main window opens its frequency response dialog; not owned.
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         mainWindow_.setFrequencyResponseWindow(window);
+    }
+
+    /// Tells who holds the generator when a connect finds it held (see CTaveroDlg).
+    void setHolderTeller(std::function<bool(ui::Host&)> teller) {
+        mainWindow_.setHolderTeller(std::move(teller));
     }
 
     /// Runs the main window until it closes.

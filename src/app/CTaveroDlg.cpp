@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <span>
 
 #include "app/DigitDisplay.h"
 #include "app/MainWindowTexts.h"
@@ -78,6 +79,15 @@ void CTaveroDlg::enableConnectionControls(bool enabled) {
     for (const int id : res::kConnectionControls) {
         window().enable(id, enabled);
     }
+    // The digits show the last values read, which a disconnected generator may no longer have.
+    for (const auto& digits : {std::span<const int>(res::kFrequencyDigitIds),
+                               std::span<const int>(res::kAmplitudeDigitIds)}) {
+        for (const int id : digits) {
+            window().enable(id, enabled);
+        }
+    }
+    window().enable(res::kPictureDecimalPoint, enabled);
+    window().show(res::kLabelUsb, enabled);
 }
 
 void CTaveroDlg::UpdateDisplay() {

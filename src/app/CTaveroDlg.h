@@ -4,11 +4,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/GeneratorSettings.h"
@@ -49,6 +51,11 @@ public:
 
     /// Connects as soon as the window is shown, as a click on the connect button would.
     void connectWhenShown() { connectWhenShown_ = true; }
+    /// Asked when a connect finds no generator to open: says which program holds it and returns
+    /// true, or returns false when none does and the window's own message is to come.
+    void setHolderTeller(std::function<bool(ui::Host&)> teller) {
+        holderTeller_ = std::move(teller);
+    }
     /// Where "Messen" > "Frequenzgang…" opens; not owned. Without one the entry does nothing.
     void setFrequencyResponseWindow(FrequencyResponseWindow* window) {
         frequencyResponse_ = window;
@@ -202,6 +209,7 @@ private:
     /// The dialog that talks to the generator while it is open.
     dialogs::GeneratorDialog* generatorDialog_ = nullptr;
     FrequencyResponseWindow* frequencyResponse_ = nullptr;
+    std::function<bool(ui::Host&)> holderTeller_;
     std::filesystem::path dataFolder_;
     std::vector<StoredProfile> profiles_;
     /// The texts of the edits 1033, 1034, 1030, 1032, 1035 as last read or written.

@@ -34,6 +34,9 @@ void CTaveroDlg::connect() {
     lossReported_ = false;
     switch (link::connectGenerator(port_, link_, commands_)) {
         case link::ConnectResult::kNoDevice:
+            if (holderTeller_ && holderTeller_(host())) {
+                return;
+            }
             host().messageBox(link::kConnectFailedText, link::kConnectionErrorCaption,
                               ui::Icon::Information);
             return;

@@ -34,6 +34,7 @@
 #include "qt/ScrollNotifier.h"
 #include "qt/SpinControl.h"
 #include "qt/TickLabels.h"
+#include "qt/WindowPlacement.h"
 #include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
@@ -307,8 +308,16 @@ void QtWindow::open() {
 }
 
 int QtWindow::exec() {
+    // The program's own window opens where it closed last time.
+    const bool programWindow = widget_->parentWidget() == nullptr;
     if (!ended_) {
+        if (programWindow) {
+            restorePlacement(*widget_);
+        }
         widget_->exec();
+        if (programWindow) {
+            savePlacement(*widget_);
+        }
     }
     if (!ended_) {
         // The event loop was told to quit (the program ends): the dialog counts as cancelled.

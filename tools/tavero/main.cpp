@@ -10,6 +10,7 @@
 #include "app/CTaveroApp.h"
 #include "core/BuildConfig.h"
 #include "qt/QtHost.h"
+#include "qt/SecondWindow.h"
 #include "qt/i18n/Language.h"
 #include "qt/i18n/Translations.h"
 #include "qt/measure/QtFrequencyResponseWindow.h"
@@ -76,6 +77,11 @@ int main(int argc, char* argv[]) {
     tavero::app::CTaveroApp app(host, *bridge, fileWriter);
     tavero::qt::QtFrequencyResponseWindow frequencyResponse(host);
     app.setFrequencyResponseWindow(&frequencyResponse);
+    if (auto* serial = dynamic_cast<tavero::qt::SerialPortBridge*>(bridge.get())) {
+        app.setHolderTeller([serial](tavero::ui::Host& shown) {
+            return tavero::qt::tellWhoHoldsTheGenerator(shown, serial->generatorDevicePaths());
+        });
+    }
     app.run(parser.isSet(connect));
     return 0;
 }

@@ -427,10 +427,18 @@ TEST_F(MainWindowQtTest, AGeneratorGoneUnderADialogOrWhileIdleLeavesTheWindowDis
         for (const int id : res::kConnectionControls) {
             EXPECT_FALSE(control<QWidget>(id)->isEnabled()) << id;
         }
+        // The last values stay, dimmed, and "USB aktiv" goes with the connection.
+        for (const int id :
+             {res::kFrequencyDigitIds[0], res::kAmplitudeDigitIds[0], res::kPictureDecimalPoint}) {
+            EXPECT_FALSE(control<QWidget>(id)->isEnabled()) << id;
+        }
+        EXPECT_TRUE(control<QWidget>(res::kLabelUsb)->isHidden());
     }
     generator_.replug();
     clickThroughTheWindowSystem(*window_, control<QPushButton>(res::kButtonConnection));
     EXPECT_TRUE(dialog_.connected());
+    EXPECT_TRUE(control<QWidget>(res::kFrequencyDigitIds[0])->isEnabled());
+    EXPECT_FALSE(control<QWidget>(res::kLabelUsb)->isHidden());
 }
 
 TEST_F(MainWindowQtTest, AGeneratorGoneUnderAnOpenBoxShowsAtOnceAndIsSaidOnceAfterIt) {
