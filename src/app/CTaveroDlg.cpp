@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <span>
 
 #include "app/DigitDisplay.h"
 #include "app/MainWindowTexts.h"
@@ -94,6 +95,15 @@ void CTaveroDlg::enableConnectionControls(bool enabled) {
     for (const int id : res::kConnectionControls) {
         window().enable(id, enabled && !lockedOut());
     }
+    // The digits show the last values read, which a disconnected generator may no longer have.
+    for (const auto& digits : {std::span<const int>(res::kFrequencyDigitIds),
+                               std::span<const int>(res::kAmplitudeDigitIds)}) {
+        for (const int id : digits) {
+            window().enable(id, enabled);
+        }
+    }
+    window().enable(res::kPictureDecimalPoint, enabled);
+    window().show(res::kLabelUsb, enabled);
 }
 
 void CTaveroDlg::UpdateDisplay() {
@@ -114,6 +124,7 @@ void CTaveroDlg::UpdateDisplay() {
     };
     for (std::size_t i = 0; i < res::kEntryEditIds.size(); ++i) {
         window().setText(res::kEntryEditIds[i], editTexts_[i]);
+        window().setTextInEffect(res::kEntryEditIds[i], editTexts_[i]);
     }
     settingsModified_ = true;
 }

@@ -132,6 +132,9 @@ private:
     void reportLostGenerator();
     /// Notices a generator that went while nothing was sent to it.
     void watchGenerator();
+    /// Asks a yes/no question with the warning icon; a generator lost while it was open makes
+    /// the answer a no, as nothing could carry what a yes would send.
+    bool confirmWhileConnected(std::string_view question, std::string_view caption);
     void showAbout();
     void factoryReset();
     void startBootloader();

@@ -55,7 +55,8 @@ void CTaveroDlg::connect() {
     window().setText(res::kButtonConnection, kDisconnectButtonText);
     enableConnectionControls(true);
     settingsModified_ = false;
-    window().startTimer(kWatchTimer, kWatchPeriodMs);
+    // Also under a question of the window's own: its answer must not go to a vanished generator.
+    window().startTimer(kWatchTimer, kWatchPeriodMs, ui::TickDelivery::DuringHandlers);
 }
 
 void CTaveroDlg::watchGenerator() {
@@ -105,14 +106,19 @@ void CTaveroDlg::reportLostGenerator() {
     host().messageBox(link::kConnectionLostText, link::kConnectionErrorCaption, ui::Icon::Error);
 }
 
+bool CTaveroDlg::confirmWhileConnected(std::string_view question, std::string_view caption) {
+    const bool yes = host().messageBox(question, caption, ui::Icon::Warning, ui::Buttons::YesNo) ==
+                     ui::Answer::Yes;
+    return yes && connected_;
+}
+
 void CTaveroDlg::showAbout() {
     dialogs::CAboutDlg about(generator_.firmwareVersion(), connected_);
     host().runModal(about);
 }
 
 void CTaveroDlg::factoryReset() {
-    if (host().messageBox(kFactoryResetQuestion, kFactoryResetCaption, ui::Icon::Warning,
-                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+    if (!confirmWhileConnected(kFactoryResetQuestion, kFactoryResetCaption)) {
         return;
     }
     host().setWaitCursor(true);
@@ -127,8 +133,7 @@ void CTaveroDlg::factoryReset() {
 }
 
 void CTaveroDlg::startBootloader() {
-    if (host().messageBox(kBootloaderQuestion, kBootloaderCaption, ui::Icon::Warning,
-                          ui::Buttons::YesNo) != ui::Answer::Yes) {
+    if (!confirmWhileConnected(kBootloaderQuestion, kBootloaderCaption)) {
         return;
     }
     if (!generator_.startBootloader(requester())) {

@@ -116,11 +116,12 @@ void CTaveroDlg::enterMinimum() {
             moveFrequency(minimum);
         }
         taken = minimum;
-    } else if (host().messageBox(kPllQuestion, kPllQuestionCaption, ui::Icon::Warning,
-                                 ui::Buttons::YesNo) == ui::Answer::Yes) {
+    } else if (confirmWhileConnected(kPllQuestion, kPllQuestionCaption)) {
         // Sent like the other branch, so the generator's frequency follows its new minimum.
         moveFrequency(static_cast<std::uint32_t>(required));
         taken = static_cast<std::uint32_t>(required);
+    } else if (!connected_) {
+        return;
     }
     GeneratorSettings draft = settings();
     draft.minimalfrequenz = taken.value_or(draft.minimalfrequenz);

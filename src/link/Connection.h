@@ -13,11 +13,21 @@ class PacketLink;
 /// Line rate of the generator's serial link, in bit/s.
 inline constexpr std::uint32_t kGeneratorBaudRate = 76800;
 
-/// Shown when no generator could be opened.
+/// Shown when no generator could be opened. Linux needs no driver: it names what to check there
+/// instead, in the order the README goes through it.
+#ifdef __linux__
+inline constexpr std::string_view kConnectFailedText =
+    "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nBitte prüfen Sie:\n"
+    "- Ist das Tavero angeschlossen? (ls -l /dev/serial/by-id/)\n"
+    "- Darf Ihr Benutzer es öffnen? (udev-Regel; über SSH: Gruppe dialout)\n"
+    "- Belegt ModemManager es? (sudo systemctl stop ModemManager)\n"
+    "- Verwendet ein anderes Programm es? (fuser -v /dev/ttyUSB0)";
+#else
 inline constexpr std::string_view kConnectFailedText =
     "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nVergewissern Sie sich, "
     "dass das Tavero angeschlossen ist,\ndie Treiber installiert sind und dass keine andere "
     "Tavero Anwendung \ndas Gerät bereits verwendet.";
+#endif
 inline constexpr std::string_view kConnectionErrorCaption = "Verbindungsfehler";
 /// Shown once when the generator vanished while connected (cable pulled, power lost).
 inline constexpr std::string_view kConnectionLostText =

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -105,13 +106,28 @@ QMargins DialogWidget::frame() const {
             frameGeometry().bottom() - geometry().bottom()};
 }
 
-void DialogWidget::fitToScreen() {
-    const QSize client = clientArea_->size();
-    fittedFrame_ = frame();
+void DialogWidget::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const QSize room = size() - QSize(0, menuHeight());
+    const QSize view = scrollArea_->size();
+    if (event->spontaneous() && isVisible() &&
+        (view.width() > room.width() || view.height() > room.height())) {
+        fitTo(room);
+    }
+}
+
+int DialogWidget::menuHeight() const {
     const QWidget* menu = layout()->menuBar();
-    const int menuHeight = menu != nullptr ? menu->sizeHint().height() : 0;
-    const QSize room =
-        screen()->availableGeometry().size().shrunkBy(fittedFrame_) - QSize(0, menuHeight);
+    return menu != nullptr ? menu->sizeHint().height() : 0;
+}
+
+void DialogWidget::fitToScreen() {
+    fittedFrame_ = frame();
+    fitTo(screen()->availableGeometry().size().shrunkBy(fittedFrame_) - QSize(0, menuHeight()));
+}
+
+void DialogWidget::fitTo(QSize room) {
+    const QSize client = clientArea_->size();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     bool vertical = client.height() > room.height();
     const bool horizontal = client.width() + (vertical ? bar : 0) > room.width();

@@ -7,6 +7,7 @@ class QKeyEvent;
 class QMenuBar;
 class QMouseEvent;
 class QMoveEvent;
+class QResizeEvent;
 class QScrollArea;
 class QWheelEvent;
 
@@ -50,12 +51,19 @@ protected:
     /// The window manager's frame is known once it has placed the window: the view is fitted
     /// again to the room it leaves, and the window kept on the screen.
     void moveEvent(QMoveEvent* event) override;
+    /// A window manager may give the window less room than it asked for, to keep it on the
+    /// screen: the view then shrinks to the window, so that it scrolls to the whole client area
+    /// instead of reaching beyond the window's edge.
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
 private:
     /// Sizes the view to the client area, or to the screen's free room when that is smaller.
     void fitToScreen();
+    /// Sizes the view to the client area, or to `room` when that is smaller.
+    void fitTo(QSize room);
+    int menuHeight() const;
     /// The frame around the window; a guess with a title bar until the window is shown.
     QMargins frame() const;
 

@@ -77,6 +77,8 @@ void paintDigit(QPainter& painter, const QRectF& area, const res::Picture& pictu
     painter.drawEllipse(QPointF(kRight + 1.7, kBottom), 0.9, 0.9);
 }
 
+constexpr qreal kDisabledOpacity = 0.3;
+
 void paintLamp(QPainter& painter, const QRectF& area, bool on) {
     const qreal radius = std::min(area.width(), area.height()) / 2 - 1;
     QRadialGradient glow(area.center(), radius);
@@ -140,10 +142,13 @@ void PictureWidget::paintEvent(QPaintEvent* /*event*/) {
         case res::Picture::Kind::Digit:
         case res::Picture::Kind::Blank:
             painter.fillRect(area, backgroundColor());
+            // A disabled display shows a value no longer in effect: dimmed, not lit.
+            painter.setOpacity(isEnabled() ? 1.0 : kDisabledOpacity);
             paintDigit(painter, area, picture_);
             break;
         case res::Picture::Kind::DecimalPoint: {
             painter.fillRect(area, backgroundColor());
+            painter.setOpacity(isEnabled() ? 1.0 : kDisabledOpacity);
             painter.setBrush(litColor());
             const qreal radius = std::min(area.width(), area.height()) / 2;
             painter.drawEllipse(area.center(), radius, radius);

@@ -37,7 +37,12 @@ int QtHost::runModal(ui::Dialog& dialog) {
 }
 
 QWidget* QtHost::frontWidget() const {
-    return openWindows_.empty() ? QApplication::activeWindow() : &openWindows_.back()->widget();
+    // A dialog ended from outside its handlers (its generator gone) is on its way out: shown
+    // again under a message, it would leave the window behind it blocked for good, as Qt drops
+    // its modality on the way out while it is visible.
+    const auto front = std::find_if(openWindows_.rbegin(), openWindows_.rend(),
+                                    [](const QtWindow* window) { return !window->ended(); });
+    return front == openWindows_.rend() ? QApplication::activeWindow() : &(*front)->widget();
 }
 
 ui::Answer QtHost::showMessageBox(const ui::MessageBoxRequest& box) {

@@ -43,7 +43,8 @@ public:
     std::filesystem::path documentsFolder() override;
     ui::CreateDirectoryResult createDirectory(const std::filesystem::path& path) override;
 
-    /// The dialog in front, parent of message boxes, file dialogs and further dialogs.
+    /// The dialog in front that has not ended, parent of message boxes, file dialogs and
+    /// further dialogs.
     QWidget* frontWidget() const;
 
 protected:

@@ -34,6 +34,7 @@
 #include "qt/ScrollNotifier.h"
 #include "qt/SpinControl.h"
 #include "qt/TickLabels.h"
+#include "qt/WindowPlacement.h"
 #include "qt/i18n/TextTranslation.h"
 
 namespace tavero::qt {
@@ -49,6 +50,29 @@ bool isPicture(ControlKind kind) {
 }
 bool isTrackbar(ControlKind kind) {
     return kind == ControlKind::Trackbar;
+}
+bool isEdit(ControlKind kind) {
+    return kind == ControlKind::Edit;
+}
+
+/// The edit's property that holds the text of the value in effect.
+constexpr const char* kTextInEffect = "textInEffect";
+constexpr std::string_view kNotAppliedTip = "Nicht übernommen: Enter übernimmt den Wert.";
+
+/// Marks an edit whose text is not the one in effect: italic on a warm ground, with a tooltip.
+void markIfNotApplied(QLineEdit* edit) {
+    const QVariant inEffect = edit->property(kTextInEffect);
+    const bool notApplied = inEffect.isValid() && edit->text() != inEffect.toString();
+    QFont font = edit->font();
+    font.setItalic(notApplied);
+    edit->setFont(font);
+    QPalette palette = edit->parentWidget()->palette();
+    if (notApplied) {
+        palette.setColor(QPalette::Base, QColor(255, 236, 179));
+        palette.setColor(QPalette::Text, QColor(64, 40, 0));
+    }
+    edit->setPalette(palette);
+    edit->setToolTip(notApplied ? translatedText(kNotAppliedTip) : QString());
 }
 
 /// Dialog units follow the dialog font, as they always have: a quarter of the average
@@ -249,6 +273,11 @@ void QtWindow::connectControl(const Control& control) {
                     deliver([=](ui::Dialog& dialog) { dialog.onScroll(id, code, position); });
                 });
             break;
+        case ControlKind::Edit:
+            QObject::connect(
+                static_cast<QLineEdit*>(control.widget), &QLineEdit::textChanged, control.widget,
+                [edit = static_cast<QLineEdit*>(control.widget)] { markIfNotApplied(edit); });
+            break;
         case ControlKind::SpinControl:
             QObject::connect(static_cast<SpinControl*>(control.widget), &SpinControl::stepped,
                              control.widget, [this, id](int position) {
@@ -279,8 +308,16 @@ void QtWindow::open() {
 }
 
 int QtWindow::exec() {
+    // The program's own window opens where it closed last time.
+    const bool programWindow = widget_->parentWidget() == nullptr;
     if (!ended_) {
+        if (programWindow) {
+            restorePlacement(*widget_);
+        }
         widget_->exec();
+        if (programWindow) {
+            savePlacement(*widget_);
+        }
     }
     if (!ended_) {
         // The event loop was told to quit (the program ends): the dialog counts as cancelled.
@@ -552,6 +589,14 @@ void QtWindow::setText(int id, std::string_view text) {
     }
 }
 
+void QtWindow::setTextInEffect(int id, std::string_view text) {
+    if (const Control* control = find(id, isEdit, "mark the text in effect of")) {
+        auto* edit = static_cast<QLineEdit*>(control->widget);
+        edit->setProperty(kTextInEffect, toQString(text));
+        markIfNotApplied(edit);
+    }
+}
+
 void QtWindow::enable(int id, bool enabled) {
     if (const Control* control = find(id, anyKind, "enable")) {
         control->widget->setEnabled(enabled);
@@ -756,11 +801,12 @@ void QtWindow::setFocus(int id) {
     }
 }
 
-void QtWindow::startTimer(int timerId, int periodMs) {
+void QtWindow::startTimer(int timerId, int periodMs, ui::TickDelivery delivery) {
     if (ended_) {
         return;
     }
     Timer& timer = timers_[timerId];
+    timer.delivery = delivery;
     if (timer.timer == nullptr) {
         timer.timer = new QTimer(widget_.get());
         timer.timer->setObjectName(QStringLiteral("timer %1").arg(timerId));
@@ -796,7 +842,8 @@ void QtWindow::timerFired(int timerId) {
     std::this_thread::sleep_until(schedule.due());
     schedule.advancePast(TickSchedule::Clock::now());
     timer.timer->start(schedule.waitFrom(TickSchedule::Clock::now() + kWakeEarly));
-    if (handlersRunning_ > 0 && !dialogInFront()) {
+    if (handlersRunning_ > 0 && !dialogInFront() &&
+        timer.delivery == ui::TickDelivery::BetweenHandlers) {
         // Ticks never interrupt a handler, not even from inside its message box.
         timer.held = true;
         return;

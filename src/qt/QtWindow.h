@@ -45,6 +45,7 @@ public:
     // ui::Window
     std::string text(int id) const override;
     void setText(int id, std::string_view text) override;
+    void setTextInEffect(int id, std::string_view text) override;
     void enable(int id, bool enabled) override;
     bool isEnabled(int id) const override;
     void show(int id, bool visible) override;
@@ -65,7 +66,8 @@ public:
     void setTickInterval(int id, int interval) override;
     std::optional<int> focus() const override;
     void setFocus(int id) override;
-    void startTimer(int timerId, int periodMs) override;
+    using ui::Window::startTimer;
+    void startTimer(int timerId, int periodMs, ui::TickDelivery delivery) override;
     void stopTimer(int timerId) override;
     ui::Rect controlRect(int id) const override;
     ui::Rect frameRect() const override;
@@ -82,6 +84,7 @@ private:
     struct Timer {
         QTimer* timer = nullptr;
         std::optional<TickSchedule> schedule;
+        ui::TickDelivery delivery = ui::TickDelivery::BetweenHandlers;
         /// The tick fell due during a nested event loop of a running handler (a message box)
         /// and waits for the handler's end.
         bool held = false;

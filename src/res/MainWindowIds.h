@@ -45,6 +45,10 @@ inline constexpr int kCheckFilterOff = 1031;
 
 inline constexpr int kButtonConnection = 1025;
 inline constexpr int kPictureUsb = 1070;
+/// The label "USB aktiv" beside the indicator, shown only while connected.
+inline constexpr int kLabelUsb = 1080;
+/// The decimal point between the hertz and the kilohertz digits.
+inline constexpr int kPictureDecimalPoint = 1081;
 
 inline constexpr int kEditProfileName = 1082;
 inline constexpr int kComboProfiles = 1083;

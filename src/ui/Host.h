@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -28,6 +29,9 @@ public:
     virtual ~Host() = default;
 
     /// Shows a modal message box and returns the button that closed it.
+    /// A box with only an OK button asked for while another box is open (by a timer's tick
+    /// meanwhile) waits until the open one closes and answers OK at once: boxes never pile up,
+    /// and the user answers the question in front first.
     /// @param caption an empty caption shows the application's name
     Answer messageBox(std::string_view text, std::string_view caption = {}, Icon icon = Icon::None,
                       Buttons buttons = Buttons::Ok);
@@ -60,6 +64,12 @@ public:
 
 protected:
     virtual Answer showMessageBox(const MessageBoxRequest& box) = 0;
+
+private:
+    Answer showCounted(const MessageBoxRequest& box);
+
+    int boxesOpen_ = 0;
+    std::deque<MessageBoxRequest> waitingNotices_;
 };
 
 }  // namespace tavero::ui

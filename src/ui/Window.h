@@ -14,6 +14,16 @@ namespace tavero::ui {
 /// The row index that stands for "no row".
 inline constexpr int kNoRow = -1;
 
+/// When the ticks of a timer may reach the logic.
+enum class TickDelivery {
+    /// Between handlers, and while a handler waits for a modal dialog it opened.
+    BetweenHandlers,
+    /// Also while a handler of the window waits for a message box or file dialog: for a watch
+    /// that must see the world change under an open question. Its handler must leave the
+    /// window in a state the waiting handler can go on from.
+    DuringHandlers,
+};
+
 /// The controls of one open dialog, addressed by the ids of its template.
 ///
 /// A dialog's logic reaches its window through Dialog::window() while the dialog is open:
@@ -33,6 +43,10 @@ public:
     /// Edits, buttons, radio buttons, check boxes, group boxes and labels; UTF-8.
     virtual std::string text(int id) const = 0;
     virtual void setText(int id, std::string_view text) = 0;
+    /// Edits: the text that shows the value in effect. While the edit's text differs from it,
+    /// the edit is marked as not applied, and its tooltip says that Enter applies it. An edit
+    /// never given one is never marked.
+    virtual void setTextInEffect(int id, std::string_view text) = 0;
 
     /// The text read as a signed decimal integer: leading blanks, an optional sign, then the
     /// digits up to the first other character. 0 when there is no digit or the number does not
@@ -86,7 +100,10 @@ public:
     /// milliseconds until it is stopped or the dialog ends. Ticks never interrupt a handler,
     /// unless it waits for a modal dialog it opened (Host::runModal): the dialog is in front,
     /// and the window behind keeps time. Ticks missed while a handler ran are merged into one.
-    virtual void startTimer(int timerId, int periodMs) = 0;
+    void startTimer(int timerId, int periodMs) {
+        startTimer(timerId, periodMs, TickDelivery::BetweenHandlers);
+    }
+    virtual void startTimer(int timerId, int periodMs, TickDelivery delivery) = 0;
     virtual void stopTimer(int timerId) = 0;
 
     /// Where the control lies, in client coordinates.

@@ -17,9 +17,11 @@ namespace {
 using headless::HeadlessWindow;
 
 const char* const kConnectFailed =
-    "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nVergewissern Sie sich, dass "
-    "das Tavero angeschlossen ist,\ndie Treiber installiert sind und dass keine andere Tavero "
-    "Anwendung \ndas Gerät bereits verwendet.";
+    "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nBitte prüfen Sie:\n"
+    "- Ist das Tavero angeschlossen? (ls -l /dev/serial/by-id/)\n"
+    "- Darf Ihr Benutzer es öffnen? (udev-Regel; über SSH: Gruppe dialout)\n"
+    "- Belegt ModemManager es? (sudo systemctl stop ModemManager)\n"
+    "- Verwendet ein anderes Programm es? (fuser -v /dev/ttyUSB0)";
 const char* const kNoConnection = "Es wurde noch keine Datenverbindung zum Tavero augebaut!";
 
 void expectConnectionControls(const HeadlessWindow& window, bool enabled) {

@@ -205,9 +205,13 @@ TEST_F(ControlToolTest, MissingGeneratorGivesTheConnectionMessage) {
     EXPECT_EQ(runOn(empty, {"read"}), kExitFailure);
     EXPECT_EQ(
         errors_.str(),
-        "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nVergewissern Sie sich, "
-        "dass das Tavero angeschlossen ist,\ndie Treiber installiert sind und dass keine andere "
-        "Tavero Anwendung \ndas Gerät bereits verwendet.\n");
+        std::string(
+            "Es konnte keine Datenverbindung zum Tavero aufgebaut werden.\n\nBitte prüfen Sie:\n"
+            "- Ist das Tavero angeschlossen? (ls -l /dev/serial/by-id/)\n"
+            "- Darf Ihr Benutzer es öffnen? (udev-Regel; über SSH: Gruppe dialout)\n"
+            "- Belegt ModemManager es? (sudo systemctl stop ModemManager)\n"
+            "- Verwendet ein anderes Programm es? (fuser -v /dev/ttyUSB0)") +
+            "\n");
     EXPECT_TRUE(out_.str().empty());
 }
 

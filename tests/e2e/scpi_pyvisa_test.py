@@ -89,7 +89,7 @@ class ServeOverPyvisa(unittest.TestCase):
         # PyVISA decodes ASCII: a byte beyond it would raise UnicodeDecodeError here.
         errors = self.instrument.query("SYST:ERR:ALL?")
         self.assertIn('110,"Es konnte keine Datenverbindung zum Tavero aufgebaut werden.', errors)
-        self.assertIn("das Geraet bereits verwendet.", errors)
+        self.assertIn("Darf Ihr Benutzer es oeffnen?", errors)
 
 
 if __name__ == "__main__":

@@ -367,13 +367,25 @@ void HeadlessWindow::setFocus(int id) {
     focus_ = id;
 }
 
-void HeadlessWindow::startTimer(int timerId, int periodMs) {
+void HeadlessWindow::startTimer(int timerId, int periodMs, ui::TickDelivery /*delivery*/) {
     if (periodMs <= 0) {
         fail("timer " + std::to_string(timerId) + " needs a period above 0 ms");
     }
     if (!ended_) {
         timers_[timerId] = {periodMs, host_.nowMs() + periodMs};
     }
+}
+
+void HeadlessWindow::setTextInEffect(int id, std::string_view text) {
+    control(
+        id, [](res::ControlKind kind) { return kind == res::ControlKind::Edit; },
+        "mark the text in effect of");
+    textsInEffect_[id] = std::string(text);
+}
+
+bool HeadlessWindow::showsTextNotApplied(int id) const {
+    const auto inEffect = textsInEffect_.find(id);
+    return inEffect != textsInEffect_.end() && inEffect->second != text(id);
 }
 
 void HeadlessWindow::stopTimer(int timerId) {

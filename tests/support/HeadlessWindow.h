@@ -108,7 +108,12 @@ public:
     void setTickInterval(int id, int interval) override;
     std::optional<int> focus() const override { return focus_; }
     void setFocus(int id) override;
-    void startTimer(int timerId, int periodMs) override;
+    using ui::Window::startTimer;
+    /// The clock moves only between handlers, so every delivery is the same here.
+    void startTimer(int timerId, int periodMs, ui::TickDelivery delivery) override;
+    void setTextInEffect(int id, std::string_view text) override;
+    /// Whether edit `id` shows a text other than the one in effect.
+    bool showsTextNotApplied(int id) const;
     void stopTimer(int timerId) override;
     ui::Rect controlRect(int id) const override;
     ui::Rect frameRect() const override { return frame_; }
@@ -168,6 +173,7 @@ private:
     std::map<int, std::size_t> indexById_;
     std::optional<int> focus_;
     std::map<int, Timer> timers_;
+    std::map<int, std::string> textsInEffect_;
     ui::Rect frame_;
     int handlersRunning_ = 0;
     bool ended_ = false;

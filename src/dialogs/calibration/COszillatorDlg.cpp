@@ -82,6 +82,7 @@ void COszillatorDlg::onInit() {
     window().checkRadio(ids::kMethod1, ids::kMethod2, ids::kMethod1);
     for (const Method& method : kMethods) {
         window().setText(method.edit, hzText(method.nominalHz));
+        window().setTextInEffect(method.edit, hzText(method.nominalHz));
     }
 }
 
@@ -121,7 +122,9 @@ void COszillatorDlg::evaluate() {
         }
         GeneratorAccess access = generator();
         access.sendOscillatorFrequency(*oscillator);
-        window().setText(method.edit, hzText(static_cast<double>(*measured) / 100.0));
+        const std::string sent = hzText(static_cast<double>(*measured) / 100.0);
+        window().setText(method.edit, sent);
+        window().setTextInEffect(method.edit, sent);
         return;
     }
     host().messageBox("Bitte starten Sie die Software neu!", kCaption, ui::Icon::Warning,

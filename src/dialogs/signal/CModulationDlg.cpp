@@ -69,6 +69,7 @@ void CModulationDlg::onInit() {
     }
     texts_[ids::kModulationshubEdit] = std::to_string(record_.values().amplitudenhub);
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
     showModulationBits();
 }
 
@@ -104,6 +105,7 @@ bool CModulationDlg::onEnterKey() {
         sendModulation("m");
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
     return false;
 }
 
@@ -113,6 +115,7 @@ void CModulationDlg::onCancel() {
     // Fields accepted before a refused one are stored, but not sent.
     sendModulation(valid ? "m" : "");
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }
@@ -121,6 +124,7 @@ void CModulationDlg::onCancel() {
 void CModulationDlg::showChange(const model::SettingsNotice& notice) {
     const model::FieldSet taken = record_.follow(settings(), notice.fields);
     showChangedFields(kFields, taken, record_.values(), texts_, window());
+    showValuesInEffect(kFields, settings(), window());
     if (taken[settingsFieldIndex("Modulationseinstellungen")]) {
         showModulationBits();
     }

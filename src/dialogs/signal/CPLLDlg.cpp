@@ -48,17 +48,21 @@ void CPLLDlg::onInit() {
     texts_[ids::kTeilungsfaktorEdit] = model::kPllFactorField.show(settings_.pllFaktor);
     texts_[ids::kOffsetEdit] = model::kPllOffsetField.show(settings_.pllOffset);
     texts_.writeTo(window());
+    for (const int id : {ids::kTeilungsfaktorEdit, ids::kOffsetEdit}) {
+        window().setTextInEffect(id, texts_[id]);
+    }
 }
 
 bool CPLLDlg::onEnterKey() {
     texts_.readFrom(window());
     const std::optional<int> focus = window().focus();
-    if (focus == ids::kTeilungsfaktorEdit) {
-        checkFactor();
-    } else if (focus == ids::kOffsetEdit) {
-        checkOffset();
-    }
+    // An accepted value takes effect when the dialog closes; until then it is the one in effect.
+    const bool accepted = (focus == ids::kTeilungsfaktorEdit && checkFactor()) ||
+                          (focus == ids::kOffsetEdit && checkOffset());
     texts_.writeTo(window());
+    if (accepted) {
+        window().setTextInEffect(*focus, texts_[*focus]);
+    }
     return false;
 }
 

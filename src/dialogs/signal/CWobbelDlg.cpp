@@ -37,6 +37,7 @@ void CWobbelDlg::onInit() {
         texts_[field.editId] = showRecordField(field, record_.values());
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
 }
 
 bool CWobbelDlg::onEnterKey() {
@@ -47,6 +48,7 @@ bool CWobbelDlg::onEnterKey() {
         sendSweep("w");
     }
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
     return false;
 }
 
@@ -56,6 +58,7 @@ void CWobbelDlg::onCancel() {
     // Fields accepted before a refused one are stored, but not sent.
     sendSweep(valid ? "w" : "");
     texts_.writeTo(window());
+    showValuesInEffect(kFields, settings(), window());
     if (valid) {
         window().endDialog(res::kIdCancel);
     }
@@ -64,6 +67,7 @@ void CWobbelDlg::onCancel() {
 void CWobbelDlg::showChange(const model::SettingsNotice& notice) {
     showChangedFields(kFields, record_.follow(settings(), notice.fields), record_.values(), texts_,
                       window());
+    showValuesInEffect(kFields, settings(), window());
 }
 
 void CWobbelDlg::sendSweep(const char* commands) {

@@ -51,6 +51,13 @@ void showChangedFields(std::span<const RecordField> fields, model::FieldSet chan
     }
 }
 
+void showValuesInEffect(std::span<const RecordField> fields, const GeneratorSettings& settings,
+                        ui::Window& window) {
+    for (const RecordField& field : fields) {
+        window.setTextInEffect(field.editId, showRecordField(field, settings));
+    }
+}
+
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId) {
     const auto it = std::find_if(fields.begin(), fields.end(),
                                  [editId](const RecordField& f) { return editId == f.editId; });

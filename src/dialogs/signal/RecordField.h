@@ -44,6 +44,11 @@ bool checkRecordFields(std::span<const RecordField> fields, GeneratorSettings& s
 void showChangedFields(std::span<const RecordField> fields, model::FieldSet changed,
                        const GeneratorSettings& settings, FieldTexts& texts, ui::Window& window);
 
+/// Tells the window which texts show the record's values, so that a typed text not yet applied
+/// stands out.
+void showValuesInEffect(std::span<const RecordField> fields, const GeneratorSettings& settings,
+                        ui::Window& window);
+
 /// The field edited in `editId`, or nullptr.
 const RecordField* findRecordField(std::span<const RecordField> fields, std::optional<int> editId);
 

@@ -187,6 +187,10 @@ Software version 1.2</translation>
         <translation>Local</translation>
     </message>
     <message>
+        <source>Nicht übernommen: Enter übernimmt den Wert.</source>
+        <translation>Not applied: Enter applies the value.</translation>
+    </message>
+    <message>
         <source>USB aktiv</source>
         <translation>USB active</translation>
     </message>
@@ -797,6 +801,22 @@ Check the write permissions.
     <message>
         <source>Aufgabenliste laden</source>
         <translation>Load task list</translation>
+    </message>
+    <message>
+        <source>Es konnte keine Datenverbindung zum Tavero aufgebaut werden.
+
+Bitte prüfen Sie:
+- Ist das Tavero angeschlossen? (ls -l /dev/serial/by-id/)
+- Darf Ihr Benutzer es öffnen? (udev-Regel; über SSH: Gruppe dialout)
+- Belegt ModemManager es? (sudo systemctl stop ModemManager)
+- Verwendet ein anderes Programm es? (fuser -v /dev/ttyUSB0)</source>
+        <translation>No data connection to the Tavero could be established.
+
+Please check:
+- Is the Tavero plugged in? (ls -l /dev/serial/by-id/)
+- May your user open it? (udev rule; over SSH: group dialout)
+- Does ModemManager hold it? (sudo systemctl stop ModemManager)
+- Does another program use it? (fuser -v /dev/ttyUSB0)</translation>
     </message>
     <message>
         <source>Es konnte keine Datenverbindung zum Tavero aufgebaut werden.
