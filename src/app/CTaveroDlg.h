@@ -108,6 +108,8 @@ private:
     void renderAmplitude();
     bool raiseFrequency(std::uint64_t step);
     bool lowerFrequency(std::uint64_t step);
+    /// Takes a stepped output frequency; false for none.
+    bool moveOutputFrequency(std::optional<std::int64_t> output);
     void stepAmplitude(std::uint64_t step, bool raise);
     void stepFrequencyUp();
     void stepFrequencyDown();
@@ -122,11 +124,6 @@ private:
     void enterMaximum();
     void enterAmplitude();
     void enterStep();
-    /// Reads edit `edit` (an index into editTexts_) as a frequency in 0.01 Hz, its commas made
-    /// points in the kept text; nothing when it cannot be a whole number of 0.01 Hz.
-    std::optional<std::int64_t> readFrequencyEdit(std::size_t edit);
-    /// The message of a refused entry, ending with the field's resolution and limits.
-    void refuseEntry(std::string_view limits);
     void refuseWith(const std::string& message);
     /// Sets `frequenz`, derives the output frequency and sends `f`.
     void moveFrequency(std::uint32_t frequenz);

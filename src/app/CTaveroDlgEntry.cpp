@@ -30,10 +30,6 @@ constexpr std::string_view kPllQuestion =
     "verwendet werden?";
 constexpr std::string_view kPllQuestionCaption = "Eingabefehler";
 
-bool onGrid(std::int64_t value) {
-    return value % kFrequencyGridCentiHz == 0;
-}
-
 }  // namespace
 
 bool CTaveroDlg::onEnterKey() {
@@ -68,15 +64,6 @@ bool CTaveroDlg::onEnterKey() {
     return false;
 }
 
-std::optional<std::int64_t> CTaveroDlg::readFrequencyEdit(std::size_t edit) {
-    editTexts_[edit] = withDecimalPoints(editTexts_[edit]);
-    return readScaledNumber(editTexts_[edit], 100.0);
-}
-
-void CTaveroDlg::refuseEntry(std::string_view limits) {
-    refuseWith(model::withinLimitsText(limits));
-}
-
 void CTaveroDlg::refuseWith(const std::string& message) {
     host().messageBox(message, model::kInvalidEntryCaption, ui::Icon::Warning);
 }
@@ -95,22 +82,19 @@ void CTaveroDlg::enterFrequency() {
 }
 
 void CTaveroDlg::enterMinimum() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kMinimumText);
-    const std::uint64_t required = pllRequiredMinimum(settings_);
-    // A least frequency above the maximum (PLL values from the generator or a file) cannot be
-    // a minimum: taking it would put the minimum above the maximum.
-    if (!value || !onGrid(*value) || *value < kFrequencyGridCentiHz ||
-        *value > settings_.maximalfrequenz || required > settings_.maximalfrequenz) {
-        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: " +
-                    editTexts_[kMaximumText] + " Hz");
+    editTexts_[kMinimumText] = withDecimalPoints(editTexts_[kMinimumText]);
+    const std::optional<std::uint32_t> minimum =
+        model::acceptedMinimum(editTexts_[kMinimumText], settings_);
+    if (!minimum) {
+        refuseWith(model::minimumRefusalText(editTexts_[kMaximumText]));
         return;
     }
-    const auto minimum = static_cast<std::uint32_t>(*value);
-    if (minimum >= required) {
-        if (settings_.frequenz < minimum) {
-            moveFrequency(minimum);
+    const std::uint64_t required = pllRequiredMinimum(settings_);
+    if (*minimum >= required) {
+        if (settings_.frequenz < *minimum) {
+            moveFrequency(*minimum);
         }
-        settings_.minimalfrequenz = minimum;
+        settings_.minimalfrequenz = *minimum;
     } else if (host().messageBox(kPllQuestion, kPllQuestionCaption, ui::Icon::Warning,
                                  ui::Buttons::YesNo) == ui::Answer::Yes) {
         // Sent like the other branch, so the generator's frequency follows its new minimum.
@@ -121,18 +105,17 @@ void CTaveroDlg::enterMinimum() {
 }
 
 void CTaveroDlg::enterMaximum() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kMaximumText);
-    if (!value || !onGrid(*value) || *value < settings_.minimalfrequenz ||
-        *value > kMaximumFrequencyCentiHz) {
-        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
-                    " Hz\nMaximalfrequenz: 30000000.00 Hz");
+    editTexts_[kMaximumText] = withDecimalPoints(editTexts_[kMaximumText]);
+    const std::optional<std::uint32_t> maximum =
+        model::acceptedMaximum(editTexts_[kMaximumText], settings_);
+    if (!maximum) {
+        refuseWith(model::maximumRefusalText(editTexts_[kMinimumText]));
         return;
     }
-    const auto maximum = static_cast<std::uint32_t>(*value);
-    if (settings_.frequenz > maximum) {
-        moveFrequency(maximum);
+    if (settings_.frequenz > *maximum) {
+        moveFrequency(*maximum);
     }
-    settings_.maximalfrequenz = maximum;
+    settings_.maximalfrequenz = *maximum;
     commands_.SendLimits(settings_);
 }
 
@@ -149,12 +132,13 @@ void CTaveroDlg::enterAmplitude() {
 }
 
 void CTaveroDlg::enterStep() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kStepText);
-    if (!value || !onGrid(*value) || *value < 0 || *value > kMaximumFrequencyCentiHz) {
-        refuseEntry("Auflösung: 0.25: Hz\nMaximalfrequenz: 30000000.00 Hz");
+    editTexts_[kStepText] = withDecimalPoints(editTexts_[kStepText]);
+    const std::optional<std::uint32_t> step = model::acceptedStep(editTexts_[kStepText]);
+    if (!step) {
+        refuseWith(model::stepRefusalText());
         return;
     }
-    settings_.schrittweite = static_cast<std::uint32_t>(*value);
+    settings_.schrittweite = *step;
     commands_.SendStep(settings_);
 }
 
