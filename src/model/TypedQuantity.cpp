@@ -89,8 +89,8 @@ std::optional<std::string> plainNumberText(std::string_view typed, ShownUnit uni
         return std::nullopt;
     }
     // The decimal point moves by the unit's decades; zeros fill in where it moves past the digits.
-    long point = static_cast<long>(pointAt == std::string::npos ? digits.size() : pointAt) +
-                 found->decades;
+    long point =
+        static_cast<long>(pointAt == std::string::npos ? digits.size() : pointAt) + found->decades;
     if (point < 0) {
         digits.insert(0, static_cast<std::size_t>(-point), '0');
         point = 0;
