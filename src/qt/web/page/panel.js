@@ -31,40 +31,49 @@
     return `10^${decade} ${unit}`;
   }
 
+  // Draws the digits of `value`; the buttons stay when their number does, so that focus and
+  // the chosen digit stay under the user's finger while the value changes.
   function renderDigits(name, value) {
     const row = rows[name];
     const plain = String(value).replace('.', '');
     const places = Math.max(row.places, plain.length);
     const padded = plain.padStart(places, '0');
-    const focused = row.element.contains(document.activeElement);
-    const parts = [];
     const firstShown = padded.length - Math.max(plain.replace(/^0+(?=\d)/, '').length,
       row.decimals + 1);
-    for (let index = 0; index < places; index += 1) {
+    const unit = name === 'frequency' ? 'Hz' : 'mV';
+    let buttons = [...row.element.querySelectorAll('.digit')];
+    if (buttons.length !== places) {
+      const focused = row.element.contains(document.activeElement);
+      const parts = [];
+      for (let index = 0; index < places; index += 1) {
+        const position = places - 1 - index;
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'digit';
+        button.dataset.position = String(position);
+        parts.push(button);
+        if (position === row.decimals && row.decimals > 0) {
+          const point = document.createElement('span');
+          point.className = 'point';
+          point.textContent = '.';
+          parts.push(point);
+        } else if (position > row.decimals && (position - row.decimals) % 3 === 0) {
+          const gap = document.createElement('span');
+          gap.className = 'gap';
+          parts.push(gap);
+        }
+      }
+      row.element.replaceChildren(...parts);
+      buttons = [...row.element.querySelectorAll('.digit')];
+      choose(name, row.chosen);
+      if (focused) chosenButton(name).focus();
+    }
+    buttons.forEach((button, index) => {
       const position = places - 1 - index;
-      const button = document.createElement('button');
-      button.type = 'button';
       button.className = index < firstShown ? 'digit lead' : 'digit';
       button.textContent = padded[index];
-      button.dataset.position = String(position);
-      button.tabIndex = position === row.chosen ? 0 : -1;
-      button.setAttribute('aria-pressed', position === row.chosen ? 'true' : 'false');
-      button.setAttribute('aria-label',
-        `${padded[index]}, ${digitLabel(position, row.decimals, name === 'frequency' ? 'Hz' : 'mV')}`);
-      parts.push(button);
-      if (position === row.decimals && row.decimals > 0) {
-        const point = document.createElement('span');
-        point.className = 'point';
-        point.textContent = '.';
-        parts.push(point);
-      } else if (position > row.decimals && (position - row.decimals) % 3 === 0) {
-        const gap = document.createElement('span');
-        gap.className = 'gap';
-        parts.push(gap);
-      }
-    }
-    row.element.replaceChildren(...parts);
-    if (focused) chosenButton(name).focus();
+      button.setAttribute('aria-label', `${padded[index]}, ${digitLabel(position, row.decimals, unit)}`);
+    });
   }
 
   function chosenButton(name) {
