@@ -365,11 +365,10 @@ class FrontPanel(unittest.TestCase):
         self.wait(driver, lambda d: d.find_element(By.ID, "profile-done").text
                   == "Profil 3 geladen")
 
-    def test_dialog_settings_send_the_windows_frames_in_both_languages_and_widths(self):
-        for language, width in [("de-DE", 360), ("de-DE", 1280), ("en-US", 360),
-                                ("en-US", 1280)]:
-            if width == 360:
-                driver = self.open_page(language)
+    def test_dialog_settings_send_the_windows_frames_in_both_languages(self):
+        # Each language at one of the two widths: the layout decides nothing the frames show.
+        for language, width in [("de-DE", 360), ("en-US", 1280)]:
+            driver = self.open_page(language)
             driver.set_window_size(width, 900)
             for control, choices, values in DIALOG_CASES:
                 current = self.state()
