@@ -48,11 +48,11 @@ public:
     };
 
     /// @param environment the instrument's; its profile file is the page's
-    /// @param taskListFolder where the page finds stored task lists, as the window's dialog
-    ///        does: the documents folder
     /// @param served where the instrument serves beside the page
     /// @param password asked with every request but the identification when not empty
     /// @param log gets a line a minute per address for refused clients and wrong passwords
+    /// @param taskListFolder where the page finds stored task lists, as the window's dialog
+    ///        does: the documents folder
     FrontPanelServer(scpi::Instrument& instrument, const scpi::InstrumentEnvironment& environment,
                      ServedInstrument served, QByteArray password, std::ostream& log,
                      std::filesystem::path taskListFolder, QObject* parent = nullptr);
@@ -99,7 +99,7 @@ private:
     PanelAnswer loadProfile(const QJsonObject& request, const QTranslator* catalogue,
                             const QString& peer);
     PanelAnswer play(const QJsonObject& request, const QTranslator* catalogue, const QString& peer);
-    /// Answers a posted action, as the page once sent its changes.
+    /// Answers an action posted by a client without the page's WebSocket.
     void answerPosted(const QHttpServerRequest& request, QTcpSocket* socket, QJsonObject action);
     /// Answers what a live page sent: {"id", "lang", ...an action}, with {"reply": id, "ok", ...}.
     void answerLive(QWebSocket& page, const QString& message);
