@@ -472,7 +472,11 @@ FrontPanelServer::PanelAnswer FrontPanelServer::loadProfile(const QJsonObject& r
 FrontPanelServer::PanelAnswer FrontPanelServer::storeProfile(const QJsonObject& request,
                                                              const QTranslator* catalogue) {
     const int number = request.value("number").toInt();
-    const std::string name = request.value("name").toString().toStdString();
+    // The empty profile's name as the page shows it goes back into the file in German.
+    const QString typed = request.value("name").toString();
+    const std::string name = typed == translatedText(store::kEmptyProfileName, catalogue)
+                                 ? std::string(store::kEmptyProfileName)
+                                 : typed.toStdString();
     const std::vector<std::string> outside = store::text::charactersOutsideWindows1252(name);
     if (!outside.empty()) {
         // The window's reason, without its question whether to store "?" instead.
