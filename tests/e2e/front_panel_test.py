@@ -454,6 +454,19 @@ class FrontPanel(unittest.TestCase):
             self.assertTrue(any(re.fullmatch(re.escape(step) + r" \| \d+ s", text)
                                 for text in shown), shown)
         self.assertEqual(driver.find_element(By.ID, "task-list-message").text, "")
+        # The same file uploaded plays in a loop until stopped.
+        driver.find_element(By.ID, "task-list-upload").send_keys(
+            os.path.join(self.documents, "kurz.tvr"))
+        driver.find_element(By.ID, "task-list-loop").click()
+        driver.find_element(By.ID, "task-list-start").click()
+        for first_bytes in ("p 00 01 86 A0", "p 00 03 0D 40", "p 00 01 86 A0"):
+            self.assertTrue(self.sim.events(1)[0].startswith(first_bytes))
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text.endswith(
+            " / 2 (kurz.tvr)"))
+        driver.find_element(By.ID, "task-list-stop").click()
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text
+                  == "Aufgabenliste beendet")
+        self.assertEqual(driver.find_element(By.ID, "task-list-message").text, "")
 
     def post(self, path, body, headers):
         connection = http.client.HTTPConnection("127.0.0.1", self.http_port)
