@@ -467,6 +467,12 @@ class FrontPanel(unittest.TestCase):
         self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text
                   == "Aufgabenliste beendet")
         self.assertEqual(driver.find_element(By.ID, "task-list-message").text, "")
+        # A list that stops because the generator went says so, and not that it ended.
+        driver.find_element(By.ID, "task-list-start").click()
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+        self.sim.stop()
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-message").text != "")
+        self.assertEqual(driver.find_element(By.ID, "task-list-step").text, "\u2014")
 
     def post(self, path, body, headers):
         connection = http.client.HTTPConnection("127.0.0.1", self.http_port)

@@ -36,6 +36,7 @@
 #include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
+#include "scpi/DeviceErrors.h"
 #include "store/ProfileFile.h"
 #include "store/TaskListFile.h"
 #include "store/text/Windows1252.h"
@@ -426,7 +427,7 @@ FrontPanelServer::PanelAnswer FrontPanelServer::change(const QJsonObject& reques
     if (taken == nullptr) {
         return {400, messageObject(QStringLiteral("unknown control"))};
     }
-    queue_.clear();
+    noteTaskListFailure();
     if (const std::optional<scpi::ErrorEntry> failed =
             instrument_.apply(queue_, std::move(*taken), pageOrigin(peer))) {
         return {503, messageObject(translatedText(failed->message, catalogue))};
@@ -458,7 +459,7 @@ FrontPanelServer::PanelAnswer FrontPanelServer::loadProfile(const QJsonObject& r
                                                             const QTranslator* catalogue,
                                                             const QString& peer) {
     const int number = request.value("number").toInt();
-    queue_.clear();
+    noteTaskListFailure();
     if (const std::optional<scpi::ErrorEntry> failed = instrument_.recall(
             queue_, static_cast<std::size_t>(std::max(number, 0)), pageOrigin(peer))) {
         return {503, messageObject(translatedText(failed->message, catalogue))};
@@ -537,10 +538,16 @@ FrontPanelServer::PanelAnswer FrontPanelServer::play(const QJsonObject& request,
                                    ' ' + QString::fromStdString(detail))};
     }
     queue_.clear();
+    taskListFailure_.clear();
     if (const std::optional<scpi::ErrorEntry> failed =
             instrument_.play(queue_, std::move(read.list.entries), request.value("loop").toBool(),
                              pageOrigin(peer))) {
         return {503, messageObject(translatedText(failed->message, catalogue))};
+    }
+    // The first step is sent at once; the list may have stopped on it already.
+    noteTaskListFailure();
+    if (!taskListFailure_.empty()) {
+        return {503, messageObject(translatedText(taskListFailure_, catalogue))};
     }
     return {200, {}};
 }
@@ -566,7 +573,17 @@ void FrontPanelServer::adoptPage() {
     }
 }
 
+void FrontPanelServer::noteTaskListFailure() {
+    while (!queue_.empty()) {
+        const scpi::ErrorEntry entry = queue_.pop();
+        if (entry.code != scpi::kTaskListStopped && entry.code != scpi::kValueReplaced) {
+            taskListFailure_ = entry.message;
+        }
+    }
+}
+
 void FrontPanelServer::publish() {
+    noteTaskListFailure();
     scheduleTaskList();
     QByteArray state = stateJson();
     if (state == shownState_) {
@@ -618,6 +635,13 @@ QByteArray FrontPanelServer::stateJson() {
         {"pll-factor", shown(model::kPllFactorField)},
         {"pll-offset", shown(model::kPllOffsetField)},
     };
+    if (!taskListFailure_.empty()) {
+        // Pushed to pages of either language: each shows its own.
+        state.insert("taskListFailure",
+                     QJsonObject{{"de", QString::fromStdString(taskListFailure_)},
+                                 {"en", translatedText(taskListFailure_,
+                                                       englishLoaded_ ? &english_ : nullptr)}});
+    }
     if (const auto progress = instrument_.taskListProgress()) {
         state.insert(
             "taskList",

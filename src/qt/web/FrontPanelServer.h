@@ -106,6 +106,8 @@ private:
     void adoptPage();
     /// Sends the settings to every live page when they changed.
     void publish();
+    /// Keeps what stopped a task list the page started: its run tells the page's queue.
+    void noteTaskListFailure();
     QByteArray stateJson();
     QJsonObject profilesJson(const QTranslator* catalogue);
     /// The stored task lists' file names, sorted.
@@ -138,6 +140,8 @@ private:
     QTimer taskListTimer_;
     /// The name of the task list the page plays.
     QString playedName_;
+    /// Why the task list the page played last stopped before its end; empty when it did not.
+    std::string taskListFailure_;
     LivePages pages_;
     PasswordAttempts attempts_;
     LineLimiter refusedLines_;

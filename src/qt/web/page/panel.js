@@ -172,16 +172,22 @@
     byId('filter').checked = shown.filter;
     byId('am').checked = shown.am;
     byId('depth').textContent = String(shown.depth);
-    showTaskList(shown.taskList);
+    showTaskList(shown.taskList, shown.taskListFailure);
   }
 
-  function showTaskList(run) {
+  function showTaskList(run, failure) {
     clearInterval(countdown);
     countdown = null;
     if (!run) {
       const wasRunning = byId('task-list-step').dataset.running === 'true';
       byId('task-list-step').dataset.running = 'false';
-      if (wasRunning) byId('task-list-step').textContent = texts.taskListEnded;
+      // A list that stopped on a failure did not end: the failure says why.
+      if (failure) {
+        byId('task-list-step').textContent = '\u2014';
+        say('task-list-message', null, failure[lang] || failure.de);
+      } else if (wasRunning) {
+        byId('task-list-step').textContent = texts.taskListEnded;
+      }
       byId('task-list-remaining').textContent = '\u2014';
       return;
     }
