@@ -239,10 +239,13 @@ class FrontPanel(unittest.TestCase):
         for control, action, frame, message in cases:
             with self.subTest(control=control, action=action):
                 if control in ("frequency", "amplitude"):
-                    self.type_into(driver, control, action.rstrip("\n"))
                     field = driver.find_element(By.ID, control)
-                    self.wait(driver, lambda d, c=control, m=message: d.find_element(
-                        By.ID, f"{c}-message").get_attribute("textContent") == m)
+                    # Set again by the server's answer, which the wait is for.
+                    driver.execute_script("arguments[0].removeAttribute('aria-invalid')", field)
+                    self.type_into(driver, control, action.rstrip("\n"))
+                    self.wait(driver, lambda d, f=field: f.get_attribute("aria-invalid"))
+                    self.assertEqual(driver.find_element(By.ID, f"{control}-message")
+                                     .get_attribute("textContent"), message)
                     self.assertEqual(field.get_attribute("aria-invalid"),
                                      "true" if message else "false")
                 else:
@@ -251,7 +254,8 @@ class FrontPanel(unittest.TestCase):
                 if frame:
                     # The frame follows the one before it: a refused value sent nothing between.
                     self.assertEqual(self.sim.events(1), [frame])
-        self.assertEqual(driver.find_element(By.ID, "amplitude-shown").text, "250")
+        self.wait(driver, lambda d: d.find_element(By.ID, "amplitude-shown").get_attribute(
+            "textContent") == "250")
 
     def test_changes_of_other_clients_and_an_unplugged_generator_show_without_a_reload(self):
         driver = self.open_page()
