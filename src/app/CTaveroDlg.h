@@ -145,6 +145,8 @@ private:
     /// Steps the output frequency and with it `draft`'s frequenz, unless a limit is in the way.
     bool raiseFrequency(GeneratorSettings& draft, std::uint64_t step);
     bool lowerFrequency(GeneratorSettings& draft, std::uint64_t step);
+    /// Takes a stepped output frequency into `draft`; false for none.
+    bool moveOutputFrequency(GeneratorSettings& draft, std::optional<std::int64_t> output);
     void stepAmplitude(GeneratorSettings& draft, std::uint64_t step, bool raise);
     void stepFrequencyUp();
     void stepFrequencyDown();
@@ -159,11 +161,6 @@ private:
     void enterMaximum();
     void enterAmplitude();
     void enterStep();
-    /// Reads edit `edit` (an index into editTexts_) as a frequency in 0.01 Hz, its commas made
-    /// points in the kept text; nothing when it cannot be a whole number of 0.01 Hz.
-    std::optional<std::int64_t> readFrequencyEdit(std::size_t edit);
-    /// The message of a refused entry, ending with the field's resolution and limits.
-    void refuseEntry(std::string_view limits);
     void refuseWith(const std::string& message);
     /// Sets `frequenz`, derives the output frequency and sends `f`.
     void moveFrequency(std::uint32_t frequenz);

@@ -30,10 +30,6 @@ constexpr std::string_view kPllQuestion =
     "verwendet werden?";
 constexpr std::string_view kPllQuestionCaption = "Eingabefehler";
 
-bool onGrid(std::int64_t value) {
-    return value % kFrequencyGridCentiHz == 0;
-}
-
 }  // namespace
 
 bool CTaveroDlg::onEnterKey() {
@@ -71,15 +67,6 @@ bool CTaveroDlg::onEnterKey() {
     return false;
 }
 
-std::optional<std::int64_t> CTaveroDlg::readFrequencyEdit(std::size_t edit) {
-    editTexts_[edit] = withDecimalPoints(editTexts_[edit]);
-    return readScaledNumber(editTexts_[edit], 100.0);
-}
-
-void CTaveroDlg::refuseEntry(std::string_view limits) {
-    refuseWith(model::withinLimitsText(limits));
-}
-
 void CTaveroDlg::refuseWith(const std::string& message) {
     host().messageBox(message, model::kInvalidEntryCaption, ui::Icon::Warning);
 }
@@ -99,23 +86,20 @@ void CTaveroDlg::enterFrequency() {
 }
 
 void CTaveroDlg::enterMinimum() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kMinimumText);
-    const std::uint64_t required = pllRequiredMinimum(settings());
-    // A least frequency above the maximum (PLL values from the generator or a file) cannot be
-    // a minimum: taking it would put the minimum above the maximum.
-    if (!value || !onGrid(*value) || *value < kFrequencyGridCentiHz ||
-        *value > settings().maximalfrequenz || required > settings().maximalfrequenz) {
-        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: " +
-                    editTexts_[kMaximumText] + " Hz");
+    editTexts_[kMinimumText] = withDecimalPoints(editTexts_[kMinimumText]);
+    const std::optional<std::uint32_t> minimum =
+        model::acceptedMinimum(editTexts_[kMinimumText], settings());
+    if (!minimum) {
+        refuseWith(model::minimumRefusalText(editTexts_[kMaximumText]));
         return;
     }
-    const auto minimum = static_cast<std::uint32_t>(*value);
+    const std::uint64_t required = pllRequiredMinimum(settings());
     std::optional<std::uint32_t> taken;
-    if (minimum >= required) {
-        if (settings().frequenz < minimum) {
-            moveFrequency(minimum);
+    if (*minimum >= required) {
+        if (settings().frequenz < *minimum) {
+            moveFrequency(*minimum);
         }
-        taken = minimum;
+        taken = *minimum;
     } else if (confirmWhileConnected(kPllQuestion, kPllQuestionCaption)) {
         // Sent like the other branch, so the generator's frequency follows its new minimum.
         moveFrequency(static_cast<std::uint32_t>(required));
@@ -129,19 +113,18 @@ void CTaveroDlg::enterMinimum() {
 }
 
 void CTaveroDlg::enterMaximum() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kMaximumText);
-    if (!value || !onGrid(*value) || *value < settings().minimalfrequenz ||
-        *value > kMaximumFrequencyCentiHz) {
-        refuseEntry("Auflösung: 0.25 Hz\nMinimalfrequenz: " + editTexts_[kMinimumText] +
-                    " Hz\nMaximalfrequenz: 30000000.00 Hz");
+    editTexts_[kMaximumText] = withDecimalPoints(editTexts_[kMaximumText]);
+    const std::optional<std::uint32_t> maximum =
+        model::acceptedMaximum(editTexts_[kMaximumText], settings());
+    if (!maximum) {
+        refuseWith(model::maximumRefusalText(editTexts_[kMinimumText]));
         return;
     }
-    const auto maximum = static_cast<std::uint32_t>(*value);
-    if (settings().frequenz > maximum) {
-        moveFrequency(maximum);
+    if (settings().frequenz > *maximum) {
+        moveFrequency(*maximum);
     }
     GeneratorSettings draft = settings();
-    draft.maximalfrequenz = maximum;
+    draft.maximalfrequenz = *maximum;
     send(draft, "c");
 }
 
@@ -159,13 +142,14 @@ void CTaveroDlg::enterAmplitude() {
 }
 
 void CTaveroDlg::enterStep() {
-    const std::optional<std::int64_t> value = readFrequencyEdit(kStepText);
-    if (!value || !onGrid(*value) || *value < 0 || *value > kMaximumFrequencyCentiHz) {
-        refuseEntry("Auflösung: 0.25: Hz\nMaximalfrequenz: 30000000.00 Hz");
+    editTexts_[kStepText] = withDecimalPoints(editTexts_[kStepText]);
+    const std::optional<std::uint32_t> step = model::acceptedStep(editTexts_[kStepText]);
+    if (!step) {
+        refuseWith(model::stepRefusalText());
         return;
     }
     GeneratorSettings draft = settings();
-    draft.schrittweite = static_cast<std::uint32_t>(*value);
+    draft.schrittweite = *step;
     send(draft, "z");
 }
 

@@ -9,6 +9,7 @@
 #include "app/MainWindowTexts.h"
 #include "core/SettingsLimits.h"
 #include "model/OutputFrequency.h"
+#include "model/OutputStepping.h"
 #include "res/MainWindowIds.h"
 #include "res/StandardIds.h"
 #include "ui/Host.h"
@@ -62,36 +63,27 @@ void CTaveroDlg::renderAmplitude() {
 }
 
 bool CTaveroDlg::raiseFrequency(GeneratorSettings& draft, std::uint64_t step) {
-    // Steps stay far below 2^63 and the limits far inside it, so nothing here overflows.
-    const std::int64_t maximum = model::outputMaximum(draft);
-    if (outputFrequency_ > maximum ||
-        static_cast<std::int64_t>(step) > maximum - outputFrequency_) {
-        return false;
-    }
-    outputFrequency_ += static_cast<std::int64_t>(step);
-    draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
-    return true;
+    return moveOutputFrequency(draft,
+                               model::steppedOutputFrequency(draft, outputFrequency_, step, true));
 }
 
 bool CTaveroDlg::lowerFrequency(GeneratorSettings& draft, std::uint64_t step) {
-    // A minimum below zero (a negative PLL offset with a low Minimalfrequenz) is no frequency
-    // the generator can put out, so stepping stops at zero.
-    const std::int64_t minimum = std::max<std::int64_t>(model::outputMinimum(draft), 0);
-    if (outputFrequency_ < minimum ||
-        outputFrequency_ - minimum < static_cast<std::int64_t>(step)) {
+    return moveOutputFrequency(draft,
+                               model::steppedOutputFrequency(draft, outputFrequency_, step, false));
+}
+
+bool CTaveroDlg::moveOutputFrequency(GeneratorSettings& draft, std::optional<std::int64_t> output) {
+    if (!output) {
         return false;
     }
-    outputFrequency_ -= static_cast<std::int64_t>(step);
+    outputFrequency_ = *output;
     draft.frequenz = model::frequenzForOutput(draft, outputFrequency_);
     return true;
 }
 
 void CTaveroDlg::stepAmplitude(GeneratorSettings& draft, std::uint64_t step, bool raise) {
-    if (raise && draft.amplitude + step <= kMaximumAmplitudeMillivolt) {
-        draft.amplitude += static_cast<std::uint32_t>(step);
-    } else if (!raise && draft.amplitude >= step) {
-        draft.amplitude -= static_cast<std::uint32_t>(step);
-    }
+    draft.amplitude =
+        model::steppedAmplitude(draft.amplitude, step, raise).value_or(draft.amplitude);
 }
 
 int CTaveroDlg::selectedDigitRadio() const {

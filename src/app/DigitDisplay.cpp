@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DigitDisplay.h"
 
+#include "model/OutputStepping.h"
 #include "res/MainWindowIds.h"
 
 namespace tavero::app {
@@ -65,11 +66,7 @@ std::uint64_t wheelStep(int radioId, Scale scale) {
 }
 
 std::uint64_t frequencyClickStep(std::size_t position, Scale scale) {
-    const std::uint64_t hertzStep = position < 2 ? 25 : powerOfTen(position);
-    if (scale == Scale::Kilohertz) {
-        return (position < 2 ? 10 : powerOfTen(position)) * 1000;
-    }
-    return hertzStep;
+    return model::frequencyDigitStep(position, scale == Scale::Kilohertz);
 }
 
 std::uint64_t amplitudeClickStep(std::size_t position) {

@@ -7,13 +7,16 @@
 #include <utility>
 #include <vector>
 
+#include "ctl/LineSafeText.h"
 #include "ctl/ProfileFileAccess.h"
 #include "ctl/UsageError.h"
 #include "model/ChangePlan.h"
+#include "model/SendableSettings.h"
 #include "scpi/AsciiText.h"
 #include "scpi/DeviceErrors.h"
 #include "scpi/InstrumentCall.h"
 #include "store/FileUpdateLock.h"
+#include "store/ProfileRowText.h"
 
 namespace tavero::scpi {
 
@@ -119,7 +122,9 @@ bool Instrument::needsProfileFile(std::string_view line) const {
             if (!unit.common) {
                 relativeTo.assign(path.begin(), path.end() - 1);
             }
-            if (command.set == &Instrument::save || command.set == &Instrument::recall) {
+            // recall has an overload for the page's structured load.
+            constexpr void (Instrument::*recallCommand)(Call&) = &Instrument::recall;
+            if (command.set == &Instrument::save || command.set == recallCommand) {
                 return true;
             }
         } catch (const ScpiError&) {
@@ -219,6 +224,94 @@ void Instrument::change(Call& call, const std::vector<ctl::SettingAssignment>& a
     stopTaskListFor(call.client);
     // Like the window, the record keeps the new values whether or not the generator took them.
     send(std::move(edit));
+}
+
+template <typename Action>
+std::optional<ErrorEntry> Instrument::actFor(const model::Origin& origin, Action action) {
+    origin_ = origin;
+    messages_.str({});
+    try {
+        action();
+    } catch (const ScpiError& error) {
+        return error.entry();
+    }
+    return std::nullopt;
+}
+
+std::optional<ErrorEntry> Instrument::apply(ErrorQueue& client, model::Edit edit,
+                                            const model::Origin& origin) {
+    return actFor(origin, [&] {
+        generator();
+        stopTaskListFor(client);
+        send(std::move(edit));
+    });
+}
+
+std::optional<ErrorEntry> Instrument::recall(ErrorQueue& client, std::size_t number,
+                                             const model::Origin& origin) {
+    return actFor(origin, [&] {
+        ctl::ProfileFileAccess file(env_.profileFile, env_.fileWriter, messages_);
+        const std::optional<std::vector<StoredProfile>> profiles = file.read();
+        if (!profiles) {
+            failWithMessages(kProfileFileFailed, false);
+        }
+        if (number < 1 || number > profiles->size()) {
+            throw ScpiError(kDataOutOfRange, "no profile " + std::to_string(number));
+        }
+        sendProfile(client, (*profiles)[number - 1].settings);
+    });
+}
+
+void Instrument::sendProfile(ErrorQueue& client, GeneratorSettings recalled) {
+    // What the window refuses is not sent as the file holds it.
+    model::makeSendable(recalled);
+    generator();
+    stopTaskListFor(client);
+    // As the window's profile load: the record changes only when the generator took it.
+    model::Edit edit = model::Edit::whole(recalled);
+    edit.restoreOnFailure = true;
+    exchanged(env_.generator.apply(edit, requester()));
+}
+
+std::optional<ErrorEntry> Instrument::play(ErrorQueue& client, std::vector<TaskEntry> entries,
+                                           bool loop, const model::Origin& origin) {
+    return actFor(origin, [&] {
+        if (entries.empty()) {
+            throw ScpiError(kSettingsConflict, "no task list is loaded");
+        }
+        generator();
+        startRun(client, std::move(entries), loop);
+    });
+}
+
+void Instrument::startRun(ErrorQueue& client, std::vector<TaskEntry> entries, bool loop) {
+    stopTaskListFor(client);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (const model::Replacement& replaced :
+             model::makeSendable(entries[i].profile.settings)) {
+            const std::string warning =
+                "task list entry " +
+                store::profileRowText(i, ctl::lineSafeText(entries[i].profile.name)) + " " +
+                model::replacementText(replaced);
+            env_.log << "tavero-ctl: warning: " << warning << std::endl;
+            client.push({kValueReplaced, warning});
+        }
+    }
+    run_.emplace(std::move(entries), loop, env_.clock.now());
+    runOwner_ = &client;
+    advanceTaskList();
+}
+
+void Instrument::stopPlaying() {
+    run_.reset();
+    runOwner_ = nullptr;
+}
+
+std::optional<Instrument::TaskListProgress> Instrument::taskListProgress() const {
+    if (!run_) {
+        return std::nullopt;
+    }
+    return TaskListProgress{run_->step(), run_->size(), run_->loops(), run_->passEnd()};
 }
 
 void Instrument::advanceTaskList() {

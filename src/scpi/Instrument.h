@@ -75,6 +75,32 @@ public:
     std::optional<std::string> tryExecute(ErrorQueue& client, std::string_view line,
                                           const model::Origin& origin);
 
+    /// Carries out a change a front end made with its own controls, as the SCPI commands carry
+    /// theirs out: connects when the model connects on demand, stops a running task list
+    /// (saying so in `client`) and sends the edit's commands. The failure otherwise.
+    std::optional<ErrorEntry> apply(ErrorQueue& client, model::Edit edit,
+                                    const model::Origin& origin);
+    /// Loads stored profile `number` (1-based) into the generator as *RCL does.
+    std::optional<ErrorEntry> recall(ErrorQueue& client, std::size_t number,
+                                     const model::Origin& origin);
+    /// Plays `entries` from the first as TAV:LIST:STAR does, in place of a loaded list.
+    std::optional<ErrorEntry> play(ErrorQueue& client, std::vector<TaskEntry> entries, bool loop,
+                                   const model::Origin& origin);
+    /// Stops a running task list.
+    void stopPlaying();
+
+    /// How far a running task list has come.
+    struct TaskListProgress {
+        std::size_t step;   ///< 1-based, 0 before the first
+        std::size_t steps;  ///< entries in the list
+        bool loops;
+        /// When this pass's last hold time runs out, on the instrument's clock.
+        std::chrono::milliseconds passEnd;
+    };
+    std::optional<TaskListProgress> taskListProgress() const;
+    /// The instrument's clock, on which the task list's times are given.
+    std::chrono::milliseconds now() const { return env_.clock.now(); }
+
     /// Sends the task list steps that have fallen due. Failures stop the run and go to the
     /// queue of the client that started it, while it is connected.
     void advanceTaskList();
@@ -117,6 +143,13 @@ private:
     bool needsProfileFile(std::string_view line) const;
     /// Stops a running task list before the settings change, saying so in the client's queue.
     void stopTaskListFor(ErrorQueue& client);
+    /// Sends a stored profile's settings, made fit to send, in place of the record's.
+    void sendProfile(ErrorQueue& client, GeneratorSettings recalled);
+    /// Starts playing `entries`, each value made fit to send first and each replacement told.
+    void startRun(ErrorQueue& client, std::vector<TaskEntry> entries, bool loop);
+    /// Runs `action` for a front end other than a SCPI client; its failure.
+    template <typename Action>
+    std::optional<ErrorEntry> actFor(const model::Origin& origin, Action action);
     /// Checks the assignments against the window's rules, applies them and sends each group
     /// touched.
     void change(Call& call, const std::vector<ctl::SettingAssignment>& assignments,

@@ -363,15 +363,7 @@ void Instrument::recall(Call& call) {
         failWithProfileFile(file);
     }
     const long long number = wholeNumber(call, 1, static_cast<long long>(profiles->size()));
-    // What the window refuses is not sent as the file holds it.
-    GeneratorSettings recalled = (*profiles)[static_cast<std::size_t>(number - 1)].settings;
-    model::makeSendable(recalled);
-    generator();
-    stopTaskListFor(call.client);
-    // As the window's profile load: the record changes only when the generator took it.
-    model::Edit edit = model::Edit::whole(recalled);
-    edit.restoreOnFailure = true;
-    exchanged(env_.generator.apply(edit, requester()));
+    sendProfile(call.client, (*profiles)[static_cast<std::size_t>(number - 1)].settings);
 }
 
 void Instrument::selfTest(Call& call) {
@@ -757,23 +749,7 @@ void Instrument::startTaskList(Call& call) {
         throw ScpiError(kSettingsConflict, "no task list is loaded");
     }
     generator();
-    stopTaskListFor(call.client);
-    // Every value is made fit to send before the first is sent, each replacement told.
-    std::vector<TaskEntry> entries = taskList_;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        for (const model::Replacement& replaced :
-             model::makeSendable(entries[i].profile.settings)) {
-            const std::string warning =
-                "task list entry " +
-                store::profileRowText(i, ctl::lineSafeText(entries[i].profile.name)) + " " +
-                model::replacementText(replaced);
-            env_.log << "tavero-ctl: warning: " << warning << std::endl;
-            call.client.push({kValueReplaced, warning});
-        }
-    }
-    run_.emplace(std::move(entries), taskListLoops_, env_.clock.now());
-    runOwner_ = &call.client;
-    advanceTaskList();
+    startRun(call.client, taskList_, taskListLoops_);
 }
 
 void Instrument::stopTaskList(Call& call) {

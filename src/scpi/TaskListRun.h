@@ -26,6 +26,10 @@ public:
     bool finished() const { return finished_; }
     /// 1-based place of the entry last sent, 0 before the first.
     std::size_t step() const { return step_; }
+    std::size_t size() const { return entries_.size(); }
+    bool loops() const { return loop_; }
+    /// When the hold time of this pass's last entry runs out: the end, unless the list loops.
+    std::chrono::milliseconds passEnd() const;
 
 private:
     std::vector<TaskEntry> entries_;

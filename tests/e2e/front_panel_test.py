@@ -35,6 +35,8 @@ SIM, CTL, SHOTS = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 try:
     from selenium import webdriver
     from selenium.common.exceptions import StaleElementReferenceException
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
@@ -54,6 +56,87 @@ FREQUENCY_REFUSED = ("Bitte geben Sie einen Wert ein, der innerhalb der Grenzen 
                      "Maximalfrequenz: 30000000.00 Hz")
 AMPLITUDE_REFUSED = ("Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\n"
                      "Auflösung: 1 mV\nMinimum: 0 mV\nMaximum: 1000 mV")
+THIN_SPACE = "\u2009"
+
+
+def field_bytes(value, size):
+    """A field as a frame carries it: `size` bytes, most significant first, two's complement."""
+    return " ".join(f"{byte:02X}" for byte in (value % (1 << (8 * size))).to_bytes(size, "big"))
+
+
+def frame(letter, *fields):
+    """"w 00 01 86 A0 …" from (value, size) pairs."""
+    return " ".join([letter] + [field_bytes(value, size) for value, size in fields])
+
+
+def stored(state):
+    """The page's state in the record's units, as the frames carry them."""
+    centi = lambda text: round(float(text) * 100)  # noqa: E731
+    deci = lambda text: round(float(text) * 10)  # noqa: E731
+    factor, offset = int(state["pll-factor"]), centi(state["pll-offset"])
+    return {
+        # The synthesiser's frequency before the PLL stage, in 0.01 Hz; the offset is in 0.01 kHz.
+        "synthesiser": (centi(state["frequency"]) - offset * 1000) // factor,
+        "frequency": centi(state["frequency"]), "step": centi(state["step"]),
+        "sweep-start": centi(state["sweep-start"]), "sweep-stop": centi(state["sweep-stop"]),
+        "sweep-rate": deci(state["sweep-rate"]), "modulation-rate": deci(state["modulation-rate"]),
+        "phase-deviation": int(state["phase-deviation"]),
+        "frequency-deviation": centi(state["frequency-deviation"]), "depth": state["depth"],
+        "am": state["am"], "keying": state["keying"],
+        "modulation-source": state["modulation-source"],
+        "pll-factor": factor, "pll-offset": offset,
+    }
+
+
+def dialog_frames(control, values):
+    """The frames the window sends when its dialog takes the change of `control`."""
+    if control.startswith("sweep-"):
+        return [frame("w", (values["sweep-start"], 4), (values["sweep-stop"], 4),
+                      (values["sweep-rate"], 2))]
+    if control == "pll":
+        # The PLL dialog's values go out on closing, with the frequency and the step.
+        return [frame("f", (values["synthesiser"], 4)), frame("z", (values["step"], 4)),
+                frame("t", (values["pll-factor"], 2)), frame("o", (values["pll-offset"], 4))]
+    bits = ((1 if values["am"] else 0) | (2 if values["modulation-source"] == "external" else 0)
+            | {"fsk": 0, "psk": 4, "ask": 8}[values["keying"]])
+    return [frame("m", (bits, 1), (values["frequency-deviation"], 8),
+                  (values["phase-deviation"], 2), (values["depth"], 1),
+                  (values["modulation-rate"], 2))]
+
+
+# A control of the sweep, modulation or PLL settings, what is typed or chosen (of two choices the
+# one the record does not hold yet), and the values in the record it gives.
+DIALOG_CASES = [
+    ("sweep-start", ["1 kHz"], {"sweep-start": 100000}),
+    ("sweep-stop", ["2,5 MHz"], {"sweep-stop": 250000000}),
+    ("sweep-rate", ["2.5"], {"sweep-rate": 25}),
+    ("modulation-rate", ["1k"], {"modulation-rate": 10000}),
+    ("phase-deviation", ["90"], {"phase-deviation": 90}),
+    ("frequency-deviation", ["-1,5 kHz"], {"frequency-deviation": -150000}),
+    ("keying", ["psk", "ask"], {"keying": None}),
+    ("modulation-source", ["external", "internal"], {"modulation-source": None}),
+    ("am", ["on", "off"], {"am": None}),
+    ("pll", [("2", "100 kHz")], {"pll-factor": 2, "pll-offset": 10000}),
+    ("pll", [("1", "0")], {"pll-factor": 1, "pll-offset": 0}),
+]
+
+
+def task_list_file(path, frequencies_hz):
+    """A task list of the window's format, each entry held 1 s, played once."""
+    lines = [f'<Playlist Anzahl="{len(frequencies_hz)}" Schleife="0">']
+    for number, hertz in enumerate(frequencies_hz, 1):
+        lines.append(
+            f'\t<Playlistelement_{number} Frequenz="{hertz * 100}" Minimalfrequenz="25" '
+            'Maximalfrequenz="3000000000" Schrittweite="0" Amplitude="500" '
+            'Wobbel-Startfrequenz="25" Wobbel-Stoppfrequenz="3000000000" Wobbel-Frequenz="100" '
+            'Signalform="0" Modulationseinstellungen="0" Frequenzhub="1000000" Phasenhub="1" '
+            'Amplitudenhub="100" Modulationsfrequenz="10000" Konfiguration="1" PLL-Faktor="1" '
+            f'PLL-Offset="0" Duration="1" ElementNr="{number}">')
+        lines.append(f"\t\tSinus {hertz} Hz")
+        lines.append(f"\t</Playlistelement_{number}>")
+    lines.append("</Playlist>")
+    with open(path, "w", encoding="cp1252", newline="\r\n") as file:
+        file.write("\n".join(lines) + "\n")
 
 
 def browser(language):
@@ -92,9 +175,10 @@ LXI = "{http://www.lxistandard.org/InstrumentIdentification/1.0}"
 
 class FrontPanel(unittest.TestCase):
     def setUp(self):
-        self.server = Server(SIM, CTL, options=["--http", "0"])
+        self.server = Server(SIM, CTL, options=["--http", "0"], pluggable=True)
         self.addCleanup(self.server.close)
         self.sim = self.server.sim
+        self.documents = os.path.join(self.server.folder.name, "Documents")
         self.assertEqual(self.sim.events(3), ["port opened", "x 01", "P"])
         line = self.server.process.stdout.readline().strip()
         self.assertTrue(line.startswith("Front panel on http://127.0.0.1:"), line)
@@ -114,6 +198,20 @@ class FrontPanel(unittest.TestCase):
         WebDriverWait(driver, WAIT_S, ignored_exceptions=[StaleElementReferenceException]).until(
             condition)
 
+    def state(self):
+        connection = http.client.HTTPConnection("127.0.0.1", self.http_port, timeout=WAIT_S)
+        connection.request("GET", "/state")
+        state = json.loads(connection.getresponse().read())
+        connection.close()
+        return state
+
+    def type_into(self, driver, control, text, enter=True):
+        field = driver.find_element(By.ID, control)
+        field.click()
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys(Keys.DELETE)
+        field.send_keys(text + (Keys.ENTER if enter else ""))
+
     def scpi(self, line):
         with socket.create_connection(("127.0.0.1", self.server.port)) as connection:
             connection.sendall(line.encode() + b"\n*OPC?\n")
@@ -125,7 +223,15 @@ class FrontPanel(unittest.TestCase):
             ("frequency", "2500\n", "f 00 03 D0 90", ""),
             ("frequency", "30000000.1\n", None, FREQUENCY_REFUSED),
             ("frequency", "12,5\n", "f 00 00 04 E2", ""),
+            ("frequency", "1k\n", "f 00 01 86 A0", ""),
+            ("frequency", "1,5 kHz\n", "f 00 02 49 F0", ""),
+            ("frequency", "12abc\n", None, FREQUENCY_REFUSED),
+            ("frequency", "1.000,5\n", None, FREQUENCY_REFUSED),
+            ("frequency", "\n", None, FREQUENCY_REFUSED),
             ("amplitude", "1500\n", None, AMPLITUDE_REFUSED),
+            ("amplitude", "abc\n", None, AMPLITUDE_REFUSED),
+            ("amplitude", "\n", None, AMPLITUDE_REFUSED),
+            ("amplitude", "1V\n", "g 03 E8", ""),
             ("amplitude", "250\n", "g 00 FA", ""),
             ("waveform", "square", "s 02", None),
             ("waveform", "square-half", "s 03", None),
@@ -134,11 +240,12 @@ class FrontPanel(unittest.TestCase):
             with self.subTest(control=control, action=action):
                 if control in ("frequency", "amplitude"):
                     field = driver.find_element(By.ID, control)
-                    field.click()
-                    field.send_keys(Keys.CONTROL, "a")
-                    field.send_keys(action.replace("\n", Keys.ENTER))
-                    self.wait(driver, lambda d, c=control, m=message: d.find_element(
-                        By.ID, f"{c}-message").get_attribute("textContent") == m)
+                    # Set again by the server's answer, which the wait is for.
+                    driver.execute_script("arguments[0].removeAttribute('aria-invalid')", field)
+                    self.type_into(driver, control, action.rstrip("\n"))
+                    self.wait(driver, lambda d, f=field: f.get_attribute("aria-invalid"))
+                    self.assertEqual(driver.find_element(By.ID, f"{control}-message")
+                                     .get_attribute("textContent"), message)
                     self.assertEqual(field.get_attribute("aria-invalid"),
                                      "true" if message else "false")
                 else:
@@ -147,27 +254,42 @@ class FrontPanel(unittest.TestCase):
                 if frame:
                     # The frame follows the one before it: a refused value sent nothing between.
                     self.assertEqual(self.sim.events(1), [frame])
-        self.assertEqual(driver.find_element(By.ID, "amplitude-shown").text, "250")
+        self.wait(driver, lambda d: d.find_element(By.ID, "amplitude-shown").get_attribute(
+            "textContent") == "250")
 
-    def test_changes_of_other_clients_and_a_lost_generator_show_without_a_reload(self):
+    def test_changes_of_other_clients_and_an_unplugged_generator_show_without_a_reload(self):
         driver = self.open_page()
         self.assertEqual(driver.find_element(By.ID, "connection").text, "verbunden")
         cases = [  # SCPI line, element, what it shows
-            ("FREQ 1234.5", "frequency-shown", "1234.50"),
+            ("FREQ 1234.5", "frequency-shown", f"1{THIN_SPACE}234.50"),
+            ("FREQ 29999999.75", "frequency-shown",
+             f"29{THIN_SPACE}999{THIN_SPACE}999.75"),
             ("VOLT 0.125", "amplitude-shown", "125"),
         ]
         for line, element, shown in cases:
             with self.subTest(line=line):
                 self.scpi(line)
-                self.wait(driver, lambda d, e=element, s=shown: d.find_element(By.ID, e).text == s)
+                self.wait(driver, lambda d, e=element, s=shown: d.find_element(
+                    By.ID, e).get_attribute("textContent") == s)
         self.scpi("FUNC TRI;:SWE:STAT ON;:OUTP:FILT OFF")
         self.wait(driver, lambda d: d.find_element(
             By.CSS_SELECTOR, 'input[name="mode"][value="sweep"]').is_selected())
         self.assertTrue(driver.find_element(
             By.CSS_SELECTOR, 'input[name="waveform"][value="triangle"]').is_selected())
         self.assertFalse(driver.find_element(By.ID, "filter").is_selected())
+        body = driver.find_element(By.TAG_NAME, "body")
+        self.assertEqual(body.get_attribute("data-generator"), "connected")
+        # Unplugged, the digits dim; plugged in again, serve takes it back with nothing done.
         self.sim.stop()
         self.wait(driver, lambda d: d.find_element(By.ID, "connection").text == "nicht verbunden")
+        self.assertEqual(body.get_attribute("data-generator"), "disconnected")
+        plugged = time.monotonic()
+        self.server.plug()
+        self.wait(driver, lambda d: d.find_element(By.ID, "connection").text == "verbunden")
+        print(f"replugged generator shown after {time.monotonic() - plugged:.2f} s",
+              file=sys.stderr)
+        self.assertEqual(body.get_attribute("data-generator"), "connected")
+        self.assertEqual(self.server.sim.events(3), ["port opened", "x 01", "P"])
 
     def test_page_reconnects_when_the_server_comes_back(self):
         driver = self.open_page()
@@ -175,6 +297,8 @@ class FrontPanel(unittest.TestCase):
         self.assertEqual(status, 0, errors)
         self.assertEqual(self.sim.events(2), ["x 00", "port closed"])
         self.wait(driver, lambda d: d.find_element(By.ID, "server").is_displayed())
+        # Under the banner nothing claims what the server no longer says.
+        self.assertEqual(driver.find_element(By.ID, "connection").text, "unbekannt")
         again = subprocess.Popen(
             [CTL, "--port", self.sim.path, "serve", "--listen", "127.0.0.1:0", "--http",
              f"127.0.0.1:{self.http_port}"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -190,18 +314,12 @@ class FrontPanel(unittest.TestCase):
 
     def test_requests_not_from_the_page_itself_change_nothing(self):
         driver = self.open_page()
-        field = driver.find_element(By.ID, "frequency")
-        field.click()
-        field.send_keys(Keys.CONTROL, "a")
-        field.send_keys("3000", Keys.ENTER)
+        self.type_into(driver, "frequency", "3000")
         self.assertEqual(self.sim.events(1), ["f 00 04 93 E0"])
-        sent = [json.loads(entry["message"])["message"]["params"]
-                for entry in driver.get_log("performance")
-                if '"Network.requestWillBeSent"' in entry["message"]]
-        change = next(p["request"] for p in sent if p["request"]["url"].endswith("/change"))
-        headers = {name: value for name, value in change["headers"].items()}
-        body = change["postData"].replace("3000", "4000")
         host = f"127.0.0.1:{self.http_port}"
+        # What the page's own change would be as a request of its origin.
+        headers = {"Origin": f"http://{host}", "Content-Type": "application/json"}
+        body = json.dumps({"control": "frequency", "value": "4000"})
         cases = [  # what is replaced in the page's own request, status
             ({"Origin": "http://evil.example"}, 403),
             ({"Origin": "null"}, 403),
@@ -217,27 +335,148 @@ class FrontPanel(unittest.TestCase):
                 connection, answered = websocket_handshake(self.http_port, host, origin)
                 connection.close()
                 self.assertEqual(answered, status)
-        # The replay itself is what the page sends: unchanged, it is carried out, and its frame
-        # is the first since the page's own.
+        # As the page's own, it is carried out, and its frame is the first since the page's.
         self.assertEqual(self.post("/change", body, {**headers, "Host": host}), 200)
         self.assertEqual(self.sim.events(1), ["f 00 06 1A 80"])
 
-    def test_profiles_are_the_windows_file(self):
+    def test_profiles_are_the_windows_file_and_store_and_load_say_so(self):
         driver = self.open_page()
         self.wait(driver, lambda d: len(d.find_elements(By.CSS_SELECTOR, "#profile-list option"))
                   == 50)
         driver.find_element(By.CSS_SELECTOR, '#profile-list option[value="3"]').click()
-        name = driver.find_element(By.ID, "profile-name")
-        name.clear()
-        name.send_keys("Quarz 4 MHz")
-        driver.find_element(By.ID, "profile-store").click()
-        self.wait(driver, lambda d: d.find_element(
-            By.CSS_SELECTOR, '#profile-list option[value="3"]').text == "3: Quarz 4 MHz")
         profile_file = os.path.join(self.server.folder.name, "Tavero", "Profile", "Profile.pro")
-        with open(profile_file, encoding="cp1252") as saved:
-            self.assertIn("Quarz 4 MHz", saved.read())
+        name = driver.find_element(By.ID, "profile-name")
+        cases = [  # name, what the message says, what the confirmation says, name kept
+            ("Quarz 4 MHz", "", "Profil 3 gespeichert", "Quarz 4 MHz"),
+            ("Filter 1 kΩ", "Der Profilname enthält Zeichen, die in der Profildatei\n"
+             "nicht gespeichert werden können: Ω", "", "Quarz 4 MHz"),
+        ]
+        for typed, message, done, kept in cases:
+            with self.subTest(name=typed):
+                name.clear()
+                name.send_keys(typed)
+                driver.find_element(By.ID, "profile-store").click()
+                self.wait(driver, lambda d, m=message, o=done: (
+                    d.find_element(By.ID, "profile-message").get_attribute("textContent"),
+                    d.find_element(By.ID, "profile-done").get_attribute("textContent"))
+                    == (m, o))
+                self.assertEqual(driver.find_element(
+                    By.CSS_SELECTOR, '#profile-list option[value="3"]').text, f"3: {kept}")
+                with open(profile_file, encoding="cp1252") as saved:
+                    self.assertIn(kept, saved.read())
         driver.find_element(By.ID, "profile-load").click()
         self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+        self.wait(driver, lambda d: d.find_element(By.ID, "profile-done").text
+                  == "Profil 3 geladen")
+
+    def test_dialog_settings_send_the_windows_frames_in_both_languages(self):
+        # Each language at one of the two widths: the layout decides nothing the frames show.
+        for language, width in [("de-DE", 360), ("en-US", 1280)]:
+            driver = self.open_page(language)
+            driver.set_window_size(width, 900)
+            for control, choices, values in DIALOG_CASES:
+                current = self.state()
+                now = ("on" if current["am"] else "off") if control == "am" else current.get(
+                    control)
+                choice = next(c for c in choices if c != now or len(choices) == 1)
+                with self.subTest(language=language, width=width, control=control,
+                                  choice=choice):
+                    expected = stored(current)
+                    expected.update({key: value if value is not None else
+                                     choice == "on" if key == "am" else choice
+                                     for key, value in values.items()})
+                    if control == "pll":
+                        self.type_into(driver, "pll-factor", choice[0], enter=False)
+                        self.type_into(driver, "pll-offset", choice[1])
+                    elif control == "am":
+                        driver.find_element(By.ID, "am").click()
+                    elif len(choices) > 1:
+                        driver.find_element(
+                            By.CSS_SELECTOR, f'input[name="{control}"][value="{choice}"]').click()
+                    else:
+                        self.type_into(driver, control, choice)
+                    frames = dialog_frames(control, expected)
+                    self.assertEqual(self.sim.events(len(frames)), frames)
+                    message = "pll-message" if control == "pll" else f"{control}-message"
+                    if driver.find_elements(By.ID, message):
+                        self.assertEqual(driver.find_element(By.ID, message).text, "")
+
+    def test_digits_step_by_click_key_and_wheel(self):
+        driver = self.open_page()
+        start = stored(self.state())["frequency"]
+        amplitude = self.state()["amplitude"]
+        # The page draws the digits anew with every value it is sent.
+        digit = lambda row, position: driver.find_element(  # noqa: E731
+            By.CSS_SELECTOR, f'#{row}-digits [data-position="{position}"]')
+        digit("frequency", 5).click()
+        self.assertEqual(digit("frequency", 5).get_attribute("aria-pressed"), "true")
+        steps = [  # what is done, the frame it sends
+            (lambda: driver.find_element(
+                By.CSS_SELECTOR, '.arrow[data-control="frequency"][data-direction="up"]').click(),
+             frame("f", (start + 100000, 4))),
+            (lambda: digit("frequency", 5).send_keys(Keys.ARROW_UP),
+             frame("f", (start + 200000, 4))),
+            (lambda: ActionChains(driver).scroll_from_origin(
+                ScrollOrigin.from_element(digit("frequency", 5)), 0, 120).perform(),
+             frame("f", (start + 100000, 4))),
+            (lambda: driver.find_element(By.ID, "step-up").click(),
+             frame("f", (start + 100000 + stored(self.state())["step"], 4))),
+            (lambda: digit("amplitude", 1).click(), None),
+            (lambda: digit("amplitude", 1).send_keys(Keys.ARROW_UP),
+             frame("g", (amplitude + 10 if amplitude <= 990 else amplitude, 2))),
+        ]
+        for number, (action, sent) in enumerate(steps):
+            with self.subTest(step=number):
+                action()
+                if sent:
+                    self.assertEqual(self.sim.events(1), [sent])
+        shown = f"{(start + 100000 + stored(self.state())['step']) / 100:.2f}"
+        self.wait(driver, lambda d: d.find_element(By.ID, "frequency-shown").get_attribute(
+            "textContent").replace(THIN_SPACE, "") == shown)
+
+    def test_task_list_played_from_the_page_shows_its_steps_live_and_ends(self):
+        os.makedirs(self.documents, exist_ok=True)
+        task_list_file(os.path.join(self.documents, "kurz.tvr"), [1000, 2000])
+        driver = self.open_page()
+        self.wait(driver, lambda d: d.find_elements(
+            By.CSS_SELECTOR, '#task-list-file option[value="kurz.tvr"]'))
+        # Every text the step shows, as it shows it.
+        driver.execute_script(
+            "window.shownSteps = [];"
+            "new MutationObserver(() => window.shownSteps.push("
+            "  document.getElementById('task-list-step').textContent + ' | ' +"
+            "  document.getElementById('task-list-remaining').textContent))"
+            ".observe(document.getElementById('task-list-status'),"
+            "  {childList: true, subtree: true, characterData: true});")
+        driver.find_element(By.ID, "task-list-start").click()
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 03 0D 40"))
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text
+                  == "Aufgabenliste beendet")
+        shown = driver.execute_script("return window.shownSteps")
+        for step in ("1 / 2 (kurz.tvr)", "2 / 2 (kurz.tvr)"):
+            self.assertTrue(any(re.fullmatch(re.escape(step) + r" \| \d+ s", text)
+                                for text in shown), shown)
+        self.assertEqual(driver.find_element(By.ID, "task-list-message").text, "")
+        # The same file uploaded plays in a loop until stopped.
+        driver.find_element(By.ID, "task-list-upload").send_keys(
+            os.path.join(self.documents, "kurz.tvr"))
+        driver.find_element(By.ID, "task-list-loop").click()
+        driver.find_element(By.ID, "task-list-start").click()
+        for first_bytes in ("p 00 01 86 A0", "p 00 03 0D 40", "p 00 01 86 A0"):
+            self.assertTrue(self.sim.events(1)[0].startswith(first_bytes))
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text.endswith(
+            " / 2 (kurz.tvr)"))
+        driver.find_element(By.ID, "task-list-stop").click()
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-step").text
+                  == "Aufgabenliste beendet")
+        self.assertEqual(driver.find_element(By.ID, "task-list-message").text, "")
+        # A list that stops because the generator went says so, and not that it ended.
+        driver.find_element(By.ID, "task-list-start").click()
+        self.assertTrue(self.sim.events(1)[0].startswith("p 00 01 86 A0"))
+        self.sim.stop()
+        self.wait(driver, lambda d: d.find_element(By.ID, "task-list-message").text != "")
+        self.assertEqual(driver.find_element(By.ID, "task-list-step").text, "\u2014")
 
     def post(self, path, body, headers):
         connection = http.client.HTTPConnection("127.0.0.1", self.http_port)
@@ -253,11 +492,11 @@ class FrontPanel(unittest.TestCase):
 
     def test_page_in_both_languages_fits_a_phone_and_leaves_screenshots(self):
         os.makedirs(SHOTS, exist_ok=True)
-        cases = [  # Accept-Language, legend of the waveforms, page language
-            ("de-DE", "Signalform", "de"),
-            ("en-US", "Waveform", "en"),
+        cases = [  # Accept-Language, legend of the waveforms, page language, empty profile
+            ("de-DE", "Signalform", "de", "-- leeres Profil --"),
+            ("en-US", "Waveform", "en", "-- empty profile --"),
         ]
-        for language, legend, lang in cases:
+        for language, legend, lang, empty in cases:
             driver = self.open_page(language)
             for width in (1280, 360):
                 with self.subTest(language=language, width=width):
@@ -268,13 +507,17 @@ class FrontPanel(unittest.TestCase):
                     self.assertEqual(driver.find_element(By.TAG_NAME, "html").get_attribute(
                         "lang"), lang)
                     self.assertEqual(driver.find_element(By.TAG_NAME, "legend").text, legend)
+                    self.wait(driver, lambda d, e=empty: d.find_element(
+                        By.CSS_SELECTOR, '#profile-list option[value="1"]').text == f"1: {e}")
                     inner = driver.execute_script("return window.innerWidth")
                     self.assertLessEqual(driver.execute_script(
                         "return document.documentElement.scrollWidth"), inner)
-                    for control in driver.find_elements(By.CSS_SELECTOR, "input, select"):
+                    for control in driver.find_elements(By.CSS_SELECTOR,
+                                                        "input, select, button"):
                         self.assertTrue(driver.execute_script(
                             "return arguments[0].labels.length > 0 || "
-                            "arguments[0].hasAttribute('aria-label')", control),
+                            "arguments[0].hasAttribute('aria-label') || "
+                            "arguments[0].textContent.trim() !== ''", control),
                             control.get_attribute("outerHTML"))
                     driver.set_window_size(width, driver.execute_script(
                         "return document.documentElement.scrollHeight") + 120)

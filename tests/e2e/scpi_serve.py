@@ -35,11 +35,12 @@ def query(client, line):
 
 class Served:
     """A program serving on a port of the system's choosing, in a data folder of its own that is
-    also its working folder; `environment` is added to the process's."""
+    also its working folder and its home; `environment` is added to the process's."""
 
     def __init__(self, command, environment=()):
         self.folder = tempfile.TemporaryDirectory()
-        environment = dict(os.environ, XDG_DATA_HOME=self.folder.name, **dict(environment))
+        environment = dict(os.environ, XDG_DATA_HOME=self.folder.name, HOME=self.folder.name,
+                           **dict(environment))
         self.process = subprocess.Popen(
             command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
             cwd=self.folder.name, env=environment)
@@ -60,13 +61,28 @@ class Served:
 
 
 class Server(Served):
-    """tavero-ctl serve on its own simulator, on `host`; `options` follow the address."""
+    """tavero-ctl serve on its own simulator, on `host`; `options` follow the address. With
+    `pluggable` the server finds the simulator through a link, which plug() points at a new one."""
 
-    def __init__(self, sim_path, ctl_path, pace=False, host="127.0.0.1", options=()):
+    def __init__(self, sim_path, ctl_path, pace=False, host="127.0.0.1", options=(),
+                 pluggable=False):
+        self.sim_path = sim_path
         self.sim = Simulator(sim_path, pace)
+        self.link_folder = tempfile.TemporaryDirectory()
+        self.link = os.path.join(self.link_folder.name, "generator")
+        if pluggable:
+            os.symlink(self.sim.path, self.link)
         listen = f"[{host}]:0" if ":" in host else f"{host}:0"
-        super().__init__([ctl_path, "--port", self.sim.path, "serve", "--listen", listen,
-                          *options])
+        super().__init__([ctl_path, "--port", self.link if pluggable else self.sim.path, "serve",
+                          "--listen", listen, *options])
+
+    def plug(self):
+        """Stands for a generator plugged in again, where the one before was unplugged: a new
+        simulator behind the server's link."""
+        self.sim = Simulator(self.sim_path)
+        replacement = self.link + ".new"
+        os.symlink(self.sim.path, replacement)
+        os.replace(replacement, self.link)
 
     def close(self):
         """Ends the server if it runs, then the simulator, and removes the data folder."""
@@ -74,6 +90,7 @@ class Server(Served):
             self.stop()
         self.sim.stop()
         self.folder.cleanup()
+        self.link_folder.cleanup()
 
 
 class Window(Served):

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/signal/CPLLDlg.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <variant>
 
-#include "core/NumberText.h"
-#include "core/SettingsLimits.h"
 #include "dialogs/signal/InputRefusal.h"
+#include "model/PllStage.h"
 #include "model/TypedFields.h"
 #include "res/PllTemplate.h"
 #include "ui/Window.h"
@@ -18,20 +16,6 @@ namespace tavero::dialogs {
 namespace {
 
 namespace ids = res::pll;
-
-constexpr std::string_view kInputErrorCaption = "Eingabefehler";
-constexpr std::string_view kLeastFrequencyRefusal =
-    "Für den eingegebenen Offset, ist eine Mininalfrequenz\nvon größer als 30 MHz notwendig\n\n"
-    "Erhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.";
-
-/// The refusal of a least frequency above `Maximalfrequenz` (in 0.01 Hz), which would leave the
-/// output no frequency to take.
-std::string aboveMaximumRefusal(std::uint32_t maximalfrequenz) {
-    return "Für den eingegebenen Offset ist eine Minimalfrequenz\noberhalb der Maximalfrequenz "
-           "von " +
-           formatFixed(static_cast<double>(maximalfrequenz) / 100, 2) +
-           " Hz notwendig\n\nErhöhen Sie den Teilungsfaktor bzw. verringern Sie den Offset.";
-}
 
 }  // namespace
 
@@ -68,11 +52,7 @@ bool CPLLDlg::onEnterKey() {
 
 void CPLLDlg::onCancel() {
     texts_.readFrom(window());
-    const bool valid = checkFactor() && checkOffset() && applyLeastFrequency();
-    if (valid) {
-        settings_.pllFaktor = static_cast<std::uint32_t>(pendingFactor_);
-        settings_.pllOffset = pendingOffset_;
-    }
+    const bool valid = checkFactor() && checkOffset() && applyStage();
     texts_.writeTo(window());
     if (valid) {
         window().endDialog(res::kIdCancel);
@@ -103,27 +83,16 @@ bool CPLLDlg::checkOffset() {
     return false;
 }
 
-bool CPLLDlg::applyLeastFrequency() {
-    if (pendingOffset_ >= 0) {
-        return true;
-    }
-    GeneratorSettings pending = settings_;
-    pending.pllFaktor = static_cast<std::uint32_t>(pendingFactor_);
-    pending.pllOffset = pendingOffset_;
-    const std::uint64_t least = pllRequiredMinimum(pending);  // in 0.01 Hz
-    if (least > kMaximumFrequencyCentiHz || least > settings_.maximalfrequenz) {
-        refuseInput(host(),
-                    least > kMaximumFrequencyCentiHz
-                        ? std::string(kLeastFrequencyRefusal)
-                        : aboveMaximumRefusal(settings_.maximalfrequenz),
-                    kInputErrorCaption);
+bool CPLLDlg::applyStage() {
+    const std::variant<GeneratorSettings, std::string> staged =
+        model::withPllStage(settings_, static_cast<std::uint32_t>(pendingFactor_), pendingOffset_);
+    if (const auto* refusal = std::get_if<std::string>(&staged)) {
+        refuseInput(host(), *refusal, model::kPllRefusalCaption);
         texts_[ids::kTeilungsfaktorEdit] = model::kPllFactorField.show(settings_.pllFaktor);
         texts_[ids::kOffsetEdit] = model::kPllOffsetField.show(settings_.pllOffset);
         return false;
     }
-    settings_.minimalfrequenz =
-        std::max(settings_.minimalfrequenz, static_cast<std::uint32_t>(least));
-    settings_.frequenz = std::max(settings_.frequenz, settings_.minimalfrequenz);
+    settings_ = std::get<GeneratorSettings>(staged);
     return true;
 }
 

@@ -31,9 +31,8 @@ public:
 private:
     bool checkFactor();
     bool checkOffset();
-    /// Raises `minimalfrequenz` (and `frequenz` with it) to what the pending offset demands,
-    /// or refuses an offset that would demand more than the synthesiser's highest frequency.
-    bool applyLeastFrequency();
+    /// Takes the pending factor and offset with the limits they demand, or refuses them.
+    bool applyStage();
 
     GeneratorSettings& settings_;
     FieldTexts texts_;

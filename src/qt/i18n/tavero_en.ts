@@ -1232,5 +1232,53 @@ End %1 to connect the Tavero here.</translation>
         <source>Die Einstellungen der Fernsteuerung konnten nicht gespeichert werden.</source>
         <translation>The remote control settings could not be saved.</translation>
     </message>
+    <message>
+        <source>Um die Schrittweite erhöhen</source>
+        <translation>Raise by the step</translation>
+    </message>
+    <message>
+        <source>Um die Schrittweite verringern</source>
+        <translation>Lower by the step</translation>
+    </message>
+    <message>
+        <source>Gewählte Stelle erhöhen</source>
+        <translation>Raise the chosen digit</translation>
+    </message>
+    <message>
+        <source>Gewählte Stelle verringern</source>
+        <translation>Lower the chosen digit</translation>
+    </message>
+    <message>
+        <source>Stelle wählen; Pfeiltasten, Mausrad oder Wischen ändern sie</source>
+        <translation>Choose a digit; the arrow keys, the wheel or a swipe change it</translation>
+    </message>
+    <message>
+        <source>Gespeicherte Aufgabenliste</source>
+        <translation>Stored task list</translation>
+    </message>
+    <message>
+        <source>Aufgabenliste hochladen (.tvr)</source>
+        <translation>Upload a task list (.tvr)</translation>
+    </message>
+    <message>
+        <source>unbekannt</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Aufgabenliste beendet</source>
+        <translation>Task list finished</translation>
+    </message>
+    <message>
+        <source>Profil %1 geladen</source>
+        <translation>Profile %1 loaded</translation>
+    </message>
+    <message>
+        <source>Profil %1 gespeichert</source>
+        <translation>Profile %1 stored</translation>
+    </message>
+    <message>
+        <source>-- leeres Profil --</source>
+        <translation>-- empty profile --</translation>
+    </message>
 </context>
 </TS>

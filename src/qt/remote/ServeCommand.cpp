@@ -21,7 +21,7 @@ namespace {
 /// How often the generator is looked for while it is connected, in ms: a pulled cable shows
 /// within a second.
 constexpr int kWatchPeriodMs = 250;
-/// How often a generator that went is looked for again, in ms.
+/// How often a generator that went is looked for again, in ms: a plugged one shows within 2 s.
 constexpr int kReconnectPeriodMs = 1000;
 
 }  // namespace
@@ -59,7 +59,8 @@ int serve(const ServeEnvironment& environment, const RemoteOptions& options) {
         QObject::connect(&watch, &QTimer::timeout, [&] {
             generator.watch();
             sinceReconnectMs += kWatchPeriodMs;
-            if (!generator.connected() && sinceReconnectMs >= kReconnectPeriodMs) {
+            // Only a generator found gone is looked for: one disconnected on purpose stays so.
+            if (generator.lost() && sinceReconnectMs >= kReconnectPeriodMs) {
                 sinceReconnectMs = 0;
                 std::ostringstream discarded;
                 ctl::StreamMessageSink quiet(discarded);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/web/FrontPanelServer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHostInfo>
 #include <QHttpServerRequest>
@@ -9,8 +10,11 @@
 #include <QJsonObject>
 #include <QNetworkInterface>
 #include <QTcpSocket>
+#include <QTemporaryFile>
 #include <QUrl>
+#include <QWebSocket>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <chrono>
 #include <sstream>
 #include <string>
@@ -18,15 +22,24 @@
 #include <variant>
 #include <vector>
 
+#include "app/MainWindowTexts.h"
 #include "core/NumberText.h"
 #include "ctl/ProfileFileAccess.h"
+#include "ctl/StreamMessageSink.h"
+#include "link/Connection.h"
 #include "model/OutputFrequency.h"
+#include "model/TypedFields.h"
 #include "qt/i18n/TextTranslation.h"
 #include "qt/i18n/Translations.h"
 #include "qt/network/InterfaceFacts.h"
 #include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
+#include "scpi/DeviceErrors.h"
+#include "store/ListFile.h"
+#include "store/ProfileFile.h"
+#include "store/TaskListFile.h"
+#include "store/text/Windows1252.h"
 
 // Outside any namespace, as Qt's macro needs: a static library's resources are registered by
 // hand, or the linker leaves them out.
@@ -72,8 +85,23 @@ QByteArray resource(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray messageJson(const QString& message) {
-    return QJsonDocument(QJsonObject{{"message", message}}).toJson(QJsonDocument::Compact);
+QJsonObject messageObject(const QString& message) {
+    return {{"message", message}};
+}
+
+QString keyingValue(std::uint8_t modulationseinstellungen) {
+    switch (modulationseinstellungen & kModulationPmArtMask) {
+        case kPmArtPsk:
+            return QStringLiteral("psk");
+        case kPmArtFsk:
+            return QStringLiteral("fsk");
+        default:
+            return QStringLiteral("ask");
+    }
+}
+
+model::Origin pageOrigin(const QString& peer) {
+    return {model::FrontEnd::kPage, peer.toStdString()};
 }
 
 /// An address as VISA resource strings carry it: IPv6 in brackets.
@@ -91,7 +119,7 @@ QString yesNo(bool value) {
 FrontPanelServer::FrontPanelServer(scpi::Instrument& instrument,
                                    const scpi::InstrumentEnvironment& environment,
                                    ServedInstrument served, QByteArray password, std::ostream& log,
-                                   QObject* parent)
+                                   std::filesystem::path taskListFolder, QObject* parent)
     : QAbstractHttpServer(parent),
       instrument_(instrument),
       environment_(environment),
@@ -99,8 +127,15 @@ FrontPanelServer::FrontPanelServer(scpi::Instrument& instrument,
       password_(std::move(password)),
       log_(log),
       tcp_(commonHeaders(), log),
+      taskListFolder_(std::move(taskListFolder)),
       pages_(log) {
     registerPageResources();
+    taskListTimer_.setSingleShot(true);
+    connect(&taskListTimer_, &QTimer::timeout, this, [this] {
+        instrument_.advanceTaskList();
+        publish();
+    });
+    connect(&pages_, &LivePages::received, this, &FrontPanelServer::answerLive);
     for (const QString& folder : Translations::defaultCatalogueFolders()) {
         if (!englishLoaded_) {
             englishLoaded_ = english_.load(QStringLiteral("tavero_en"), folder);
@@ -237,10 +272,12 @@ bool FrontPanelServer::handleRequest(const QHttpServerRequest& request, QTcpSock
         return true;
     }
     const QString path = request.url().path();
+    QJsonObject action = QJsonDocument::fromJson(request.body()).object();
     if (path == QLatin1String("/change")) {
-        answerChange(request, socket);
+        action.insert("action", "change");
+        answerPosted(request, socket, action);
     } else if (path == QLatin1String("/profile")) {
-        answerProfile(request, socket);
+        answerPosted(request, socket, action);
     } else {
         respond(request, socket, 404, kText, "Not found\n");
     }
@@ -319,7 +356,12 @@ void FrontPanelServer::answerGet(const QHttpServerRequest& request, QTcpSocket* 
                                           {"addresses", addresses}})
                     .toJson(QJsonDocument::Compact));
     } else if (path == QLatin1String("/profiles")) {
-        respond(request, socket, 200, kJson, profilesJson(catalogue));
+        respond(request, socket, 200, kJson,
+                QJsonDocument(profilesJson(catalogue)).toJson(QJsonDocument::Compact));
+    } else if (path == QLatin1String("/tasklists")) {
+        respond(request, socket, 200, kJson,
+                QJsonDocument(QJsonObject{{"files", QJsonArray::fromStringList(taskListFiles())}})
+                    .toJson(QJsonDocument::Compact));
     } else if (path == QLatin1String(kIdentificationPath)) {
         respond(request, socket, 200, "text/xml; charset=utf-8",
                 identificationXml(request.value("host"), *socket));
@@ -328,74 +370,221 @@ void FrontPanelServer::answerGet(const QHttpServerRequest& request, QTcpSocket* 
     }
 }
 
-void FrontPanelServer::answerChange(const QHttpServerRequest& request, QTcpSocket* socket) {
-    const QJsonObject body = QJsonDocument::fromJson(request.body()).object();
-    const std::string control = body.value("control").toString().toStdString();
-    const std::string value = body.value("value").toString().toStdString();
-    const QTranslator* catalogue = catalogueFor(request);
-    const auto command = panelCommand({control, value}, instrument_.generatorModel().settings());
-    if (const auto* refused = std::get_if<RefusedEntry>(&command)) {
-        respond(request, socket, 422, kJson,
-                messageJson(translatedText(refused->message, catalogue)));
-        return;
-    }
-    const auto* line = std::get_if<std::string>(&command);
-    if (line == nullptr) {
-        respond(request, socket, 400, kJson, messageJson(QStringLiteral("unknown control")));
-        return;
-    }
-    const std::optional<std::string> failed = execute(*line, request);
-    if (failed) {
-        respond(request, socket, 503, kJson, messageJson(translatedText(*failed, catalogue)));
-        return;
-    }
-    respond(request, socket, 200, kJson, stateJson());
+void FrontPanelServer::answerPosted(const QHttpServerRequest& request, QTcpSocket* socket,
+                                    QJsonObject action) {
+    const PanelAnswer answer =
+        act(action, catalogueFor(request), request.remoteAddress().toString());
+    respond(request, socket, answer.status, kJson,
+            QJsonDocument(answer.body).toJson(QJsonDocument::Compact));
 }
 
-void FrontPanelServer::answerProfile(const QHttpServerRequest& request, QTcpSocket* socket) {
-    const QJsonObject body = QJsonDocument::fromJson(request.body()).object();
-    const QString action = body.value("action").toString();
-    const int number = body.value("number").toInt();
-    const QTranslator* catalogue = catalogueFor(request);
-    std::optional<std::string> failed;
-    if (action == QLatin1String("load")) {
-        failed = execute("*RCL " + std::to_string(number), request);
+void FrontPanelServer::answerLive(QWebSocket& page, const QString& message) {
+    const QJsonObject request = QJsonDocument::fromJson(message.toUtf8()).object();
+    const QTranslator* catalogue =
+        request.value("lang").toString() == QLatin1String("en") && englishLoaded_ ? &english_
+                                                                                  : nullptr;
+    PanelAnswer answer = act(request, catalogue, page.peerAddress().toString());
+    answer.body.insert("reply", request.value("id"));
+    answer.body.insert("ok", answer.status == 200);
+    page.sendTextMessage(
+        QString::fromUtf8(QJsonDocument(answer.body).toJson(QJsonDocument::Compact)));
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::act(const QJsonObject& request,
+                                                    const QTranslator* catalogue,
+                                                    const QString& peer) {
+    const QString action = request.value("action").toString();
+    PanelAnswer answer{400, messageObject(QStringLiteral("unknown action"))};
+    if (action == QLatin1String("change")) {
+        answer = change(request, catalogue, peer);
+    } else if (action == QLatin1String("connect")) {
+        answer = toggleConnection(catalogue, peer);
+    } else if (action == QLatin1String("load")) {
+        answer = loadProfile(request, catalogue, peer);
     } else if (action == QLatin1String("store")) {
-        std::ostringstream messages;
-        ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
-        const std::optional<std::vector<StoredProfile>> profiles = file.read();
-        if (profiles && (number < 1 || number > static_cast<int>(profiles->size()))) {
-            respond(request, socket, 400, kJson, messageJson(QStringLiteral("unknown profile")));
-            return;
-        }
-        if (!profiles) {
-            failed = messages.str();
-        } else if (!file.update(static_cast<std::size_t>(number - 1),
-                                [this, &body](StoredProfile& profile) {
-                                    profile.name = body.value("name").toString().toStdString();
-                                    profile.settings = instrument_.generatorModel().settings();
-                                })) {
-            failed = messages.str();
-        }
-    } else {
-        respond(request, socket, 400, kJson, messageJson(QStringLiteral("unknown action")));
-        return;
+        answer = storeProfile(request, catalogue);
+    } else if (action == QLatin1String("play")) {
+        answer = play(request, catalogue, peer);
+    } else if (action == QLatin1String("stop")) {
+        instrument_.stopPlaying();
+        answer = {200, {}};
     }
     publish();
-    if (failed) {
-        respond(request, socket, 503, kJson, messageJson(translatedText(*failed, catalogue)));
+    return answer;
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::change(const QJsonObject& request,
+                                                       const QTranslator* catalogue,
+                                                       const QString& peer) {
+    const std::string control = request.value("control").toString().toStdString();
+    const std::string value = request.value("value").toString().toStdString();
+    const std::string offset = request.value("offset").toString().toStdString();
+    auto edit = panelEdit({control, value, offset}, instrument_.generatorModel().settings());
+    if (const auto* refused = std::get_if<RefusedEntry>(&edit)) {
+        return {422, messageObject(translatedText(refused->message, catalogue))};
+    }
+    auto* taken = std::get_if<model::Edit>(&edit);
+    if (taken == nullptr) {
+        return {400, messageObject(QStringLiteral("unknown control"))};
+    }
+    noteTaskListFailure();
+    if (const std::optional<scpi::ErrorEntry> failed =
+            instrument_.apply(queue_, std::move(*taken), pageOrigin(peer))) {
+        return {503, messageObject(translatedText(failed->message, catalogue))};
+    }
+    return {200, {}};
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::toggleConnection(const QTranslator* catalogue,
+                                                                 const QString& peer) {
+    model::GeneratorModel& generator = instrument_.generatorModel();
+    std::ostringstream messages;
+    ctl::StreamMessageSink sink(messages);
+    const model::Requester by{pageOrigin(peer), sink};
+    instrument_.stopPlaying();
+    if (generator.connected()) {
+        generator.disconnect(by);
+    } else if (generator.connect(by) == link::ConnectResult::kConnected) {
+        generator.readParameters(by);
+    } else if (messages.str().empty()) {
+        messages << link::kConnectFailedText;
+    }
+    if (!messages.str().empty()) {
+        return {503, messageObject(translatedText(messages.str(), catalogue))};
+    }
+    return {200, {}};
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::loadProfile(const QJsonObject& request,
+                                                            const QTranslator* catalogue,
+                                                            const QString& peer) {
+    const int number = request.value("number").toInt();
+    noteTaskListFailure();
+    if (const std::optional<scpi::ErrorEntry> failed = instrument_.recall(
+            queue_, static_cast<std::size_t>(std::max(number, 0)), pageOrigin(peer))) {
+        return {503, messageObject(translatedText(failed->message, catalogue))};
+    }
+    QJsonObject body = profilesJson(catalogue);
+    body.insert("done", translatedText("Profil %1 geladen", catalogue)
+                            .replace(QStringLiteral("%1"), QString::number(number)));
+    return {200, body};
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::storeProfile(const QJsonObject& request,
+                                                             const QTranslator* catalogue) {
+    const int number = request.value("number").toInt();
+    // The empty profile's name as the page shows it goes back into the file in German.
+    const QString typed = request.value("name").toString();
+    const std::string name = typed == translatedText(store::kEmptyProfileName, catalogue)
+                                 ? std::string(store::kEmptyProfileName)
+                                 : typed.toStdString();
+    const std::vector<std::string> outside = store::text::charactersOutsideWindows1252(name);
+    if (!outside.empty()) {
+        // The window's reason, without its question whether to store "?" instead.
+        QString listed;
+        for (const std::string& character : outside) {
+            listed += (listed.isEmpty() ? "" : " ") + QString::fromStdString(character);
+        }
+        std::string question(app::kUnstorableNameText);
+        question.replace(question.find("%s"), 2, "%1");
+        QString reason = translatedText(question, catalogue);
+        reason = reason.left(reason.indexOf(QStringLiteral("\n\n"))).replace("%1", listed);
+        return {422, messageObject(reason)};
+    }
+    std::ostringstream messages;
+    ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
+    const std::optional<std::vector<StoredProfile>> profiles = file.read();
+    if (profiles && (number < 1 || number > static_cast<int>(profiles->size()))) {
+        return {400, messageObject(QStringLiteral("unknown profile"))};
+    }
+    if (!profiles ||
+        !file.update(static_cast<std::size_t>(number - 1), [this, &name](StoredProfile& profile) {
+            profile.name = name;
+            profile.settings = instrument_.generatorModel().settings();
+        })) {
+        return {503, messageObject(translatedText(messages.str(), catalogue))};
+    }
+    QJsonObject body = profilesJson(catalogue);
+    body.insert("done", translatedText("Profil %1 gespeichert", catalogue)
+                            .replace(QStringLiteral("%1"), QString::number(number)));
+    return {200, body};
+}
+
+FrontPanelServer::PanelAnswer FrontPanelServer::play(const QJsonObject& request,
+                                                     const QTranslator* catalogue,
+                                                     const QString& peer) {
+    const QString fileName = request.value("file").toString();
+    store::TaskListRead read;
+    if (request.contains("content")) {
+        // Read where the reader reads every task list: from a file.
+        QTemporaryFile uploaded;
+        const QByteArray content =
+            QByteArray::fromBase64(request.value("content").toString().toLatin1());
+        if (!uploaded.open() || uploaded.write(content) != content.size() || !uploaded.flush()) {
+            return {503, messageObject(uploaded.errorString())};
+        }
+        read = store::readTaskListFile(uploaded.fileName().toStdU16String());
+        playedName_ = request.value("name").toString();
+    } else if (taskListFiles().contains(fileName)) {
+        read = store::readTaskListFile(taskListFolder_ / fileName.toStdU16String());
+        playedName_ = fileName;
+    } else {
+        return {400, messageObject(QStringLiteral("unknown task list"))};
+    }
+    if (!read.ok() || read.list.entries.empty()) {
+        const std::string detail = read.ok() ? "no entries" : store::loadFailureText(read.load);
+        return {422, messageObject(translatedText("Die Aufgabenliste könnte nicht gelesen werden.",
+                                                  catalogue) +
+                                   ' ' + QString::fromStdString(detail))};
+    }
+    queue_.clear();
+    taskListFailure_.clear();
+    if (const std::optional<scpi::ErrorEntry> failed =
+            instrument_.play(queue_, std::move(read.list.entries), request.value("loop").toBool(),
+                             pageOrigin(peer))) {
+        return {503, messageObject(translatedText(failed->message, catalogue))};
+    }
+    // The first step is sent at once; the list may have stopped on it already.
+    noteTaskListFailure();
+    if (!taskListFailure_.empty()) {
+        return {503, messageObject(translatedText(taskListFailure_, catalogue))};
+    }
+    return {200, {}};
+}
+
+QStringList FrontPanelServer::taskListFiles() const {
+    QDir folder(QString::fromStdU16String(taskListFolder_.u16string()));
+    return folder.entryList({QStringLiteral("*.tvr")}, QDir::Files | QDir::Readable, QDir::Name);
+}
+
+void FrontPanelServer::scheduleTaskList() {
+    const std::optional<std::chrono::milliseconds> due = instrument_.taskListDue();
+    if (!due) {
+        taskListTimer_.stop();
         return;
     }
-    respond(request, socket, 200, kJson, profilesJson(catalogue));
+    taskListTimer_.start(std::max(*due - instrument_.now(), std::chrono::milliseconds{0}));
 }
 
 void FrontPanelServer::adoptPage() {
     while (hasPendingWebSocketConnections()) {
-        pages_.add(nextPendingWebSocketConnection(), QString::fromUtf8(shownState_));
+        // Fresh: a running task list's remaining time has moved on since the last publish.
+        pages_.add(nextPendingWebSocketConnection(), QString::fromUtf8(stateJson()));
+    }
+}
+
+void FrontPanelServer::noteTaskListFailure() {
+    while (!queue_.empty()) {
+        const scpi::ErrorEntry entry = queue_.pop();
+        if (entry.code != scpi::kTaskListStopped && entry.code != scpi::kValueReplaced) {
+            taskListFailure_ = entry.message;
+        }
     }
 }
 
 void FrontPanelServer::publish() {
+    noteTaskListFailure();
+    scheduleTaskList();
     QByteArray state = stateJson();
     if (state == shownState_) {
         return;
@@ -407,15 +596,24 @@ void FrontPanelServer::publish() {
 QByteArray FrontPanelServer::stateJson() {
     const model::GeneratorModel& generator = instrument_.generatorModel();
     const GeneratorSettings& settings = generator.settings();
-    const bool connected = generator.connected();
+    const auto shown = [&settings](const model::TypedField& field) {
+        return QString::fromStdString(
+            field.show(settingsFields()[settingsFieldIndex(field.key)].get(settings)));
+    };
+    const auto hertz = [](std::int64_t centiHz) {
+        return QString::fromStdString(formatFixed(static_cast<double>(centiHz) / 100, 2));
+    };
+    const std::uint8_t modulation = settings.modulationseinstellungen;
     QJsonObject state{
-        {"connected", connected},
+        {"connected", generator.connected()},
         {"firmware", QString::fromStdString(
                          formatFixed(static_cast<double>(generator.firmwareVersion()) / 100, 2))},
-        {"frequency", QString::fromStdString(formatFixed(
-                          static_cast<double>(model::outputFrequencyOf(settings)) / 100, 2))},
+        {"frequency", hertz(model::outputFrequencyOf(settings))},
         {"pll", model::usesPllStage(settings)},
         {"amplitude", static_cast<int>(settings.amplitude)},
+        {"minimum", hertz(settings.minimalfrequenz)},
+        {"maximum", hertz(settings.maximalfrequenz)},
+        {"step", hertz(settings.schrittweite)},
         {"waveform", settings.signalform < kWaveformValues.size()
                          ? QString::fromLatin1(
                                kWaveformValues[settings.signalform].data(),
@@ -423,23 +621,53 @@ QByteArray FrontPanelServer::stateJson() {
                          : QString()},
         {"mode", modeValue(settings)},
         {"filter", (settings.konfiguration & kKonfigurationFilter) != 0},
+        {"sweep-start", shown(model::kSweepStartField)},
+        {"sweep-stop", shown(model::kSweepStopField)},
+        {"sweep-rate", shown(model::kSweepRateField)},
+        {"modulation-rate", shown(model::kModulationRateField)},
+        {"phase-deviation", shown(model::kPhaseDeviationField)},
+        {"frequency-deviation", shown(model::kFrequencyDeviationField)},
+        {"depth", static_cast<int>(settings.amplitudenhub)},
+        {"am", (modulation & kModulationAm) != 0},
+        {"keying", keyingValue(modulation)},
+        {"modulation-source",
+         (modulation & kModulationPmQuelleExtern) != 0 ? "external" : "internal"},
+        {"pll-factor", shown(model::kPllFactorField)},
+        {"pll-offset", shown(model::kPllOffsetField)},
     };
+    if (!taskListFailure_.empty()) {
+        // Pushed to pages of either language: each shows its own.
+        state.insert("taskListFailure",
+                     QJsonObject{{"de", QString::fromStdString(taskListFailure_)},
+                                 {"en", translatedText(taskListFailure_,
+                                                       englishLoaded_ ? &english_ : nullptr)}});
+    }
+    if (const auto progress = instrument_.taskListProgress()) {
+        state.insert(
+            "taskList",
+            QJsonObject{{"name", playedName_},
+                        {"step", static_cast<int>(progress->step)},
+                        {"steps", static_cast<int>(progress->steps)},
+                        {"loops", progress->loops},
+                        {"remainingMs",
+                         static_cast<double>((progress->passEnd - instrument_.now()).count())}});
+    }
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
-QByteArray FrontPanelServer::profilesJson(const QTranslator* catalogue) {
+QJsonObject FrontPanelServer::profilesJson(const QTranslator* catalogue) {
     std::ostringstream messages;
     ctl::ProfileFileAccess file(environment_.profileFile, environment_.fileWriter, messages);
     const std::optional<std::vector<StoredProfile>> profiles = file.read();
     QJsonArray names;
     if (profiles) {
         for (const StoredProfile& profile : *profiles) {
-            names.append(QString::fromStdString(profile.name));
+            names.append(profile.name == store::kEmptyProfileName
+                             ? translatedText(store::kEmptyProfileName, catalogue)
+                             : QString::fromStdString(profile.name));
         }
     }
-    return QJsonDocument(QJsonObject{{"profiles", names},
-                                     {"message", translatedText(messages.str(), catalogue)}})
-        .toJson(QJsonDocument::Compact);
+    return {{"profiles", names}, {"message", translatedText(messages.str(), catalogue)}};
 }
 
 QList<QByteArray> FrontPanelServer::identity() {
@@ -518,17 +746,6 @@ QByteArray FrontPanelServer::identificationXml(const QByteArray& host, const QTc
     out.writeEndElement();
     out.writeEndDocument();
     return xml;
-}
-
-std::optional<std::string> FrontPanelServer::execute(const std::string& line,
-                                                     const QHttpServerRequest& request) {
-    queue_.clear();
-    instrument_.execute(queue_, line,
-                        {model::FrontEnd::kPage, request.remoteAddress().toString().toStdString()});
-    if (queue_.empty()) {
-        return std::nullopt;
-    }
-    return queue_.pop().message;
 }
 
 bool FrontPanelServer::passwordRight(const QByteArray& authorization) const {

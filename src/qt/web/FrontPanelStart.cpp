@@ -2,6 +2,7 @@
 #include "qt/web/FrontPanelStart.h"
 
 #include <QFile>
+#include <QStandardPaths>
 
 namespace tavero::qt {
 
@@ -46,7 +47,8 @@ std::unique_ptr<FrontPanelServer> startFrontPanel(const HttpAddress& http,
         instrument, environment,
         FrontPanelServer::ServedInstrument{
             .host = scpi.host, .scpiPort = scpiPort, .vxi11Findable = vxi11Findable},
-        password, errors);
+        password, errors,
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdU16String());
     if (!panel->listen(address)) {
         errors << program << ": cannot listen on "
                << addressText(address.host, address.port).toStdString() << ": "

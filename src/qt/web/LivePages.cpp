@@ -45,8 +45,8 @@ bool LivePages::makeRoomFor(const QHostAddress& peer) {
 }
 
 void LivePages::add(std::unique_ptr<QWebSocket> page, const QString& first) {
-    page->setMaxAllowedIncomingFrameSize(1024);
-    page->setMaxAllowedIncomingMessageSize(1024);
+    page->setMaxAllowedIncomingFrameSize(kMaxIncomingBytes);
+    page->setMaxAllowedIncomingMessageSize(kMaxIncomingBytes);
     QWebSocket* socket = page.get();
     connect(socket, &QWebSocket::disconnected, this, [this, socket] { close(socket); });
     const auto answered = [this, socket] {
@@ -56,7 +56,11 @@ void LivePages::add(std::unique_ptr<QWebSocket> page, const QString& first) {
         }
     };
     connect(socket, &QWebSocket::pong, this, answered);
-    connect(socket, &QWebSocket::textMessageReceived, this, answered);
+    connect(socket, &QWebSocket::textMessageReceived, this,
+            [this, socket, answered](const QString& message) {
+                answered();
+                emit received(*socket, message);
+            });
     connect(socket, &QWebSocket::binaryMessageReceived, this, answered);
     socket->sendTextMessage(first);
     pages_.push_back(

@@ -27,6 +27,8 @@ public:
     static constexpr std::size_t kMaxPages = 64;
     static constexpr qint64 kMaxUnsentBytes = 64 * 1024;
     static constexpr int kPingPeriodMs = 5'000;
+    /// The largest message a page may send: a task list file it uploads.
+    static constexpr qint64 kMaxIncomingBytes = 256 * 1024;
 
     /// `log` gets a line a minute per address whose pages are closed for others.
     explicit LivePages(std::ostream& log, QObject* parent = nullptr);
@@ -37,11 +39,15 @@ public:
 
     /// Whether a page from `peer` may open, closing another one if it must.
     bool makeRoomFor(const QHostAddress& peer);
-    /// Keeps `page` until it closes, sending it `first`. What the page sends is read and dropped,
-    /// within small bounds.
+    /// Keeps `page` until it closes, sending it `first`. What the page sends, within
+    /// kMaxIncomingBytes a message, is passed on by received().
     void add(std::unique_ptr<QWebSocket> page, const QString& first);
     /// Sends `message` to every page.
     void send(const QString& message);
+
+signals:
+    /// A page sent `message`; whoever answers it sends the answer to `page`.
+    void received(QWebSocket& page, const QString& message);
 
 private:
     struct Page {

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/TypedFields.h"
 #include "qt/web/HttpAnswer.h"
 #include "qt/web/PanelChange.h"
 #include "qt/web/PanelTexts.h"
@@ -100,68 +101,130 @@ TEST(FrontPanelRulesTest, FillsThePageWithEscapedTextsOfItsLanguage) {
     EXPECT_EQ(page, "<html lang=\"de\">Signalform|Profil laden / speichern");
 }
 
-TEST(FrontPanelRulesTest, TurnsEachChangeIntoTheSCPILineOrTheWindowsMessage) {
+TEST(FrontPanelRulesTest, TurnsEachChangeIntoTheWindowsEditOrItsMessage) {
     GeneratorSettings settings = GeneratorSettings::emptyProfile();
+    settings.frequenz = 100'000;           // 1 kHz
     settings.minimalfrequenz = 100;        // 1 Hz
     settings.maximalfrequenz = 1'000'000;  // 10 kHz
+    settings.amplitude = 500;
+    settings.schrittweite = 2'500;  // 25 Hz
     GeneratorSettings modulated = settings;
-    modulated.konfiguration = kBetriebsartModulation;
-    modulated.modulationseinstellungen = kPmArtPsk;
-    GeneratorSettings amModulated = modulated;
-    amModulated.modulationseinstellungen |= kModulationAm;
-    GeneratorSettings sweeping = settings;
-    sweeping.konfiguration = kBetriebsartWobbeln | kKonfigurationFilter;
+    modulated.konfiguration = kBetriebsartModulation | kKonfigurationFilter;
+    modulated.modulationseinstellungen = kPmArtPsk | kModulationAm;
+    GeneratorSettings wide = settings;
+    wide.maximalfrequenz = 3'000'000'000;
+    GeneratorSettings staged = wide;  // needs at least 50 kHz
+    staged.pllFaktor = 2;
+    staged.pllOffset = -10'000;
+    staged.minimalfrequenz = 5'000'000;
+    GeneratorSettings atTop = settings;
+    atTop.frequenz = atTop.maximalfrequenz;
     const std::string frequencyRefused =
         "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 0.25 "
         "Hz\nMinimalfrequenz: 1.00 Hz\nMaximalfrequenz: 10000.00 Hz";
     const std::string amplitudeRefused =
         "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 1 "
         "mV\nMinimum: 0 mV\nMaximum: 1000 mV";
+    const std::string minimumRefused =
+        "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 0.25 "
+        "Hz\nMinimalfrequenz: 0,25 Hz\nMaximalfrequenz: 10000.00 Hz";
+    const std::string sweepRefused(model::kSweepFrequencyRefusal);
+    const std::string factorRefused(model::kPllFactorField.refusal);
+    const std::string offsetRefused(model::kPllOffsetField.refusal);
     struct Case {
         std::string_view control;
         std::string_view value;
         const GeneratorSettings& settings;
-        std::string command;  ///< empty when refused or unknown
-        std::string refusal;  ///< empty when taken or unknown
+        std::string commands;     ///< the edit's; empty when refused or unknown
+        std::string_view field;   ///< a field the edit sets ...
+        std::int64_t fieldValue;  ///< ... to this
+        std::string refusal;      ///< empty when taken or unknown
+        std::string_view pllOffset = {};
     };
     const Case cases[] = {
-        {"frequency", "2500", settings, "FREQ 2500.00", ""},
-        {"frequency", "12,25", settings, "FREQ 12.25", ""},
-        {"frequency", "1", settings, "FREQ 1.00", ""},
-        {"frequency", "10000", settings, "FREQ 10000.00", ""},
-        {"frequency", "10000.25", settings, "", frequencyRefused},
-        {"frequency", "0.75", settings, "", frequencyRefused},
-        {"frequency", "12.3", settings, "", frequencyRefused},  // off the 0.25 Hz grid
-        {"frequency", "-5", settings, "", frequencyRefused},
-        {"frequency", "1e400", settings, "", frequencyRefused},
-        {"amplitude", "250", settings, "VOLT 250MV", ""},
-        {"amplitude", "0", settings, "VOLT 0MV", ""},
-        {"amplitude", "1000", settings, "VOLT 1000MV", ""},
-        {"amplitude", "1001", settings, "", amplitudeRefused},
-        {"amplitude", "-1", settings, "", amplitudeRefused},
-        {"waveform", "sine", settings, "FUNC SIN", ""},
-        {"waveform", "square-half", settings, "FUNC SQU2", ""},
-        {"waveform", "sawtooth", settings, "", ""},
-        {"filter", "on", settings, "OUTP:FILT ON", ""},
-        {"filter", "off", sweeping, "OUTP:FILT OFF", ""},
-        {"filter", "maybe", settings, "", ""},
-        {"mode", "sweep", settings, "SWE:STAT ON", ""},
-        {"mode", "standard", sweeping, "SWE:STAT OFF", ""},
-        {"mode", "modulation", settings, "FSK:STAT ON", ""},
-        {"mode", "modulation", modulated, "PSK:STAT ON", ""},
-        {"mode", "modulation", amModulated, "AM:STAT ON", ""},
-        {"mode", "standard", modulated, "PSK:STAT OFF", ""},
-        {"mode", "standard", amModulated, "PSK:STAT OFF", ""},
-        {"mode", "burst", settings, "", ""},
-        {"offset", "1", settings, "", ""},
+        {"frequency", "2500", settings, "f", "Frequenz", 250'000, ""},
+        {"frequency", "1k", settings, "f", "Frequenz", 100'000, ""},
+        {"frequency", "1,5 kHz", settings, "f", "Frequenz", 150'000, ""},
+        {"frequency", "0.01 M", settings, "f", "Frequenz", 1'000'000, ""},
+        {"frequency", "12,25", settings, "f", "Frequenz", 1'225, ""},
+        {"frequency", "12abc", settings, "", "", 0, frequencyRefused},
+        {"frequency", "1.000,5", settings, "", "", 0, frequencyRefused},
+        {"frequency", "", settings, "", "", 0, frequencyRefused},
+        {"frequency", "10000.25", settings, "", "", 0, frequencyRefused},
+        {"frequency", "12.3", settings, "", "", 0, frequencyRefused},  // off the 0.25 Hz grid
+        {"frequency", "-5", settings, "", "", 0, frequencyRefused},
+        {"amplitude", "250", settings, "g", "Amplitude", 250, ""},
+        {"amplitude", "1V", settings, "g", "Amplitude", 1000, ""},
+        {"amplitude", "0,25 V", settings, "g", "Amplitude", 250, ""},
+        {"amplitude", "abc", settings, "", "", 0, amplitudeRefused},
+        {"amplitude", "", settings, "", "", 0, amplitudeRefused},
+        {"amplitude", "1.5", settings, "", "", 0, amplitudeRefused},
+        {"amplitude", "1001", settings, "", "", 0, amplitudeRefused},
+        {"minimum", "2k", settings, "fc", "Frequenz", 200'000, ""},
+        {"minimum", "5", settings, "c", "Minimalfrequenz", 500, ""},
+        {"minimum", "20k", settings, "", "", 0, minimumRefused},
+        {"maximum", "500", settings, "fc", "Maximalfrequenz", 50'000, ""},
+        {"step", "0,5", settings, "z", "Schrittweite", 50, ""},
+        {"step", "0.3", settings, "", "", 0,
+         "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 0.25: "
+         "Hz\nMaximalfrequenz: 30000000.00 Hz"},
+        {"frequency-up", "5", settings, "f", "Frequenz", 200'000, ""},
+        {"frequency-down", "0", settings, "f", "Frequenz", 99'975, ""},
+        {"frequency-up", "2", atTop, "f", "Frequenz", 1'000'000, ""},  // stays, sent again
+        {"frequency-up", "14", settings, "", "", 0, ""},
+        {"amplitude-up", "2", settings, "g", "Amplitude", 600, ""},
+        {"amplitude-up", "3", settings, "g", "Amplitude", 500, ""},  // 1500 mV: stays
+        {"amplitude-down", "x", settings, "", "", 0, ""},
+        {"step-up", "", settings, "f", "Frequenz", 102'500, ""},
+        {"step-down", "", settings, "f", "Frequenz", 97'500, ""},
+        {"waveform", "square-half", settings, "s", "Signalform", 3, ""},
+        {"waveform", "sawtooth", settings, "", "", 0, ""},
+        {"filter", "on", settings, "ae", "Konfiguration", kKonfigurationFilter, ""},
+        {"mode", "sweep", modulated, "ae", "Konfiguration",
+         kBetriebsartWobbeln | kKonfigurationFilter, ""},
+        {"mode", "burst", settings, "", "", 0, ""},
+        {"sweep-start", "1 kHz", settings, "w", "Wobbel-Startfrequenz", 100'000, ""},
+        {"sweep-stop", "30 M", settings, "w", "Wobbel-Stoppfrequenz", 3'000'000'000, ""},
+        {"sweep-stop", "31 M", settings, "", "", 0, sweepRefused},
+        {"sweep-rate", "2,5", settings, "w", "Wobbel-Frequenz", 25, ""},
+        {"modulation-rate", "1k", settings, "m", "Modulationsfrequenz", 10'000, ""},
+        {"phase-deviation", "90", settings, "m", "Phasenhub", 90, ""},
+        {"phase-deviation", "90.5", settings, "", "", 0,
+         std::string(model::kPhaseDeviationField.refusal)},
+        {"frequency-deviation", "-1k", settings, "m", "Frequenzhub", -100'000, ""},
+        {"keying", "fsk", modulated, "m", "Modulationseinstellungen", kModulationAm, ""},
+        {"am", "off", modulated, "m", "Modulationseinstellungen", kPmArtPsk, ""},
+        {"modulation-source", "external", settings, "m", "Modulationseinstellungen",
+         kModulationPmQuelleExtern, ""},
+        {"pll", "4", settings, "fzto", "PLL-Faktor", 4, "", "100"},
+        {"pll", "2", wide, "fzto", "PLL-Offset", -10'000, "", "-100 kHz"},
+        {"pll", "2", wide, "fzto", "Minimalfrequenz", 5'000'000, "", "-100 kHz"},
+        {"pll", "2", wide, "fzto", "Frequenz", 5'000'000, "", "-100 kHz"},
+        {"minimum", "20k", staged, "", "", 0,
+         "Bitte geben Sie einen Wert ein, der innerhalb der Grenzen liegt\nAuflösung: 0.25 "
+         "Hz\nMinimalfrequenz: 50000.00 Hz\nMaximalfrequenz: 30000000.00 Hz"},
+        {"pll", "0", settings, "", "", 0, factorRefused, "0"},
+        {"pll", "1", settings, "", "", 0, offsetRefused, "1x"},
+        {"pll", "1", settings, "", "", 0,
+         "Für den eingegebenen Offset ist eine Minimalfrequenz\noberhalb der Maximalfrequenz "
+         "von 10000.00 Hz notwendig\n\nErhöhen Sie den Teilungsfaktor bzw. verringern Sie den "
+         "Offset.",
+         "-100"},
+        {"offset", "1", settings, "", "", 0, ""},
     };
     for (const Case& c : cases) {
-        const auto result = panelCommand({c.control, c.value}, c.settings);
-        const auto* command = std::get_if<std::string>(&result);
+        const auto result = panelEdit({c.control, c.value, c.pllOffset}, c.settings);
+        const auto* edit = std::get_if<model::Edit>(&result);
         const auto* refused = std::get_if<RefusedEntry>(&result);
-        EXPECT_EQ(command != nullptr ? *command : "", c.command) << c.control << '=' << c.value;
+        EXPECT_EQ(edit != nullptr ? edit->commands : "", c.commands) << c.control << '=' << c.value;
         EXPECT_EQ(refused != nullptr ? refused->message : "", c.refusal)
             << c.control << '=' << c.value;
+        if (edit != nullptr && !c.field.empty()) {
+            const std::size_t field = settingsFieldIndex(c.field);
+            EXPECT_TRUE(edit->fields[field]) << c.control << '=' << c.value;
+            EXPECT_EQ(settingsFields()[field].get(edit->values), c.fieldValue)
+                << c.control << '=' << c.value;
+        }
     }
 }
 
