@@ -2,6 +2,7 @@
 #include "dialogs/signal/CPLLDlg.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,7 +10,9 @@
 
 #include "core/NumberText.h"
 #include "core/SettingsLimits.h"
+#include "dialogs/signal/DraftRecord.h"
 #include "dialogs/signal/InputRefusal.h"
+#include "dialogs/signal/RecordField.h"
 #include "model/TypedFields.h"
 #include "res/PllTemplate.h"
 #include "ui/Window.h"
@@ -18,6 +21,11 @@ namespace tavero::dialogs {
 namespace {
 
 namespace ids = res::pll;
+
+constexpr std::array<RecordField, 2> kFields = {{
+    {ids::kTeilungsfaktorEdit, model::kPllFactorField},
+    {ids::kOffsetEdit, model::kPllOffsetField},
+}};
 
 constexpr std::string_view kInputErrorCaption = "Eingabefehler";
 constexpr std::string_view kLeastFrequencyRefusal =
@@ -35,8 +43,15 @@ std::string aboveMaximumRefusal(std::uint32_t maximalfrequenz) {
 
 }  // namespace
 
-CPLLDlg::CPLLDlg(GeneratorSettings& settings)
-    : settings_(settings), texts_{ids::kTeilungsfaktorEdit, ids::kOffsetEdit} {}
+CPLLDlg::CPLLDlg(GeneratorSettings& settings, model::GeneratorModel& generator)
+    : GeneratorDialog(generator),
+      settings_(settings),
+      base_(settings),
+      texts_{ids::kTeilungsfaktorEdit, ids::kOffsetEdit} {}
+
+model::Edit CPLLDlg::edit() const {
+    return model::Edit::fromDraft(base_, settings_, std::string(model::kPllCommands));
+}
 
 int CPLLDlg::templateId() const {
     return ids::kDialogId;
@@ -60,6 +75,11 @@ bool CPLLDlg::onEnterKey() {
     }
     texts_.writeTo(window());
     return false;
+}
+
+void CPLLDlg::showChange(const model::SettingsNotice& notice) {
+    showChangedFields(kFields, followModel(base_, settings_, settings(), notice.fields), settings_,
+                      texts_, window());
 }
 
 void CPLLDlg::onCancel() {

@@ -43,8 +43,9 @@ std::unique_ptr<ui::Dialog> makeModulation(GeneratorSettings& s, testing::Simula
     c.hold(s);
     return std::make_unique<CModulationDlg>(c.model);
 }
-std::unique_ptr<ui::Dialog> makePll(GeneratorSettings& s, testing::SimulatedConnection&) {
-    return std::make_unique<CPLLDlg>(s);
+std::unique_ptr<ui::Dialog> makePll(GeneratorSettings& s, testing::SimulatedConnection& c) {
+    c.hold(s);
+    return std::make_unique<CPLLDlg>(s, c.model);
 }
 
 struct Control {
