@@ -39,13 +39,11 @@ void CTaveroDlg::openModulation() {
 }
 
 void CTaveroDlg::openPll() {
-    const GeneratorSettings base = settings();
-    GeneratorSettings draft = base;
-    dialogs::CPLLDlg pll(draft);
+    GeneratorSettings draft = settings();
+    dialogs::CPLLDlg pll(draft, generator_);
     host().runModal(pll);
     // All four go out even when one fails or nothing changed.
-    generator_.apply(model::Edit::fromDraft(base, draft, std::string(model::kPllCommands)),
-                     requester());
+    generator_.apply(pll.edit(), requester());
     outputFrequency_ = model::outputFrequencyOf(settings());
     UpdateDisplay();
 }

@@ -5,6 +5,7 @@
 #include "model/GeneratorModel.h"
 #include "model/GeneratorObserver.h"
 #include "ui/Dialog.h"
+#include "ui/Window.h"
 
 namespace tavero::dialogs {
 
@@ -42,6 +43,13 @@ private:
     void settingsChanged(const model::SettingsNotice& notice) override {
         if (isOpen() && notice.origin.frontEnd != frontEnd_ && notice.fields.any()) {
             showChange(notice);
+        }
+    }
+
+    /// A VXI-11 lock or SYST:RWL makes the open dialog read-only, as it makes the main window.
+    void remoteControlChanged() override {
+        if (isOpen()) {
+            window().setReadOnly(generator_.remoteControl().windowLocked());
         }
     }
 

@@ -599,8 +599,36 @@ void QtWindow::setTextInEffect(int id, std::string_view text) {
 
 void QtWindow::enable(int id, bool enabled) {
     if (const Control* control = find(id, anyKind, "enable")) {
+        if (lockedEnabled_ && id != res::kIdCancel) {
+            if (enabled) {
+                lockedEnabled_->insert(id);
+            } else {
+                lockedEnabled_->erase(id);
+            }
+            return;
+        }
         control->widget->setEnabled(enabled);
     }
+}
+
+void QtWindow::setReadOnly(bool readOnly) {
+    if (readOnly == lockedEnabled_.has_value()) {
+        return;
+    }
+    if (readOnly) {
+        lockedEnabled_.emplace();
+        for (auto& [id, control] : controls_) {
+            if (id != res::kIdCancel && control.widget->isEnabled()) {
+                lockedEnabled_->insert(id);
+                control.widget->setEnabled(false);
+            }
+        }
+        return;
+    }
+    for (const int id : *lockedEnabled_) {
+        controls_.at(id).widget->setEnabled(true);
+    }
+    lockedEnabled_.reset();
 }
 
 bool QtWindow::isEnabled(int id) const {

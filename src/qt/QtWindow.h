@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "qt/DialogWidget.h"
@@ -48,6 +49,7 @@ public:
     void setTextInEffect(int id, std::string_view text) override;
     void enable(int id, bool enabled) override;
     bool isEnabled(int id) const override;
+    void setReadOnly(bool readOnly) override;
     void show(int id, bool visible) override;
     bool isVisible(int id) const override;
     void setChecked(int id, bool checked) override;
@@ -141,6 +143,8 @@ private:
     QPointer<QWidget> focusBeforeMenu_;
     int handlersRunning_ = 0;
     bool ended_ = false;
+    /// The controls read-only disabled, which it enables again.
+    std::optional<std::set<int>> lockedEnabled_;
     int result_ = 0;
 };
 

@@ -58,6 +58,9 @@ public:
     /// Any control. A disabled control takes no input.
     virtual void enable(int id, bool enabled) = 0;
     virtual bool isEnabled(int id) const = 0;
+    /// Every control but the closing button kIdCancel takes no input while `readOnly`; back,
+    /// each is enabled as the logic last set it. Escape and the close box still work.
+    virtual void setReadOnly(bool readOnly) = 0;
     /// Any control.
     virtual void show(int id, bool visible) = 0;
     virtual bool isVisible(int id) const = 0;

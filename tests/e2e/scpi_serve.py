@@ -94,12 +94,14 @@ class Server(Served):
 
 
 class Window(Served):
-    """The window, offscreen, on its built-in simulated generator, serving as `tavero --serve`
-    with `options` on loopback; it remembers its own settings in the data folder."""
+    """The window, offscreen, on its built-in simulated generator or on the serial device `port`,
+    serving as `tavero --serve` with `options` on loopback; it remembers its own settings in the
+    data folder."""
 
-    def __init__(self, tavero_path, options=()):
+    def __init__(self, tavero_path, options=(), port=None):
         self.config = tempfile.TemporaryDirectory()
-        super().__init__([tavero_path, "--simulator", "--serve", "--listen", "127.0.0.1:0",
+        generator = ["--port", port] if port else ["--simulator"]
+        super().__init__([tavero_path, *generator, "--serve", "--listen", "127.0.0.1:0",
                           *options],
                          {"QT_QPA_PLATFORM": "offscreen", "XDG_CONFIG_HOME": self.config.name})
 

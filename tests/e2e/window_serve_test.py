@@ -4,8 +4,9 @@ import socket
 import sys
 import unittest
 
-from scpi_serve import Window, query
+from scpi_serve import Simulator, Window, query
 
+SIMULATOR = sys.argv.pop(1)
 TAVERO = sys.argv.pop(1)
 
 
@@ -19,6 +20,25 @@ class WindowServes(unittest.TestCase):
             client.sendall(b"FREQ 1234.5\n")
             self.assertEqual(query(client, "FREQ?"), "1234.50")
             self.assertEqual(query(client, "SYST:ERR?"), '0,"No error"')
+
+    def test_sigterm_closes_the_window_with_the_disconnect_notice(self):
+        for generator in ("built-in", "pty"):
+            with self.subTest(generator):
+                sim = Simulator(SIMULATOR) if generator == "pty" else None
+                if sim:
+                    self.addCleanup(sim.stop)
+                window = Window(TAVERO, port=sim.path if sim else None)
+                self.addCleanup(window.close)
+                self.assertTrue(window.listening.startswith("Listening on 127.0.0.1:"),
+                                window.listening)
+                status, errors = window.stop()
+                self.assertEqual(status, 0, errors)
+                if sim:
+                    events = []
+                    while not events or events[-1] != "port closed":
+                        events += sim.events(1)
+                    self.assertEqual(events[:3], ["port opened", "x 01", "P"])
+                    self.assertEqual(events[-2:], ["x 00", "port closed"])
 
 
 if __name__ == "__main__":

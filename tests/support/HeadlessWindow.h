@@ -90,6 +90,9 @@ public:
     void setText(int id, std::string_view text) override;
     void enable(int id, bool enabled) override;
     bool isEnabled(int id) const override;
+    void setReadOnly(bool readOnly) override { readOnly_ = readOnly; }
+    /// Whether the logic made the window read-only.
+    bool readOnly() const { return readOnly_; }
     void show(int id, bool visible) override;
     bool isVisible(int id) const override;
     void setChecked(int id, bool checked) override;
@@ -177,6 +180,7 @@ private:
     ui::Rect frame_;
     int handlersRunning_ = 0;
     bool ended_ = false;
+    bool readOnly_ = false;
     int result_ = 0;
 };
 

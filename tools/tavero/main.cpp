@@ -135,5 +135,6 @@ int main(int argc, char* argv[]) {
     }
     // Served clients find the generator connected, as with tavero-ctl serve.
     app.run(parser.isSet(connect) || serve.serve.has_value());
+    remoteServices.endAfterInterrupt();
     return 0;
 }

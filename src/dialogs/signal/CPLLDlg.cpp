@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/signal/CPLLDlg.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
 
+#include "dialogs/signal/DraftRecord.h"
 #include "dialogs/signal/InputRefusal.h"
+#include "dialogs/signal/RecordField.h"
 #include "model/PllStage.h"
 #include "model/TypedFields.h"
 #include "res/PllTemplate.h"
@@ -17,10 +20,22 @@ namespace {
 
 namespace ids = res::pll;
 
+constexpr std::array<RecordField, 2> kFields = {{
+    {ids::kTeilungsfaktorEdit, model::kPllFactorField},
+    {ids::kOffsetEdit, model::kPllOffsetField},
+}};
+
 }  // namespace
 
-CPLLDlg::CPLLDlg(GeneratorSettings& settings)
-    : settings_(settings), texts_{ids::kTeilungsfaktorEdit, ids::kOffsetEdit} {}
+CPLLDlg::CPLLDlg(GeneratorSettings& settings, model::GeneratorModel& generator)
+    : GeneratorDialog(generator),
+      settings_(settings),
+      base_(settings),
+      texts_{ids::kTeilungsfaktorEdit, ids::kOffsetEdit} {}
+
+model::Edit CPLLDlg::edit() const {
+    return model::Edit::fromDraft(base_, settings_, std::string(model::kPllCommands));
+}
 
 int CPLLDlg::templateId() const {
     return ids::kDialogId;
@@ -48,6 +63,11 @@ bool CPLLDlg::onEnterKey() {
         window().setTextInEffect(*focus, texts_[*focus]);
     }
     return false;
+}
+
+void CPLLDlg::showChange(const model::SettingsNotice& notice) {
+    showChangedFields(kFields, followModel(base_, settings_, settings(), notice.fields), settings_,
+                      texts_, window());
 }
 
 void CPLLDlg::onCancel() {

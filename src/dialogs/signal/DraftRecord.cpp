@@ -12,16 +12,21 @@ model::Edit DraftRecord::edit(std::string commands) {
 }
 
 model::FieldSet DraftRecord::follow(const GeneratorSettings& current, model::FieldSet fields) {
-    const model::FieldSet userChanged = model::differingFields(base_, draft_);
+    return followModel(base_, draft_, current, fields);
+}
+
+model::FieldSet followModel(GeneratorSettings& base, GeneratorSettings& draft,
+                            const GeneratorSettings& current, model::FieldSet fields) {
+    const model::FieldSet userChanged = model::differingFields(base, draft);
     model::FieldSet taken;
     for (std::size_t i = 0; i < kSettingsFieldCount; ++i) {
         if (!fields[i]) {
             continue;
         }
         const SettingsField& field = settingsFields()[i];
-        field.set(base_, field.get(current));
+        field.set(base, field.get(current));
         if (!userChanged[i]) {
-            field.set(draft_, field.get(current));
+            field.set(draft, field.get(current));
             taken.set(i);
         }
     }

@@ -8,6 +8,11 @@
 
 namespace tavero::dialogs {
 
+/// Takes the model's `current` values of `fields` into `base`, and into `draft` where the user
+/// left them as they were in `base`; the fields taken into `draft`.
+model::FieldSet followModel(GeneratorSettings& base, GeneratorSettings& draft,
+                            const GeneratorSettings& current, model::FieldSet fields);
+
 /// A dialog's copy of the record: the model's values as the dialog last took them, with the
 /// user's changes on top. An edit carries only what the user changed, so a change another front
 /// end made meanwhile is never written over with a stale copy.

@@ -26,7 +26,11 @@ InterruptWatch::InterruptWatch() {
         return;
     }
     notifier_.emplace(interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&*notifier_, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    QObject::connect(&*notifier_, &QSocketNotifier::activated, [this] {
+        interrupted_ = true;
+        // Not quit(): in a window program that asks the windows to close, which may ask the user.
+        QCoreApplication::exit(0);
+    });
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);

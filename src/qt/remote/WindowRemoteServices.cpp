@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt/remote/WindowRemoteServices.h"
 
+#include <sstream>
+
+#include "ctl/StreamMessageSink.h"
 #include "qt/remote/RemoteServices.h"
 
 namespace tavero::qt {
@@ -33,6 +36,8 @@ bool WindowRemoteServices::start(const RemoteOptions& options) {
     stop();
     recorder_.recorded.clear();
     recorder_.recording = true;
+    // Before the services say they listen, so that whoever waits for that line may end them.
+    interrupts_.emplace();
     services_ = RemoteServices::start({.generator = env_.generator,
                                        .profileFile = env_.profileFile,
                                        .fileWriter = env_.fileWriter,
@@ -42,11 +47,25 @@ bool WindowRemoteServices::start(const RemoteOptions& options) {
                                        .program = "tavero"},
                                       options, startStatus_);
     recorder_.recording = false;
+    if (!services_) {
+        interrupts_.reset();
+    }
     return services_ != nullptr;
 }
 
 void WindowRemoteServices::stop() {
     services_.reset();
+    interrupts_.reset();
+}
+
+void WindowRemoteServices::endAfterInterrupt() {
+    if (!interrupts_ || !interrupts_->interrupted() || !env_.generator.connected()) {
+        return;
+    }
+    // Nobody is left to read a failure: the program ends either way.
+    std::ostringstream discarded;
+    ctl::StreamMessageSink quiet(discarded);
+    env_.generator.disconnect({{model::FrontEnd::kWindow, {}}, quiet});
 }
 
 }  // namespace tavero::qt

@@ -3,12 +3,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
 #include "ctl/SteadyRunClock.h"
 #include "model/GeneratorModel.h"
+#include "qt/remote/InterruptWatch.h"
 #include "qt/remote/RemoteOptions.h"
 #include "store/FileWriter.h"
 
@@ -17,7 +19,8 @@ namespace tavero::qt {
 class RemoteServices;
 
 /// The network services of the window's generator: started from its command line or its
-/// "Fernsteuerung" dialog, restarted when the dialog changes them, ended with the window.
+/// "Fernsteuerung" dialog, restarted when the dialog changes them, ended with the window. While
+/// they run, SIGINT, SIGTERM and SIGHUP end the window as they end `tavero-ctl serve`.
 class WindowRemoteServices {
 public:
     /// What the services work with. The references must outlive them.
@@ -44,6 +47,9 @@ public:
     /// The exit status of the last start as `serve` has it: 0 when it started, 1 for an
     /// address that cannot be listened on, 2 for one that cannot be one.
     int startStatus() const { return startStatus_; }
+    /// After the window's run: when a signal ended it, sends the generator its disconnect
+    /// notice, which the window's own closing did not.
+    void endAfterInterrupt();
 
 private:
     /// Passes what is written on to `errors`, and keeps it while a start goes on.
@@ -63,6 +69,7 @@ private:
     Recorder recorder_;
     std::ostream errors_;
     std::unique_ptr<RemoteServices> services_;
+    std::optional<InterruptWatch> interrupts_;
     int startStatus_ = 0;
 };
 

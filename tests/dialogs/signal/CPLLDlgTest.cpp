@@ -7,6 +7,7 @@
 
 #include "DialogSession.h"
 #include "dialogs/signal/CPLLDlg.h"
+#include "model/Edit.h"
 #include "res/PllTemplate.h"
 
 namespace tavero::dialogs {
@@ -232,6 +233,40 @@ TEST(CPLLDlgTest, EnterDoesNotApplyTheLeastFrequencyNorClose) {
     EXPECT_FALSE(session.window.ended());
     EXPECT_EQ(session.window.text(ids::kOffsetEdit), "-2000000.00");
     EXPECT_EQ(session.settings, pllSettings());
+}
+
+// A script changes the offset while the dialog is open: it shows where the user has not typed,
+// and the closing edit carries only what the user changed, over the script's offset, with every
+// PLL command the window sends.
+TEST(CPLLDlgTest, FollowsAnotherFrontEndsChangeAndClosesWithOnlyTheUsersFields) {
+    struct Case {
+        const char* name;
+        bool typedOffsetFirst;  ///< the user typed an offset before the script's arrived
+        const char* offsetShown;
+        std::int32_t offset;  ///< in 0.01 kHz
+    };
+    for (const Case& c : std::vector<Case>{
+             {"the user's factor, the script's offset", false, "-50.00", -5000},
+             {"the user's typed offset wins", true, "-20", -2000},
+         }) {
+        SCOPED_TRACE(c.name);
+        Session session(pllSettings());
+        if (c.typedOffsetFirst) {
+            session.window.type(ids::kOffsetEdit, "-20");
+        }
+        session.connection.model.apply(
+            model::Edit::field(settingsFieldIndex("PLL-Offset"), -5000, "o"),
+            session.connection.script());
+        EXPECT_EQ(session.window.text(ids::kOffsetEdit), c.offsetShown);
+        session.window.type(ids::kTeilungsfaktorEdit, "8");
+        session.window.click(res::kIdCancel);
+        ASSERT_TRUE(session.window.ended());
+        session.connection.generator.clearReceived();
+        session.connection.model.apply(session.dialog.edit(), session.connection.script());
+        EXPECT_EQ(session.sentLetters(), model::kPllCommands);
+        EXPECT_EQ(session.connection.generator.settings().pllFaktor, 8U);
+        EXPECT_EQ(session.connection.generator.settings().pllOffset, c.offset);
+    }
 }
 
 }  // namespace

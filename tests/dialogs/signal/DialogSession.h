@@ -14,6 +14,7 @@
 #include "HeadlessWindow.h"
 #include "SimulatedConnection.h"
 #include "core/GeneratorSettings.h"
+#include "model/GeneratorModel.h"
 #include "res/StandardIds.h"
 #include "ui/MessageBox.h"
 
@@ -25,13 +26,14 @@ using Bytes = std::vector<std::uint8_t>;
 /// host against a simulated generator of its own.
 template <typename Dialog>
 class DialogSession {
-    /// The PLL dialog edits a record of the window's; the others the model's.
-    static constexpr bool kEditsRecord = std::is_constructible_v<Dialog, GeneratorSettings&>;
+    /// The PLL dialog edits a record of the window's, following the model; the others the model's.
+    static constexpr bool kEditsRecord =
+        std::is_constructible_v<Dialog, GeneratorSettings&, model::GeneratorModel&>;
 
 public:
     explicit DialogSession(const GeneratorSettings& initial)
         : record_(initial),
-          settings(kEditsRecord ? record_ : connection.hold(initial)),
+          settings(kEditsRecord ? (connection.hold(initial), record_) : connection.hold(initial)),
           dialog(make()),
           window(host.open(dialog)) {}
 
@@ -74,7 +76,7 @@ public:
 private:
     Dialog make() {
         if constexpr (kEditsRecord) {
-            return Dialog(record_);
+            return Dialog(record_, connection.model);
         } else {
             return Dialog(connection.model);
         }

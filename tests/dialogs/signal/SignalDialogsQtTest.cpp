@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SimulatedConnection.h"
@@ -43,8 +44,9 @@ std::unique_ptr<ui::Dialog> makeModulation(GeneratorSettings& s, testing::Simula
     c.hold(s);
     return std::make_unique<CModulationDlg>(c.model);
 }
-std::unique_ptr<ui::Dialog> makePll(GeneratorSettings& s, testing::SimulatedConnection&) {
-    return std::make_unique<CPLLDlg>(s);
+std::unique_ptr<ui::Dialog> makePll(GeneratorSettings& s, testing::SimulatedConnection& c) {
+    c.hold(s);
+    return std::make_unique<CPLLDlg>(s, c.model);
 }
 
 struct Control {
@@ -220,6 +222,31 @@ TEST_F(SignalDialogsQtTest, EnterInAFieldAppliesItAndKeepsTheDialogOpen) {
         EXPECT_EQ(edit(c)->text(), c.acceptedShown);
         EXPECT_EQ(connection_.generator.receivedLetters(), c.sentOnEnter);
         window_->endDialog(res::kIdCancel);
+    }
+}
+
+// A lock taken and released while the dialog is open, as the main window takes them: its
+// controls take no input but the closing button, then each is as it was.
+TEST_F(SignalDialogsQtTest, ALockOrLockoutMakesTheOpenDialogReadOnlyUntilReleased) {
+    const std::vector<std::pair<const char*, std::function<void(model::GeneratorModel&, bool)>>>
+        locks = {
+            {"VXI-11 lock",
+             [](model::GeneratorModel& g, bool on) { g.setLockHolder(on ? "192.0.2.7" : ""); }},
+            {"SYST:RWL", [](model::GeneratorModel& g, bool on) { g.setLockout(on); }},
+        };
+    for (const DialogCase& c : dialogCases()) {
+        for (const auto& [lockName, lock] : locks) {
+            SCOPED_TRACE(std::string(c.name) + ", " + lockName);
+            open(c);
+            window_->enable(res::kIdOk, false);
+            lock(connection_.model, true);
+            EXPECT_FALSE(edit(c)->isEnabled());
+            EXPECT_TRUE(control<QPushButton>(res::kIdCancel)->isEnabled());
+            lock(connection_.model, false);
+            EXPECT_TRUE(edit(c)->isEnabled());
+            EXPECT_FALSE(control<QPushButton>(res::kIdOk)->isEnabled()) << "stays as it was";
+            window_->endDialog(res::kIdCancel);
+        }
     }
 }
 
