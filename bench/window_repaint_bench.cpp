@@ -43,9 +43,9 @@ constexpr std::int64_t kStepCentiHz = 25;
 /// keeps how long each took.
 class RepaintProbe final : public QObject {
 public:
-    RepaintProbe(QWidget& window, quint16 scpiPort) : window_(window), scpiPort_(scpiPort) {
+    RepaintProbe(const QWidget& window, quint16 scpiPort) : scpiPort_(scpiPort) {
         for (const int id : tavero::res::kFrequencyDigitIds) {
-            digits_.push_back(window_.findChild<tavero::qt::PictureWidget*>(QString::number(id)));
+            digits_.push_back(window.findChild<tavero::qt::PictureWidget*>(QString::number(id)));
         }
     }
 
@@ -110,7 +110,6 @@ private:
         }
     }
 
-    QWidget& window_;
     quint16 scpiPort_;
     std::vector<tavero::qt::PictureWidget*> digits_;
     QTcpSocket socket_;
