@@ -62,7 +62,7 @@ void CTaveroDlg::onInit() {
     settingsModified_ = false;
     window().checkRadio(res::kRadioFrequencyFirst, res::kRadioFrequencyLast,
                         res::kRadioFrequencyLast);
-    window().setRange(res::kTrackbarAmplitude, 0, 1000);
+    window().setRange(res::kTrackbarAmplitude, 0, static_cast<int>(kMaximumAmplitudeMillivolt));
     window().setTickInterval(res::kTrackbarAmplitude, 100);
     enableConnectionControls(false);
     startProfileStore();

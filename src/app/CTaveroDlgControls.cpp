@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Waveform, operating mode, output filter and the amplitude slider of the main window.
+#include <algorithm>
+
 #include "app/CTaveroDlg.h"
+#include "core/SettingsLimits.h"
 #include "res/MainWindowIds.h"
 #include "res/StandardIds.h"
 #include "ui/Window.h"
@@ -54,11 +57,12 @@ void CTaveroDlg::onScroll(int id, ui::ScrollCode code, int /*position*/) {
     }
     if (code == ui::ScrollCode::PageUp || code == ui::ScrollCode::PageDown ||
         code == ui::ScrollCode::ThumbTrack) {
-        // The slider's top (position 0) is the full 1000 mV.
+        // The slider's top (position 0) is the full amplitude.
         const auto position =
             static_cast<std::uint16_t>(window().position(res::kTrackbarAmplitude));
         GeneratorSettings draft = settings();
-        draft.amplitude = static_cast<std::uint32_t>(1000 - position);
+        draft.amplitude = kMaximumAmplitudeMillivolt -
+                          std::min<std::uint32_t>(position, kMaximumAmplitudeMillivolt);
         send(draft, "g");
         UpdateDisplay();
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/SettingsLimits.h"
 #include "res/Picture.h"
 
 namespace tavero::app {
@@ -12,8 +13,8 @@ namespace tavero::app {
 /// The frequency digits show Hz up to 30 MHz and kHz above, always with two decimals.
 enum class Scale { Hertz, Kilohertz };
 
-/// In 0.01 Hz: above this the display switches to kHz.
-inline constexpr std::int64_t kHertzScaleLimitCentiHz = 3000000000;
+/// In 0.01 Hz: above the synthesiser's own range the display switches to kHz.
+inline constexpr std::int64_t kHertzScaleLimitCentiHz = kMaximumFrequencyCentiHz;
 /// In 0.01 Hz: the largest output frequency the ten digits can show on the kHz scale.
 inline constexpr std::int64_t kLargestShownFrequencyCentiHz = 6344000000000;
 

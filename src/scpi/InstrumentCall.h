@@ -18,9 +18,8 @@ namespace tavero::scpi {
 struct FieldCommand {
     std::string_view key;  ///< the field's key in settingsFields()
     Unit unit;
-    double scale;    ///< the field's units per base unit: 100 for 0.01 Hz given in Hz
-    int decimals;    ///< digits after the point of the query's answer
-    long long grid;  ///< values are rounded to multiples of it, in the field's units
+    double scale;  ///< the field's units per base unit: 100 for 0.01 Hz given in Hz
+    int decimals;  ///< digits after the point of the query's answer
 };
 
 struct Instrument::Command {

@@ -28,17 +28,17 @@ namespace tavero::scpi {
 
 namespace {
 
-constexpr FieldCommand kSweepStart{"Wobbel-Startfrequenz", Unit::kHertz, 100.0, 2, 25};
-constexpr FieldCommand kSweepStop{"Wobbel-Stoppfrequenz", Unit::kHertz, 100.0, 2, 25};
-constexpr FieldCommand kLowLimit{"Minimalfrequenz", Unit::kHertz, 100.0, 2, 25};
-constexpr FieldCommand kHighLimit{"Maximalfrequenz", Unit::kHertz, 100.0, 2, 25};
-constexpr FieldCommand kAmplitude{"Amplitude", Unit::kVolt, 1000.0, 3, 1};
-constexpr FieldCommand kAmDepth{"Amplitudenhub", Unit::kPercent, 1.0, 0, 1};
-constexpr FieldCommand kDeviation{"Frequenzhub", Unit::kHertz, 100.0, 2, 25};
-constexpr FieldCommand kModulationRate{"Modulationsfrequenz", Unit::kHertz, 10.0, 1, 1};
-constexpr FieldCommand kPhaseDeviation{"Phasenhub", Unit::kDegree, 1.0, 0, 1};
-constexpr FieldCommand kPllFactor{"PLL-Faktor", Unit::kNone, 1.0, 0, 1};
-constexpr FieldCommand kPllOffset{"PLL-Offset", Unit::kHertz, 0.1, 0, 1};
+constexpr FieldCommand kSweepStart{"Wobbel-Startfrequenz", Unit::kHertz, 100.0, 2};
+constexpr FieldCommand kSweepStop{"Wobbel-Stoppfrequenz", Unit::kHertz, 100.0, 2};
+constexpr FieldCommand kLowLimit{"Minimalfrequenz", Unit::kHertz, 100.0, 2};
+constexpr FieldCommand kHighLimit{"Maximalfrequenz", Unit::kHertz, 100.0, 2};
+constexpr FieldCommand kAmplitude{"Amplitude", Unit::kVolt, 1000.0, 3};
+constexpr FieldCommand kAmDepth{"Amplitudenhub", Unit::kPercent, 1.0, 0};
+constexpr FieldCommand kDeviation{"Frequenzhub", Unit::kHertz, 100.0, 2};
+constexpr FieldCommand kModulationRate{"Modulationsfrequenz", Unit::kHertz, 10.0, 1};
+constexpr FieldCommand kPhaseDeviation{"Phasenhub", Unit::kDegree, 1.0, 0};
+constexpr FieldCommand kPllFactor{"PLL-Faktor", Unit::kNone, 1.0, 0};
+constexpr FieldCommand kPllOffset{"PLL-Offset", Unit::kHertz, 0.1, 0};
 
 /// One unit of the PLL offset (10 Hz) in 0.01 Hz.
 constexpr long long kPllOffsetCentiHz = 1000;
@@ -433,13 +433,14 @@ long long Instrument::fieldValueFor(const Call& call, const FieldCommand& field,
                                     const Numeric& number) const {
     const std::size_t index = fieldIndex(field);
     const FieldLimits limits = fieldLimits(field, settings());
-    const long long value = valueOf(
-        number, limits.min, limits.max,
-        settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
-            const double stored = given * field.scale / static_cast<double>(field.grid);
-            return std::fabs(stored) > kLargestFieldValue ? limits.max + 1
-                                                          : std::llround(stored) * field.grid;
-        });
+    const long long grid = model::fieldRule(index).grid;
+    const long long value =
+        valueOf(number, limits.min, limits.max,
+                settingsFields()[index].get(GeneratorSettings::emptyProfile()), [&](double given) {
+                    const double stored = given * field.scale / static_cast<double>(grid);
+                    return std::fabs(stored) > kLargestFieldValue ? limits.max + 1
+                                                                  : std::llround(stored) * grid;
+                });
     if (value < limits.min || value > limits.max) {
         throw call.outOfRange(answerOf(limits.min, field), answerOf(limits.max, field), field.unit);
     }
