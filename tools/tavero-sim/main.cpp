@@ -169,8 +169,10 @@ bool parseScopeOption(std::string_view arg, const char* value, ScopeChoice& scop
         const std::optional<std::size_t> port =
             colon == std::string_view::npos ? std::nullopt : byteCount(text.substr(colon + 1));
         ok = ok && port && *port <= 65535;
-        scope.server.host = std::string(text.substr(0, colon));
-        scope.server.socketPort = static_cast<std::uint16_t>(port.value_or(0));
+        if (ok) {
+            scope.server.host = std::string(text.substr(0, colon));
+            scope.server.socketPort = static_cast<std::uint16_t>(*port);
+        }
     }
     if (!ok) {
         std::fprintf(stderr, "tavero-sim: %.*s needs a value it can read; see --help\n",
