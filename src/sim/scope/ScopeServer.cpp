@@ -360,10 +360,11 @@ void ScopeServer::run(int stop) {
             }
         }
     }
-    drop();
+    // Logged before the sockets close: what the client does about the drop comes after it.
     std::fprintf(log_, "%.6f scope dropped\n",
                  std::chrono::duration<double>(Clock::now() - logStart_).count());
     std::fflush(log_);
+    drop();
 }
 
 }  // namespace tavero::sim
