@@ -22,14 +22,6 @@ std::array<res::Picture, N> digitsOf(std::int64_t value, std::size_t alwaysShown
     return pictures;
 }
 
-std::uint64_t powerOfTen(std::size_t exponent) {
-    std::uint64_t value = 1;
-    while (exponent-- > 0) {
-        value *= 10;
-    }
-    return value;
-}
-
 }  // namespace
 
 Scale scaleOf(std::int64_t outputFrequencyCentiHz) {
@@ -47,7 +39,7 @@ std::optional<FrequencyReadout> frequencyReadout(std::int64_t outputFrequencyCen
 }
 
 std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplitudeMillivolt) {
-    if (amplitudeMillivolt >= powerOfTen(kAmplitudeDigits)) {
+    if (amplitudeMillivolt >= model::powerOfTen(kAmplitudeDigits)) {
         std::array<res::Picture, kAmplitudeDigits> blank;
         blank.fill(res::Picture::blank());
         return blank;
@@ -57,12 +49,13 @@ std::array<res::Picture, kAmplitudeDigits> amplitudeReadout(std::uint32_t amplit
 
 std::uint64_t wheelStep(int radioId, Scale scale) {
     if (radioId >= res::kRadioAmplitudeFirst && radioId <= res::kRadioAmplitudeLast) {
-        return powerOfTen(static_cast<std::size_t>(res::kRadioAmplitudeLast - radioId));
+        return model::powerOfTen(static_cast<std::size_t>(res::kRadioAmplitudeLast - radioId));
     }
     // 1008 is the 0.1 Hz digit, but the grid is 0.25 Hz.
     const auto decade = static_cast<std::size_t>(res::kRadioFrequencyLast - radioId + 1);
-    const std::uint64_t hertzStep = radioId == res::kRadioFrequencyLast ? 25 : powerOfTen(decade);
-    return scale == Scale::Kilohertz ? powerOfTen(decade) * 1000 : hertzStep;
+    const std::uint64_t hertzStep =
+        radioId == res::kRadioFrequencyLast ? 25 : model::powerOfTen(decade);
+    return scale == Scale::Kilohertz ? model::powerOfTen(decade) * 1000 : hertzStep;
 }
 
 std::uint64_t frequencyClickStep(std::size_t position, Scale scale) {
@@ -70,7 +63,7 @@ std::uint64_t frequencyClickStep(std::size_t position, Scale scale) {
 }
 
 std::uint64_t amplitudeClickStep(std::size_t position) {
-    return powerOfTen(position);
+    return model::powerOfTen(position);
 }
 
 }  // namespace tavero::app

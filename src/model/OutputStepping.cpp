@@ -8,8 +8,6 @@
 
 namespace tavero::model {
 
-namespace {
-
 std::uint64_t powerOfTen(std::size_t exponent) {
     std::uint64_t value = 1;
     while (exponent-- > 0) {
@@ -17,8 +15,6 @@ std::uint64_t powerOfTen(std::size_t exponent) {
     }
     return value;
 }
-
-}  // namespace
 
 std::uint64_t frequencyDigitStep(std::size_t position, bool kilohertzShown) {
     if (kilohertzShown) {

@@ -9,6 +9,9 @@
 
 namespace tavero::model {
 
+/// 10 to the power `exponent`; a digit's step.
+std::uint64_t powerOfTen(std::size_t exponent);
+
 /// The step of the frequency digit at `position` (0 = the 0.01 Hz digit), in 0.01 Hz: the two
 /// decimals step by the 0.25 Hz grid; digits that show kHz step by 1000 times their decade, the
 /// two lowest by 10 Hz.

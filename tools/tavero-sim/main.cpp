@@ -50,7 +50,7 @@ constexpr std::array<FaultHelp, kFaultCount> kFaultHelp = {{
 void printHelp() {
     std::printf(
         "Usage: tavero-sim [--pace] [--fault RULE]... [--chatter BYTES]\n"
-        "                  [--scope KIND [--dut SPEC] [SCOPE OPTIONS]]\n"
+        "                  [--scope KIND [--dut CIRCUIT] [SCOPE OPTIONS]]\n"
         "Serves a simulated Tavero generator on a pseudo-terminal.\n"
         "\n"
         "It starts with the settings of an empty profile and firmware version 1.20, and\n"
@@ -95,7 +95,7 @@ void printHelp() {
         "  --scope-vxi11   serve it over VXI-11 too, with a port mapper of its own on port 111\n"
         "                  (needs it free, and root or a network namespace); a third line names\n"
         "                  it, e.g. scope TCPIP::127.0.0.1::INSTR\n"
-        "  --dut SPEC      the circuit: through (default), lowpass, highpass or bandpass, with\n"
+        "  --dut CIRCUIT   the circuit: through (default), lowpass, highpass or bandpass, with\n"
         "                  values as in lowpass:r=1k,c=100n or bandpass:r=100,l=10m,c=100n\n"
         "                  (defaults 1 kOhm, 100 nF, 10 mH); g=GAIN adds an amplifier after it\n"
         "  --scope-noise DIVISIONS\n"
